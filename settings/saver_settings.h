@@ -1,0 +1,49 @@
+#pragma once
+// The settings record shared by the saver window, its drawing thread and the configuration
+// dialogs, and the registry key it is kept under.
+
+#include <atomic>
+#include <cstdint>
+
+#ifdef _WIN32
+#include <windows.h>
+using SaverWindowHandle = HWND;
+#else
+using SaverWindowHandle = void*;
+#endif
+
+inline constexpr char SettingsKeyPath[] = "Software\\Quorvane\\Verselume\\1.0";
+
+// Slot widths of the two lists: a verse holds at most 255 bytes, a typeface name 31.
+inline constexpr uint32_t TextSlotWidth = 256;
+inline constexpr uint32_t FontSlotWidth = 32;
+
+// Options: change policy in bits 0-1, consecutive order in bit 2.
+inline constexpr uint32_t ChangePolicyMask = 3;
+inline constexpr uint32_t ConsecutiveOrderBit = 4;
+
+inline constexpr uint32_t DefaultTextSpeed = 4000;
+inline constexpr uint32_t DefaultFadeSpeed = 5;
+inline constexpr uint32_t DefaultOptions = 2;
+
+struct SaverSettings {
+    SaverWindowHandle SaverWindow;
+    char* Texts; // TextCount slots of TextSlotWidth bytes, or none
+    uint32_t TextCount;
+    char* Fonts; // FontCount slots of FontSlotWidth bytes, or none
+    uint32_t FontCount;
+    uint32_t TextSpeed; // milliseconds between two verses
+    uint32_t FadeSpeed; // 0 (slowest) to 10 (fastest)
+    uint32_t FirstPick;
+    uint32_t ThreadSeed;
+    int32_t LastDay;
+    uint32_t LastText;
+    // The drawing thread polls this between frames; the window thread clears it to stop a run.
+    std::atomic<uint32_t> Running;
+    uint32_t Options;
+};
+
+static_assert(sizeof(std::atomic<uint32_t>) == 4, "the running flag is a 32-bit value");
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(SaverSettings) == 52, "thirteen 32-bit fields on 32-bit Windows");
+#endif

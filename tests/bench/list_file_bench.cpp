@@ -1,0 +1,109 @@
+// Prints how long the list reader and writer take on a whole book of verses, against the time
+// of one plain read of the same file (the floor), and how the reader scales with the line count.
+// Usage: list_file_bench [folder for the scratch files]
+
+#include "list_file.h"
+#include "platform.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// A verses file of the given number of lines, about 145 bytes each as in a real Bible.
+void MakeVersesFile(const std::string& path, int lines) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        perror(path.c_str());
+        exit(1);
+    }
+    unsigned state = 12345;
+    for (int i = 0; i < lines; i++) {
+        state = state * 214013 + 2531011;
+        int length = 60 + static_cast<int>((state >> 16) % 170);
+        std::string line;
+        while (static_cast<int>(line.size()) < length) {
+            line += "cuvant ";
+        }
+        line.resize(length);
+        line += " (Carte " + std::to_string(i / 30 + 1) + ":" + std::to_string(i % 30 + 1) + ")";
+        fprintf(file, "%s\r\n", line.c_str());
+    }
+    fclose(file);
+}
+
+double BestOf(int runs, double (*measure)(const std::string&), const std::string& path) {
+    double best = 1e30;
+    for (int i = 0; i < runs; i++) {
+        double ms = measure(path);
+        best = ms < best ? ms : best;
+    }
+    return best;
+}
+
+double MeasureFloor(const std::string& path) {
+    auto start = Clock::now();
+    FILE* file = fopen(path.c_str(), "rb");
+    fseek(file, 0, SEEK_END);
+    long size = ftell(file);
+    fseek(file, 0, SEEK_SET);
+    std::vector<char> bytes(static_cast<size_t>(size));
+    size_t read = fread(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+    double ms = Milliseconds(start);
+    return read == bytes.size() ? ms : -1;
+}
+
+double MeasureRead(const std::string& path) {
+    auto start = Clock::now();
+    uint32_t count = 0;
+    char* block = ReadListFile(path.c_str(), 256, count);
+    double ms = Milliseconds(start);
+    HeapRelease(block);
+    return block != nullptr ? ms : -1;
+}
+
+double MeasureWrite(const std::string& path) {
+    uint32_t count = 0;
+    char* block = ReadListFile(path.c_str(), 256, count);
+    std::string copy = path + ".out";
+    auto start = Clock::now();
+    uint32_t code = WriteListFile(copy.c_str(), block, count, 256);
+    double ms = Milliseconds(start);
+    HeapRelease(block);
+    remove(copy.c_str());
+    return code == 0 ? ms : -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string folder = argc > 1 ? argv[1] : ".";
+    std::string book = folder + "/bench-book.txt";
+    std::string tenth = folder + "/bench-tenth.txt";
+    MakeVersesFile(book, 31102);
+    MakeVersesFile(tenth, 3110);
+
+    const int runs = 7;
+    double floor = BestOf(runs, MeasureFloor, book);
+    double read = BestOf(runs, MeasureRead, book);
+    double write = BestOf(runs, MeasureWrite, book);
+    double readTenth = BestOf(runs, MeasureRead, tenth);
+    printf("31102 lines: floor (one plain read) %.2f ms\n", floor);
+    printf("31102 lines: ReadListFile %.2f ms (%.2f x floor)\n", read, read / floor);
+    printf("31102 lines: WriteListFile %.2f ms\n", write);
+    printf("3110 lines: ReadListFile %.2f ms; 10x the lines takes %.2f x the time\n", readTenth,
+           read / readTenth);
+    remove(book.c_str());
+    remove(tenth.c_str());
+    return 0;
+}

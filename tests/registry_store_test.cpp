@@ -1,0 +1,226 @@
+#include "list_file.h"
+#include "platform.h"
+#include "registry_store.h"
+#include "test_support.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The installer's part: a key naming two list files in a scratch folder.
+struct Installed {
+    ScratchDir dir;
+    SettingsKey key;
+    std::string texts = dir.File("versete.txt");
+    std::string fonts = dir.File("fonturi.txt");
+
+    Installed() {
+        key.SetString("TextsFile", texts);
+        key.SetString("FontsFile", fonts);
+    }
+};
+
+bool IsZero(const SaverSettings& record) {
+    return record.SaverWindow == nullptr && record.Texts == nullptr && record.TextCount == 0 &&
+           record.Fonts == nullptr && record.FontCount == 0 && record.TextSpeed == 0 &&
+           record.FadeSpeed == 0 && record.FirstPick == 0 && record.ThreadSeed == 0 &&
+           record.LastDay == 0 && record.LastText == 0 && record.Running == 0 &&
+           record.Options == 0;
+}
+
+TEST(LoadSettings, MissingKeyReturnsTwoAndLeavesTheRecordZero) {
+    DeleteSettingsKey();
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), ErrorFileNotFound);
+    EXPECT_TRUE(IsZero(record));
+}
+
+TEST(LoadSettings, MissingNumbersTakeTheirDefaults) {
+    Installed installed;
+    WriteBytes(installed.texts, "Verset unu\r\nVerset doi\r\n");
+    WriteBytes(installed.fonts, "Arial\r\n");
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(record.TextSpeed, 4000u);
+    EXPECT_EQ(record.FadeSpeed, 5u);
+    EXPECT_EQ(record.LastDay, 0);
+    EXPECT_EQ(record.LastText, 0u);
+    EXPECT_EQ(record.Options, 2u);
+    ASSERT_EQ(record.TextCount, 2u);
+    EXPECT_STREQ(record.Texts + 256, "Verset doi");
+    ASSERT_EQ(record.FontCount, 1u);
+    EXPECT_STREQ(record.Fonts, "Arial");
+    ReleaseSettingsLists(record);
+    EXPECT_EQ(record.Texts, nullptr);
+    EXPECT_EQ(record.FontCount, 0u);
+}
+
+TEST(LoadSettings, StoredNumbersLandInTheirFieldsByTheirBytes) {
+    Installed installed;
+    installed.key.SetDword("FadeSpeed", 9);
+    installed.key.SetDword("LastDay", 9300);
+    installed.key.SetDword("LastText", 4294967295u);
+    installed.key.SetDword("Options", 12);
+    // Two bytes fill the low half of the field; five bytes are too many and count as missing.
+    installed.key.SetRaw("TextSpeed", REG_BINARY, std::string("\x34\x12", 2));
+    SaverSettings record{};
+    LoadSettings(record);
+    EXPECT_EQ(record.TextSpeed, 0x1234u);
+    EXPECT_EQ(record.FadeSpeed, 9u);
+    EXPECT_EQ(record.LastDay, 9300);
+    EXPECT_EQ(record.LastText, 4294967295u);
+    EXPECT_EQ(record.Options, 12u);
+
+    installed.key.SetRaw("TextSpeed", REG_BINARY, std::string("\x01\x02\x03\x04\x05", 5));
+    SaverSettings again{};
+    LoadSettings(again);
+    EXPECT_EQ(again.TextSpeed, 4000u);
+    ReleaseSettingsLists(record);
+    ReleaseSettingsLists(again);
+}
+
+TEST(LoadSettings, TextsErrorComesFirstAndBothListsAreAttempted) {
+    Installed installed;
+    // Verses missing (2), typefaces readable: the typefaces still load.
+    WriteBytes(installed.fonts, "Georgia\r\nVerdana\r\n");
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), ErrorFileNotFound);
+    EXPECT_EQ(record.Texts, nullptr);
+    EXPECT_EQ(record.TextCount, 0u);
+    EXPECT_EQ(record.FontCount, 2u);
+    ReleaseSettingsLists(record);
+
+    // Verses path too long for the buffer (234), typefaces missing (2): the verses' code wins.
+    installed.key.SetString("TextsFile", std::string(300, 'x'));
+    std::remove(installed.fonts.c_str());
+    SaverSettings second{};
+    EXPECT_EQ(LoadSettings(second), static_cast<uint32_t>(ERROR_MORE_DATA));
+    EXPECT_EQ(second.TextCount, 0u);
+    EXPECT_EQ(second.FontCount, 0u);
+
+    // Verses path missing altogether: its registry code.
+    installed.key.Remove("TextsFile");
+    WriteBytes(installed.fonts, "Tahoma\r\n");
+    SaverSettings third{};
+    EXPECT_EQ(LoadSettings(third), ErrorFileNotFound);
+    EXPECT_EQ(third.FontCount, 1u);
+    ReleaseSettingsLists(third);
+}
+
+TEST(LoadSettings, EmptyTextsFileIsNoError) {
+    Installed installed;
+    WriteBytes(installed.texts, "\r\n\r\n");
+    WriteBytes(installed.fonts, "Arial\r\n");
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(record.Texts, nullptr);
+    EXPECT_EQ(record.TextCount, 0u);
+    ReleaseSettingsLists(record);
+}
+
+TEST(LoadSettings, PathStoredWithoutTerminatorIsReadWithinTheBuffer) {
+    Installed installed;
+    WriteBytes(installed.texts, "Din binar\r\n");
+    // Stored without its NUL, as REG_BINARY: the bytes alone make the path.
+    installed.key.SetRaw("TextsFile", REG_BINARY, installed.texts);
+    // A path of exactly 260 bytes without a terminator still stays inside the buffer.
+    installed.key.SetRaw("FontsFile", REG_BINARY, std::string(260, 'q'));
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), ErrorFileNotFound);
+    ASSERT_EQ(record.TextCount, 1u);
+    EXPECT_STREQ(record.Texts, "Din binar");
+    ReleaseSettingsLists(record);
+
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key), 0);
+    RegistryPath path;
+    memset(path, '#', sizeof path);
+    EXPECT_EQ(ReadRegistryPath(key, "FontsFile", path), 0u);
+    EXPECT_EQ(strlen(path), 260u);
+    RegCloseKey(key);
+}
+
+TEST(SaveSettings, WritesNumbersAndListsButNotTheDayOrPosition) {
+    Installed installed;
+    installed.key.SetDword("LastDay", 1148);
+    installed.key.SetDword("LastText", 3);
+    WriteBytes(installed.texts, "vechi\r\n");
+    SaverSettings record{};
+    record.TextSpeed = 7000;
+    record.FadeSpeed = 10;
+    record.Options = 0xFF; // written as held, without masking
+    record.LastDay = 1;
+    record.LastText = 1;
+    char fonts[2 * 32] = "Georgia";
+    strcpy(fonts + 32, "Verdana");
+    record.Fonts = fonts;
+    record.FontCount = 2;
+    EXPECT_EQ(SaveSettings(record), 0u);
+
+    DWORD value = 0;
+    EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
+    EXPECT_EQ(value, 7000u);
+    EXPECT_TRUE(installed.key.GetDword("FadeSpeed", value));
+    EXPECT_EQ(value, 10u);
+    EXPECT_TRUE(installed.key.GetDword("Options", value));
+    EXPECT_EQ(value, 0xFFu);
+    EXPECT_TRUE(installed.key.GetDword("LastDay", value));
+    EXPECT_EQ(value, 1148u);
+    EXPECT_TRUE(installed.key.GetDword("LastText", value));
+    EXPECT_EQ(value, 3u);
+    bool exists = false;
+    EXPECT_EQ(ReadBytes(installed.texts, &exists), "") << "an empty list truncates its file";
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(ReadBytes(installed.fonts), "Georgia\r\nVerdana\r\n") << "a missing file is created";
+}
+
+TEST(SaveSettings, MissingKeyWritesNothing) {
+    ScratchDir dir;
+    DeleteSettingsKey();
+    SaverSettings record{};
+    record.TextSpeed = 5000;
+    EXPECT_EQ(SaveSettings(record), ErrorFileNotFound);
+    EXPECT_FALSE(SettingsKeyExists()) << "the key is never created";
+}
+
+TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
+    Installed installed;
+    // Verses path missing: its code (2) comes back, the typefaces are still written.
+    installed.key.Remove("TextsFile");
+    char fonts[32] = "Tahoma";
+    SaverSettings record{};
+    record.Fonts = fonts;
+    record.FontCount = 1;
+    record.TextSpeed = 3000;
+    EXPECT_EQ(SaveSettings(record), ErrorFileNotFound);
+    EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
+    DWORD value = 0;
+    EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
+    EXPECT_EQ(value, 3000u);
+
+    // Verses folder missing gives 2 from the file, typefaces path too long gives 234 later.
+    installed.key.SetString("TextsFile", installed.dir.File("gone/versete.txt"));
+    installed.key.SetString("FontsFile", std::string(300, 'y'));
+    EXPECT_EQ(SaveSettings(record), ErrorFileNotFound);
+    installed.key.SetString("TextsFile", installed.texts);
+    EXPECT_EQ(SaveSettings(record), static_cast<uint32_t>(ERROR_MORE_DATA));
+}
+
+TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTrip) {
+    Installed installed;
+    WriteBytes(installed.texts, "Unu\r\n\r\nDoi\n");
+    WriteBytes(installed.fonts, "Arial\r\n");
+    SaverSettings record{};
+    ASSERT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(SaveSettings(record), 0u);
+    EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+    EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
+    EXPECT_FALSE(installed.key.Has("LastDay"));
+    ReleaseSettingsLists(record);
+}
+
+} // namespace

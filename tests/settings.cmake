@@ -1,0 +1,16 @@
+verselume_test(list_file_test SOURCES list_file_test.cpp LIBRARIES settings_core)
+
+if(WIN32)
+  verselume_test(registry_store_test SOURCES registry_store_test.cpp LIBRARIES settings)
+endif()
+
+verselume_fuzz(list_file_fuzz SECONDS 30
+  CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/list_file_corpus
+  INCLUDES ${CMAKE_SOURCE_DIR}/settings
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/list_file_fuzz.cpp
+          ${CMAKE_SOURCE_DIR}/settings/list_file.cpp
+          ${CMAKE_SOURCE_DIR}/settings/platform_posix.cpp)
+
+# Prints figures; run by tools/bench, not by the test suite.
+add_executable(list_file_bench bench/list_file_bench.cpp)
+target_link_libraries(list_file_bench PRIVATE settings_core verselume_options)
