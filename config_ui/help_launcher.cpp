@@ -1,0 +1,109 @@
+#include "help_launcher.h"
+
+#include "list_file.h"
+#include "platform.h"
+#include "registry_store.h"
+
+#include <cstring>
+
+namespace {
+
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+// Loader state: the control is loaded once and kept; a failed load is never retried.
+HMODULE HtmlHelpModule;
+bool HtmlHelpFailed;
+HtmlHelpFunction HtmlHelpEntry;
+
+constexpr char HtmlHelpServerKey[] =
+    "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+constexpr WORD HtmlHelpOrdinal = 14; // HtmlHelpA
+
+bool LoadHtmlHelp() {
+    char path[MAX_PATH + 1];
+    if (ReadHtmlHelpServerPath(path)) {
+        HtmlHelpModule = LoadLibraryA(path);
+    }
+    if (HtmlHelpModule == nullptr) {
+        HtmlHelpModule = LoadLibraryA("hhctrl.ocx");
+    }
+    return HtmlHelpModule != nullptr;
+}
+
+} // namespace
+
+uint32_t SetDefaultLastError(uint32_t code) {
+    uint32_t pending = GetLastError();
+    uint32_t result = pending != 0 ? pending : code;
+    SetLastError(result);
+    return result;
+}
+
+bool ReadHtmlHelpServerPath(char (&path)[MAX_PATH + 1]) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, HtmlHelpServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    uint32_t code = ReadRegistryPath(key, nullptr, path);
+    RegCloseKey(key);
+    return code == 0;
+}
+
+HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
+    if (HtmlHelpModule == nullptr && !HtmlHelpFailed && !LoadHtmlHelp()) {
+        HtmlHelpFailed = true;
+        return nullptr;
+    }
+    if (HtmlHelpModule == nullptr) {
+        return nullptr;
+    }
+    if (HtmlHelpEntry == nullptr) {
+        HtmlHelpEntry = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(
+            GetProcAddress(HtmlHelpModule, MAKEINTRESOURCEA(HtmlHelpOrdinal))));
+        if (HtmlHelpEntry == nullptr) {
+            HtmlHelpFailed = true;
+            return nullptr;
+        }
+    }
+    return HtmlHelpEntry(owner, file, command, data);
+}
+
+HWND OpenHelp(HWND owner, const char* topic) {
+    HKEY key;
+    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key);
+    if (opened != ERROR_SUCCESS) {
+        SetLastError(static_cast<DWORD>(opened));
+        return nullptr;
+    }
+    RegistryPath helpFile;
+    uint32_t code = ReadRegistryPath(key, "HelpFile", helpFile);
+    RegCloseKey(key);
+    if (code != 0) {
+        SetLastError(code);
+        return nullptr;
+    }
+
+    char* joined = nullptr;
+    const char* helpPath = helpFile;
+    if (topic != nullptr) {
+        static const char separator[] = "::/";
+        size_t fileLength = strlen(helpFile);
+        size_t topicLength = strlen(topic);
+        joined = static_cast<char*>(HeapAllocZero(fileLength + topicLength + 4));
+        if (joined == nullptr) {
+            SetLastError(ErrorOutOfMemory);
+            return nullptr;
+        }
+        memcpy(joined, helpFile, fileLength);
+        memcpy(joined + fileLength, separator, 3);
+        memcpy(joined + fileLength + 3, topic, topicLength);
+        helpPath = joined;
+    }
+    HWND window = CallHtmlHelp(owner, helpPath, HelpDisplayTopic, 0);
+    uint32_t failure = window == nullptr ? SetDefaultLastError(ErrorFileNotFound) : 0;
+    HeapRelease(joined);
+    if (window == nullptr) {
+        SetLastError(failure); // releasing the joined path must not hide the reason
+    }
+    return window;
+}
