@@ -30,32 +30,38 @@ HINSTANCE DialogModule(HWND dialog) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
 }
 
-LRESULT ToList(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendDlgItemMessageA(dialog, IDC_TEXTS_LIST, message, wParam, lParam);
+// The list's window is looked up once per step: every look-up by id asks the window manager,
+// and the loops over the verses would otherwise spend most of their time there.
+HWND VerseList(HWND dialog) {
+    return GetDlgItem(dialog, IDC_TEXTS_LIST);
+}
+
+LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(list, message, wParam, lParam);
 }
 
 // Copies the entry at index; false for a bad position or an entry too long for the buffer.
-bool CopyEntry(HWND dialog, int32_t index, VerseBuffer& buffer) {
-    LRESULT length = ToList(dialog, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+bool CopyEntry(HWND list, int32_t index, VerseBuffer& buffer) {
+    LRESULT length = ToList(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length >= static_cast<LRESULT>(sizeof buffer)) {
         return false;
     }
-    return ToList(dialog, LB_GETTEXT, static_cast<WPARAM>(index),
-                  reinterpret_cast<LPARAM>(buffer)) != LB_ERR;
+    return ToList(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) !=
+           LB_ERR;
 }
 
 void SelectCurrent(HWND dialog) {
-    ToList(dialog, LB_SETCURSEL, static_cast<WPARAM>(Editor.current), 0);
+    ToList(VerseList(dialog), LB_SETCURSEL, static_cast<WPARAM>(Editor.current), 0);
 }
 
 // Appends the record's verses; the entries added before the list ran out of space stay.
-uint32_t FillVerseList(HWND dialog, const SaverSettings& record) {
+uint32_t FillVerseList(HWND list, const SaverSettings& record) {
     if (record.TextCount > ReserveAbove) {
-        ToList(dialog, LB_INITSTORAGE, record.TextCount, TextSlotWidth);
+        ToList(list, LB_INITSTORAGE, record.TextCount, TextSlotWidth);
     }
     for (uint32_t i = 0; i < record.TextCount; i++) {
         const char* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
-        if (ToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(slot)) == LB_ERRSPACE) {
+        if (ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(slot)) == LB_ERRSPACE) {
             return ErrorOutOfMemory;
         }
     }
@@ -69,8 +75,9 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
         LoadImageA(DialogModule(dialog), "TOOLBARBITMAP", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, Editor.toolbarImage));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
-        ShowErrorMessage(dialog, FillVerseList(dialog, *record));
-        Editor.current = ToList(dialog, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
+        HWND list = VerseList(dialog);
+        ShowErrorMessage(dialog, FillVerseList(list, *record));
+        Editor.current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
     }
     SendDlgItemMessageA(dialog, IDC_TEXTS_EDIT, EM_LIMITTEXT, TextSlotWidth - 1, 0);
     ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
@@ -125,7 +132,7 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
             return FALSE;
         }
         ShowErrorMessage(dialog, CommitVerse(dialog, Editor.current));
-        Editor.current = static_cast<int32_t>(ToList(dialog, LB_GETCURSEL, 0, 0));
+        Editor.current = static_cast<int32_t>(ToList(VerseList(dialog), LB_GETCURSEL, 0, 0));
         ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
         return TRUE;
     default:
@@ -181,7 +188,7 @@ uint32_t ShowVerse(HWND dialog, int32_t index) {
         return 0;
     }
     VerseBuffer text;
-    if (!CopyEntry(dialog, index, text)) {
+    if (!CopyEntry(VerseList(dialog), index, text)) {
         SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
         return ErrorInvalidData;
     }
@@ -198,11 +205,12 @@ uint32_t CommitVerse(HWND dialog, int32_t index) {
     if (length == 0) {
         result = GetLastError();
     }
-    ToList(dialog, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    HWND list = VerseList(dialog);
+    ToList(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     if (length != 0) {
         // Ctrl+Enter puts line breaks into the field; the texts file holds one verse a line.
         JoinVerseLines(text);
-        LRESULT inserted = ToList(dialog, LB_INSERTSTRING, static_cast<WPARAM>(index),
+        LRESULT inserted = ToList(list, LB_INSERTSTRING, static_cast<WPARAM>(index),
                                   reinterpret_cast<LPARAM>(text));
         if (inserted == LB_ERRSPACE) {
             result = ErrorOutOfMemory;
@@ -218,24 +226,26 @@ uint32_t CommitVerse(HWND dialog, int32_t index) {
 int32_t AddNewVerse(HWND dialog) {
     VerseBuffer text = {};
     LoadStringA(DialogModule(dialog), IDS_NEW_VERSE, text, sizeof text);
-    ToList(dialog, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    HWND list = VerseList(dialog);
+    ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
     SetFocus(GetDlgItem(dialog, IDC_TEXTS_EDIT));
-    return static_cast<int32_t>(ToList(dialog, LB_GETCOUNT, 0, 0)) - 1;
+    return static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0)) - 1;
 }
 
 int32_t MoveVerse(HWND dialog, int32_t index, int command) {
-    int32_t count = static_cast<int32_t>(ToList(dialog, LB_GETCOUNT, 0, 0));
+    HWND list = VerseList(dialog);
+    int32_t count = static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0));
     int32_t target = MoveTarget(index, command == IDC_TEXTS_UP, count);
     if (target == NoVerse || target == index) {
         return target;
     }
     VerseBuffer text;
-    if (!CopyEntry(dialog, index, text)) {
+    if (!CopyEntry(list, index, text)) {
         return index;
     }
-    ToList(dialog, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    ToList(dialog, LB_INSERTSTRING, static_cast<WPARAM>(target), reinterpret_cast<LPARAM>(text));
+    ToList(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    ToList(list, LB_INSERTSTRING, static_cast<WPARAM>(target), reinterpret_cast<LPARAM>(text));
     return target;
 }
 
@@ -243,12 +253,14 @@ int32_t DeleteVerse(HWND dialog, int32_t index) {
     if (index == NoVerse) {
         return NoVerse;
     }
-    ToList(dialog, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    return IndexAfterDelete(index, static_cast<int32_t>(ToList(dialog, LB_GETCOUNT, 0, 0)));
+    HWND list = VerseList(dialog);
+    ToList(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    return IndexAfterDelete(index, static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0)));
 }
 
 uint32_t CollectVerses(HWND dialog, SaverSettings& record) {
-    LRESULT count = ToList(dialog, LB_GETCOUNT, 0, 0);
+    HWND list = VerseList(dialog);
+    LRESULT count = ToList(list, LB_GETCOUNT, 0, 0);
     if (count < 0) {
         return ErrorInvalidData;
     }
@@ -261,7 +273,7 @@ uint32_t CollectVerses(HWND dialog, SaverSettings& record) {
         for (int32_t i = 0; i < count; i++) {
             auto& slot =
                 *reinterpret_cast<VerseBuffer*>(block + static_cast<size_t>(i) * TextSlotWidth);
-            if (!CopyEntry(dialog, i, slot)) {
+            if (!CopyEntry(list, i, slot)) {
                 HeapRelease(block);
                 return ErrorInvalidData;
             }
