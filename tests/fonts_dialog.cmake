@@ -25,3 +25,7 @@ if(WIN32)
                  LIBRARIES fonts_test_support config_ui settings resources)
   add_dependencies(fonts_dialog_test fonts_help_server)
 endif()
+
+# Prints figures; not part of the test suite.
+add_executable(typeface_search_bench bench/typeface_search_bench.cpp)
+target_link_libraries(typeface_search_bench PRIVATE fonts_core verselume_options)
