@@ -430,6 +430,42 @@ TEST(FontsDialogSample, ShowsTheLowestHighlightOfTheListThatReported) {
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 1);
 }
 
+TEST(FontsDialogSample, ReachesTheScreen) {
+    Names installed = InstalledAtLeast(1);
+    Record record({installed[0]});
+    FontsDialog dialog(record.settings);
+    dialog.Highlight(IDC_FONTS_SELECTED, 0);
+    dialog.Report(IDC_FONTS_SELECTED);
+    // Wine puts a window's drawing on the X screen while the thread handles messages.
+    for (int i = 0; i < 5; ++i) {
+        PumpMessages();
+        Sleep(20);
+    }
+    HWND sample = dialog.Control(IDC_FONTS_SAMPLE);
+    RECT client;
+    GetClientRect(sample, &client);
+    POINT origin{0, 0};
+    ClientToScreen(sample, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    std::vector<uint32_t> onScreen = CapturePixels(dc, client.right, client.bottom);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+
+    std::vector<uint32_t> drawn = CaptureClient(sample);
+    EXPECT_EQ(onScreen, drawn);
+    uint32_t face = GetSysColor(COLOR_BTNFACE);
+    uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    EXPECT_NE(std::count(onScreen.begin(), onScreen.end(), faceRgb),
+              static_cast<std::ptrdiff_t>(onScreen.size()))
+        << "the sample shows nothing";
+}
+
 TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
     Names installed = InstalledAtLeast(3);
     Record record({"Verselume Retired Face"});
