@@ -1,0 +1,21 @@
+// The process entry of Verselume.scr.
+#include "launch_modes.h"
+
+#include <float.h>
+
+namespace {
+
+// The display's arithmetic expects the x87 unit at extended precision; rounding stays
+// round-to-nearest. x86_64 has no x87 precision control: its floating point runs on SSE.
+void UseExtendedPrecision() {
+#if defined(__i386__) || defined(_M_IX86)
+    _controlfp(_PC_64, _MCW_PC);
+#endif
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    UseExtendedPrecision();
+    return SaverMain(GetModuleHandleA(nullptr), nullptr, GetCommandTail(), SW_SHOWNORMAL);
+}
