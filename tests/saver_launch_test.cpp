@@ -4,6 +4,7 @@
 
 #include "saver_process.h"
 #include "test_support.h"
+#include "version.h"
 
 #include <gtest/gtest.h>
 
@@ -136,6 +137,59 @@ struct FullScreenSaver : PointerAtRest {
     FullScreenSaver(const std::string& program, const std::string& commandLine)
         : process(program, commandLine), window(process.WaitForSaverWindow()) {}
 };
+
+std::string VersionString(const std::vector<char>& record, const char* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    std::string path = std::string("\\StringFileInfo\\041804B0\\") + name;
+    if (!VerQueryValueA(record.data(), path.c_str(), &value, &length) || length == 0) {
+        return "(missing)";
+    }
+    return static_cast<const char*>(value);
+}
+
+TEST(ProgramFile, NameIconVersionRecordAndManifestAreEmbedded) {
+    std::string path = BuiltSaverPath();
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
+    ASSERT_NE(size, 0u);
+    std::vector<char> record(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, record.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS,
+              static_cast<DWORD>(MAKELONG(VERSELUME_VERSION_MINOR, VERSELUME_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, VERSELUME_VERSION_PATCH)));
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(record.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0418); // Romanian
+    EXPECT_EQ(translation[1], 1200);
+    EXPECT_EQ(VersionString(record, "CompanyName"), "Quorvane");
+    EXPECT_EQ(VersionString(record, "ProductName"), "Verselume");
+    EXPECT_EQ(VersionString(record, "FileVersion"), VERSELUME_VERSION_STRING);
+    EXPECT_EQ(VersionString(record, "ProductVersion"), VERSELUME_VERSION_STRING);
+    EXPECT_EQ(VersionString(record, "OriginalFilename"), "Verselume.scr");
+
+    HMODULE program = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    char name[64] = "";
+    LoadStringA(program, 1, name, sizeof name);
+    EXPECT_STREQ(name, "Verselume");
+    EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(100), RT_GROUP_ICON), nullptr);
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                         SizeofResource(program, found));
+    for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+                             ">true</dpiAware>", "level=\"asInvoker\""}) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
+    FreeLibrary(program);
+}
 
 TEST(LaunchModes, ConfigurationAndPasswordModesExitWithZeroAndNoSaverWindow) {
     for (const char* tail : {"", "/c", "/C", "/c:123", "/c /s", "/x", "123", "-", "/a"}) {

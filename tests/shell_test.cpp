@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
+#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -51,6 +54,91 @@ void AnswerMessageBox(DWORD thread, SeenMessageBox& seen, std::atomic<bool>& sto
             return;
         }
         Sleep(5);
+    }
+}
+
+#pragma pack(push, 2)
+struct GroupIconHeader {
+    WORD reserved;
+    WORD type;
+    WORD count;
+};
+struct GroupIconEntry {
+    BYTE width;
+    BYTE height;
+    BYTE colours;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+// The icon drawn at its own size on a white 32-bit DIB; the pixels as 0x00RRGGBB.
+std::vector<uint32_t> DrawIconOnWhite(HICON icon, int size) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> result(pixels, pixels + size * size);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    for (uint32_t& pixel : result) {
+        pixel &= 0xFFFFFF;
+    }
+    return result;
+}
+
+TEST(Icon, GroupHoldsTheSixteenColourBookWithItsRedRibbonAt32And48Pixels) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDI_VERSELUME), RT_GROUP_ICON);
+    ASSERT_NE(found, nullptr);
+    const auto* header =
+        static_cast<const GroupIconHeader*>(LockResource(LoadResource(module, found)));
+    ASSERT_EQ(header->count, 2);
+    const auto* entries = reinterpret_cast<const GroupIconEntry*>(header + 1);
+    std::set<int> sizes;
+    for (int i = 0; i < header->count; i++) {
+        EXPECT_EQ(entries[i].width, entries[i].height);
+        EXPECT_EQ(entries[i].colours, 16);
+        EXPECT_EQ(entries[i].bitCount, 4);
+        sizes.insert(entries[i].width);
+    }
+    EXPECT_EQ(sizes, (std::set<int>{32, 48}));
+
+    for (int size : {32, 48}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(module, MAKEINTRESOURCEA(IDI_VERSELUME), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        std::vector<uint32_t> pixels = DrawIconOnWhite(icon, size);
+        DestroyIcon(icon);
+        int red = 0;
+        int drawn = 0;
+        for (uint32_t pixel : pixels) {
+            int r = pixel >> 16;
+            int g = (pixel >> 8) & 0xFF;
+            int b = pixel & 0xFF;
+            red += r > 160 && g < 80 && b < 80 ? 1 : 0;
+            drawn += pixel != 0xFFFFFF ? 1 : 0;
+        }
+        EXPECT_GT(red, size / 4) << "no ribbon at " << size;
+        EXPECT_GT(drawn, size * size / 4) << "no book at " << size;
+        // The corners show what lies behind the icon.
+        EXPECT_EQ(pixels.front(), 0xFFFFFFu) << size;
+        EXPECT_EQ(pixels.back(), 0xFFFFFFu) << size;
     }
 }
 
