@@ -5,8 +5,9 @@
 
 namespace {
 
-// The display's arithmetic expects the x87 unit at extended precision; rounding stays
-// round-to-nearest. x86_64 has no x87 precision control: its floating point runs on SSE.
+// The program's floating-point steps are worked at the x87's extended precision, whatever the C
+// runtime set up; rounding stays round-to-nearest. x86_64 has no x87 precision control: its
+// floating point runs on SSE.
 void UseExtendedPrecision() {
 #if defined(__i386__) || defined(_M_IX86)
     _controlfp(_PC_64, _MCW_PC);

@@ -441,24 +441,6 @@ TEST(SaverDecisionReadsPointer, OnlyMovementAndDeactivationOfARunningSaver) {
     }
 }
 
-TEST(PointerMoved, AnyPixelInEitherDirectionCounts) {
-    struct Row {
-        ScreenPoint saved;
-        ScreenPoint now;
-        bool moved;
-    };
-    const Row rows[] = {
-        {{0, 0}, {0, 0}, false},         {{640, 512}, {640, 512}, false},
-        {{640, 512}, {641, 512}, true},  {{640, 512}, {640, 511}, true},
-        {{-1920, 5}, {-1920, 5}, false}, {{-1920, 5}, {-1919, 5}, true},
-        {{0, 0}, {1, 1}, true},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(PointerMoved(row.saved, row.now), row.moved)
-            << row.saved.X << "," << row.saved.Y << " -> " << row.now.X << "," << row.now.Y;
-    }
-}
-
 TEST(TryCloseDecisions, OneVerificationAtATimeAndNothingAfterTheGrant) {
     struct Row {
         uint32_t checking;
