@@ -99,6 +99,8 @@ HWND OpenHelp(HWND owner, const char* topic) {
         memcpy(joined + fileLength + 3, topic, topicLength);
         helpPath = joined;
     }
+    // A code left over from an unrelated earlier call must not pass for the control's reason.
+    SetLastError(0);
     HWND window = CallHtmlHelp(owner, helpPath, HelpDisplayTopic, 0);
     uint32_t failure = window == nullptr ? SetDefaultLastError(ErrorFileNotFound) : 0;
     HeapRelease(joined);
