@@ -40,20 +40,8 @@ if(output MATCHES "Warning|Error")
   message(FATAL_ERROR "chmcmd reported problems:\n${output}")
 endif()
 
-execute_process(
-  COMMAND ${CHMLS} list ${compiled}
-  RESULT_VARIABLE result
-  OUTPUT_VARIABLE listing
-  ERROR_QUIET)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "chmls cannot read ${compiled}")
-endif()
-foreach(topic IN LISTS TOPICS)
-  string(FIND "${listing}\n" " /${topic}\n" found)
-  if(found EQUAL -1)
-    message(FATAL_ERROR "topic ${topic} is missing from the compiled help")
-  endif()
-endforeach()
+set(HELP_FILE ${compiled})
+include(${CMAKE_CURRENT_LIST_DIR}/check_topics.cmake)
 
 file(COPY_FILE ${compiled} ${OUTPUT})
 file(REMOVE_RECURSE ${WORK_DIR})
