@@ -26,6 +26,13 @@ if(WIN32)
     SOURCES help_launcher_test.cpp dialog_test_support.cpp
     LIBRARIES config_ui resources)
   add_dependencies(help_launcher_test html_help_stand_in)
+
+  # The program itself in configuration mode.
+  verselume_test(config_launch_test
+    SOURCES config_launch_test.cpp saver_process.cpp
+    LIBRARIES resource_ids user32 comctl32)
+  target_compile_definitions(config_launch_test PRIVATE VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>")
+  add_dependencies(config_launch_test Verselume)
 endif()
 
 # The three topics the program opens are in the compiled help file.
