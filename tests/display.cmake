@@ -1,0 +1,8 @@
+# Verse display: the portable core natively and under Wine, the drawing thread and the saver
+# window under Wine with real GDI.
+add_library(display_test_support STATIC display_test_support.cpp)
+target_link_libraries(display_test_support PUBLIC settings_core verselume_options)
+
+foreach(test random_test saver_clock_test verse_pick_test verse_layout_test)
+  verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display_core display_test_support)
+endforeach()
