@@ -6,3 +6,14 @@ target_link_libraries(display_test_support PUBLIC settings_core verselume_option
 foreach(test random_test saver_clock_test verse_pick_test verse_layout_test)
   verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display_core display_test_support)
 endforeach()
+
+if(WIN32)
+  target_sources(display_test_support PRIVATE display_win_support.cpp)
+  target_link_libraries(display_test_support PUBLIC GTest::gtest gdi32 user32 ntdll)
+  verselume_test(verse_draw_test SOURCES verse_draw_test.cpp
+    LIBRARIES display display_test_support)
+endif()
+if(WIN32)
+  verselume_test(saver_window_test SOURCES saver_window_test.cpp
+    LIBRARIES display display_test_support)
+endif()
