@@ -17,3 +17,13 @@ if(WIN32)
   verselume_test(saver_window_test SOURCES saver_window_test.cpp
     LIBRARIES display display_test_support)
 endif()
+
+# The soak: its own CTest test, with Wine's heap checking on and any heap error a failure.
+if(WIN32)
+  add_executable(display_soak display_soak.cpp)
+  target_link_libraries(display_soak PRIVATE display display_test_support test_support
+                                             GTest::gtest_main)
+  add_test(NAME display_soak COMMAND display_soak)
+  set_tests_properties(display_soak PROPERTIES TIMEOUT 900 ENVIRONMENT
+                       "VERSELUME_WINEDEBUG=warn+heap" FAIL_REGULAR_EXPRESSION "err:heap")
+endif()
