@@ -6,13 +6,25 @@
 
 namespace {
 
-// Bitmap and surface of the frames, with what they replaced on it.
-struct FrameSurface {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ keptBitmap = nullptr;
-    HGDIOBJ keptFont = nullptr;
-};
+void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
+            const std::atomic<uint32_t>& running) {
+    if (!HasFrame(plan, 0)) {
+        return;
+    }
+    FrameSurface surface = MakeFrameSurface(windowDc, plan, font);
+    for (int32_t i = 0; running != 0 && HasFrame(plan, i); i = NextFrame(plan, i)) {
+        DrawFrame(windowDc, surface, plan, i);
+        if (running == 0) {
+            break;
+        }
+        if (plan.Delay != 0) {
+            Sleep(plan.Delay);
+        }
+    }
+    ReleaseFrameSurface(surface);
+}
+
+} // namespace
 
 FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font) {
     FrameSurface surface;
@@ -61,26 +73,6 @@ void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& pl
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
 }
-
-void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
-            const std::atomic<uint32_t>& running) {
-    if (!HasFrame(plan, 0)) {
-        return;
-    }
-    FrameSurface surface = MakeFrameSurface(windowDc, plan, font);
-    for (int32_t i = 0; running != 0 && HasFrame(plan, i); i = NextFrame(plan, i)) {
-        DrawFrame(windowDc, surface, plan, i);
-        if (running == 0) {
-            break;
-        }
-        if (plan.Delay != 0) {
-            Sleep(plan.Delay);
-        }
-    }
-    ReleaseFrameSurface(surface);
-}
-
-} // namespace
 
 GdiMeasurer::~GdiMeasurer() {
     RestoreSurfaceFont();

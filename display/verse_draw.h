@@ -9,6 +9,23 @@
 // Fills the window's whole client area on dc with the stock black brush, which stays selected.
 void PaintClientBlack(HWND window, HDC dc);
 
+// The off-screen surface of a run's frames, with what its bitmap and font replaced on it.
+struct FrameSurface {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ keptBitmap = nullptr;
+    HGDIOBJ keptFont = nullptr;
+};
+
+// A bitmap of the block's size on a surface matching the window's, with the run's font, a black
+// background and the black brush.
+FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font);
+void ReleaseFrameSurface(FrameSurface& surface);
+
+// Frame i of the fade: the block filled black, the verse drawn in the frame's colour, the block
+// copied to the window at the planned place.
+void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i);
+
 // Thread routine of a run; parameter: the saver's SaverSettings. Stops within one frame once
 // Running drops to 0. Returns 0.
 DWORD WINAPI DrawVerseThread(LPVOID parameter);

@@ -1,6 +1,7 @@
 # Verse display: the portable core natively and under Wine, the drawing thread and the saver
 # window under Wine with real GDI.
 add_library(display_test_support STATIC display_test_support.cpp)
+target_include_directories(display_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(display_test_support PUBLIC settings_core verselume_options)
 
 foreach(test random_test saver_clock_test verse_pick_test verse_layout_test)
@@ -10,12 +11,9 @@ endforeach()
 if(WIN32)
   target_sources(display_test_support PRIVATE display_win_support.cpp)
   target_link_libraries(display_test_support PUBLIC GTest::gtest gdi32 user32 ntdll)
-  verselume_test(verse_draw_test SOURCES verse_draw_test.cpp
-    LIBRARIES display display_test_support)
-endif()
-if(WIN32)
-  verselume_test(saver_window_test SOURCES saver_window_test.cpp
-    LIBRARIES display display_test_support)
+  foreach(test verse_draw_test saver_window_test)
+    verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display display_test_support)
+  endforeach()
 endif()
 
 # The soak: its own CTest test, with Wine's heap checking on and any heap error a failure.
@@ -26,4 +24,10 @@ if(WIN32)
   add_test(NAME display_soak COMMAND display_soak)
   set_tests_properties(display_soak PROPERTIES TIMEOUT 900 ENVIRONMENT
                        "VERSELUME_WINEDEBUG=warn+heap" FAIL_REGULAR_EXPRESSION "err:heap")
+endif()
+
+# Prints figures; run by tools/bench, not by the test suite.
+if(WIN32)
+  add_executable(display_bench bench/display_bench.cpp)
+  target_link_libraries(display_bench PRIVATE display display_test_support)
 endif()
