@@ -29,5 +29,7 @@ endif()
 # Prints figures; run by tools/bench, not by the test suite.
 if(WIN32)
   add_executable(display_bench bench/display_bench.cpp)
-  target_link_libraries(display_bench PRIVATE display display_test_support)
+  target_link_libraries(display_bench PRIVATE display display_test_support test_support)
+  add_executable(black_window WIN32 bench/black_window.cpp)
+  target_link_libraries(black_window PRIVATE verselume_options)
 endif()

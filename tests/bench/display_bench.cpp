@@ -3,11 +3,16 @@
 //                               against a loop of the same three GDI calls and nothing else
 //   display_bench verses N      CPU time of N whole verses (the X server's is added by
 //                               tools/bench, which reads it from outside)
+//   display_bench black SAVER BARE COUNT
+//                               time from launch to a black screen: SAVER /s with a list of
+//                               COUNT verses, against BARE, a bare black window
 
 #include "display_test_support.h"
 #include "display_win_support.h"
 #include "saver_clock.h"
+#include "test_support.h"
 #include "verse_draw.h"
+#include "win_test_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -187,6 +192,113 @@ void Verses(int count) {
     DestroyWindow(window);
 }
 
+// Whether the whole screen is black, read from the X screen.
+bool ScreenIsBlack() {
+    HDC screen = GetDC(nullptr);
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    bool black = true;
+    // A grid of points is enough to tell a window that covers the screen.
+    for (int y = 1; y < 8 && black; y++) {
+        for (int x = 1; x < 8 && black; x++) {
+            black = (GetPixel(screen, x * width / 8, y * height / 8) & 0xFFFFFF) == 0;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return black;
+}
+
+// Milliseconds from starting the program to a black screen; the program is then closed with a
+// key press at the window of the given class.
+double TimeToBlack(const std::string& commandLine, const char* windowClass) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    double start = Now();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        fprintf(stderr, "cannot start %s\n", commandLine.c_str());
+        exit(1);
+    }
+    double black = -1;
+    while (Now() - start < 20000) {
+        if (ScreenIsBlack()) {
+            black = Now() - start;
+            break;
+        }
+        PumpMessages(1);
+    }
+    HWND window = nullptr;
+    while (window == nullptr && Now() - start < 20000) {
+        window = FindWindowA(windowClass, nullptr);
+    }
+    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    WaitForSingleObject(process.hProcess, 20000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return black;
+}
+
+LRESULT CALLBACK WhiteProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client,
+                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Black(const char* saver, const char* bare, int verses) {
+    ScratchDir dir;
+    SettingsKey key;
+    std::string texts = dir.File("versete.txt");
+    std::string lines;
+    for (int i = 0; i < verses; i++) {
+        char line[200];
+        snprintf(line, sizeof line,
+                 "Si a zis Dumnezeu: Sa fie lumina! Si a fost lumina. Dumnezeu a vazut ca lumina "
+                 "era buna; si Dumnezeu a despartit lumina de intuneric. (Carte %d:%d)\r\n",
+                 i / 30 + 1, i % 30 + 1);
+        lines += line;
+    }
+    WriteBytes(texts, lines);
+    key.SetString("TextsFile", texts);
+    key.SetDword("TextSpeed", 60000);
+    // A white screen underneath, so that black means the program's window is up.
+    HWND white = MakeTestWindow("BenchWhite", WhiteProc, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                GetSystemMetrics(SM_CYSCREEN));
+    SetWindowLongPtrA(white, GWL_EXSTYLE, 0);
+    SetWindowPos(white, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    std::vector<double> saverTimes, bareTimes;
+    for (int round = 0; round < 7; round++) {
+        for (int which = 0; which < 2; which++) {
+            InvalidateRect(white, nullptr, TRUE);
+            PumpMessages(300);
+            if (ScreenIsBlack()) {
+                fprintf(stderr, "the screen is black before the launch\n");
+                exit(1);
+            }
+            char line[MAX_PATH + 16];
+            if (which == 0) {
+                snprintf(line, sizeof line, "\"%s\" /s", saver);
+                saverTimes.push_back(TimeToBlack(line, "WindowsScreenSaverClass"));
+            } else {
+                snprintf(line, sizeof line, "\"%s\"", bare);
+                bareTimes.push_back(TimeToBlack(line, "BareBlackWindow"));
+            }
+        }
+    }
+    double saverMedian = Percentile(saverTimes, 0.5);
+    double bareMedian = Percentile(bareTimes, 0.5);
+    printf("time to a black screen, median of %zu: saver with %d verses %.0f ms, bare black "
+           "window %.0f ms (%.2f x)\n",
+           saverTimes.size(), verses, saverMedian, bareMedian, saverMedian / bareMedian);
+    DestroyWindow(white);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -198,6 +310,10 @@ int main(int argc, char** argv) {
         Verses(atoi(argv[2]));
         return 0;
     }
-    fprintf(stderr, "usage: display_bench frames | verses N\n");
+    if (argc >= 5 && strcmp(argv[1], "black") == 0) {
+        Black(argv[2], argv[3], atoi(argv[4]));
+        return 0;
+    }
+    fprintf(stderr, "usage: display_bench frames | verses N | black SAVER BARE COUNT\n");
     return 2;
 }
