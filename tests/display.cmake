@@ -33,3 +33,12 @@ if(WIN32)
   add_executable(black_window WIN32 bench/black_window.cpp)
   target_link_libraries(black_window PRIVATE verselume_options)
 endif()
+
+# The display in the real program.
+if(WIN32)
+  verselume_test(saver_display_test SOURCES saver_display_test.cpp saver_process.cpp
+                 LIBRARIES display display_test_support)
+  target_compile_definitions(saver_display_test PRIVATE
+                             VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>")
+  add_dependencies(saver_display_test Verselume)
+endif()
