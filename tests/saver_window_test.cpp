@@ -1,7 +1,6 @@
 #include "saver_window.h"
 
 #include "display_win_support.h"
-#include "saver_clock.h"
 #include "test_support.h"
 #include "win_test_support.h"
 
@@ -213,23 +212,6 @@ TEST(SaverWindowProc, DestructionWaitsForTheRunBeforeReleasingTheLists) {
     EXPECT_EQ(SaverRecord.TextCount, 0u);
     EXPECT_EQ(SaverRecord.Fonts, nullptr);
     EXPECT_EQ(SaverRecord.Running, 0u);
-}
-
-TEST(SaverWindowProc, ClosingBeforeTheFirstTickStoresTodayAndTheLoadedPosition) {
-    for (DWORD options : {0u, 1u, 2u, 3u, 4u, 6u}) {
-        SCOPED_TRACE(options);
-        Installed installed(5);
-        installed.key.SetDword("TextSpeed", 60000);
-        installed.key.SetDword("Options", options);
-        installed.key.SetDword("LastText", 9);
-        installed.key.SetDword("LastDay", 5);
-        HWND window = MakeSaverWindow();
-        DestroyWindow(window);
-        EXPECT_EQ(static_cast<int32_t>(ReadDword(installed.key, "LastDay")), DayNumber());
-        EXPECT_EQ(ReadDword(installed.key, "LastText"), 9u);
-        EXPECT_EQ(SaverRecord.Texts, nullptr);
-        EXPECT_EQ(SaverRecord.Fonts, nullptr);
-    }
 }
 
 TEST(SaverWindowProc, MissingKeyLeavesTheRecordEmptyAndWritesNothing) {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -479,18 +478,6 @@ TEST(FrameSchedule, ColoursRiseFromBlackTowardsTheColour) {
     EXPECT_EQ(FrameColour(plan, 100), 100u + 50u * 256 + 25u * 65536);
     EXPECT_EQ(FrameColour(plan, 3), 3u + 1u * 256 + 0u * 65536);
     EXPECT_EQ(FrameColour(plan, frames.back()), 199u + 99u * 256 + 49u * 65536);
-}
-
-TEST(PlanVerseRun, FadeFollowsFadeSpeedAndTheColour) {
-    SaverSettings record{};
-    record.ThreadSeed = 100000;
-    record.FadeSpeed = 10;
-    WrappingMeasurer measurer;
-    VerseRunPlan plan = PlanVerseRun(record, 1920, 1080, 9000, measurer);
-    EXPECT_EQ(plan.Step, 6);
-    EXPECT_EQ(plan.Delay, 0u);
-    uint32_t largest = std::max(plan.Red, std::max(plan.Green, plan.Blue));
-    EXPECT_EQ(plan.Steps, static_cast<int32_t>(largest));
 }
 
 } // namespace
