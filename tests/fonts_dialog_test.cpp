@@ -1,7 +1,10 @@
 #include "fonts_dialog.h"
 
+#include "config_dialog.h"
+#include "dialog_test_support.h"
 #include "font_sample.h"
 #include "fonts_test_support.h"
+#include "help_stand_in/html_help_stand_in.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "saver_settings.h"
@@ -44,6 +47,23 @@ struct Record {
     }
 };
 
+Names ListEntries(HWND dialog, int list) {
+    Names names;
+    LRESULT count = SendDlgItemMessageA(dialog, list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char name[256] = {};
+        SendDlgItemMessageA(dialog, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+        names.emplace_back(name);
+    }
+    return names;
+}
+
+// What a button sends its dialog when clicked.
+void ClickIn(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
 // The typefaces dialog created from its template with the record as parameter; the test plays
 // the user by highlighting entries and sending the commands the clicks would send.
 class FontsDialog {
@@ -63,16 +83,7 @@ class FontsDialog {
     HWND Window() const { return dialog_; }
     HWND Control(int id) const { return GetDlgItem(dialog_, id); }
 
-    Names Entries(int list) const {
-        Names names;
-        LRESULT count = SendDlgItemMessageA(dialog_, list, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            char name[256] = {};
-            SendDlgItemMessageA(dialog_, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
-            names.emplace_back(name);
-        }
-        return names;
-    }
+    Names Entries(int list) const { return ListEntries(dialog_, list); }
     int Position(int list, const std::string& name) const {
         Names names = Entries(list);
         auto found = std::find(names.begin(), names.end(), name);
@@ -93,10 +104,7 @@ class FontsDialog {
         SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(list, notification),
                      reinterpret_cast<LPARAM>(Control(list)));
     }
-    void Click(int id) {
-        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(Control(id)));
-    }
+    void Click(int id) { ClickIn(dialog_, id); }
     // All 32 bytes of the sample's name buffer.
     std::string SampleBuffer() const {
         auto* buffer = reinterpret_cast<const char*>(
@@ -155,99 +163,37 @@ void PumpMessages() {
 }
 
 TEST(FontsDialogTemplate, HasTheListedControls) {
-    HRSRC found = FindResourceA(nullptr, "FONTSDLG", MAKEINTRESOURCEA(5)); // RT_DIALOG
-    ASSERT_NE(found, nullptr);
-    auto* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
-    ASSERT_NE(data, nullptr);
-    const BYTE* end = data + SizeofResource(nullptr, found);
-
-    auto word = [](const BYTE*& p) {
-        WORD value;
-        memcpy(&value, p, 2);
-        p += 2;
-        return value;
+    DialogTemplateData data;
+    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), "FONTSDLG", data));
+    EXPECT_EQ(data.Style, 0x90C800C0u);
+    EXPECT_EQ((std::array<short, 4>{data.X, data.Y, data.Width, data.Height}),
+              (std::array<short, 4>{6, 18, 236, 240}));
+    EXPECT_EQ(data.Title, "Fonturi");
+    EXPECT_EQ(data.PointSize, 8);
+    EXPECT_EQ(data.FontName, "MS Sans Serif");
+    const TemplateControl expected[] = {
+        {-1, "STATIC", "Fonturi disponibile:", 0x50020000, 4, 4, 100, 12},
+        {300, "LISTBOX", "", 0x50A00803, 4, 16, 100, 156},
+        {-1, "STATIC", "Fonturi selectate:", 0x50020000, 130, 4, 100, 12},
+        {301, "LISTBOX", "", 0x50A00803, 130, 16, 100, 156},
+        {302, "BUTTON", "", 0x50010080, 110, 67, 14, 14},
+        {303, "BUTTON", "", 0x50010080, 110, 87, 14, 14},
+        {304, "FontSampleClass", "", 0x50000000, 4, 171, 228, 42},
+        {1, "BUTTON", "&OK", 0x50010001, 62, 220, 52, 16},
+        {2, "BUTTON", "&Renun\xc5\xa3\xc4\x83", 0x50010000, 120, 220, 52, 16}, // "&Renunţă"
     };
-    auto dword = [](const BYTE*& p) {
-        DWORD value;
-        memcpy(&value, p, 4);
-        p += 4;
-        return value;
-    };
-    auto text = [&](const BYTE*& p) {
-        std::wstring value;
-        for (WORD c = word(p); c != 0; c = word(p)) {
-            value += static_cast<wchar_t>(c);
-        }
-        return value;
-    };
-    // A class or title: an ordinal after 0xFFFF, else a string.
-    auto nameOrOrdinal = [&](const BYTE*& p) {
-        WORD first;
-        memcpy(&first, p, 2);
-        if (first == 0xFFFF) {
-            p += 2;
-            return L"#" + std::to_wstring(word(p));
-        }
-        return text(p);
-    };
-
-    const BYTE* p = data;
-    EXPECT_EQ(dword(p), 0x90C800C0u);
-    EXPECT_EQ(dword(p), 0u);
-    WORD count = word(p);
-    std::array<short, 4> frame;
-    for (short& v : frame) {
-        v = static_cast<short>(word(p));
-    }
-    EXPECT_EQ(frame, (std::array<short, 4>{6, 18, 236, 240}));
-    EXPECT_EQ(nameOrOrdinal(p), L"");
-    EXPECT_EQ(nameOrOrdinal(p), L"");
-    EXPECT_EQ(text(p), L"Fonturi");
-    EXPECT_EQ(word(p), 8);
-    EXPECT_EQ(text(p), L"MS Sans Serif");
-
-    struct Item {
-        WORD id;
-        std::wstring className;
-        std::wstring text;
-        DWORD style;
-        std::array<short, 4> frame;
-    };
-    // Predefined classes are stored as ordinals: 0x80 button, 0x82 static, 0x83 list box.
-    const Item expected[] = {
-        {0xFFFF, L"#130", L"Fonturi disponibile:", 0x50020000, {4, 4, 100, 12}},
-        {300, L"#131", L"", 0x50A00803, {4, 16, 100, 156}},
-        {0xFFFF, L"#130", L"Fonturi selectate:", 0x50020000, {130, 4, 100, 12}},
-        {301, L"#131", L"", 0x50A00803, {130, 16, 100, 156}},
-        {302, L"#128", L"", 0x50010080, {110, 67, 14, 14}},
-        {303, L"#128", L"", 0x50010080, {110, 87, 14, 14}},
-        {304, L"FontSampleClass", L"", 0x50000000, {4, 171, 228, 42}},
-        {1, L"#128", L"&OK", 0x50010001, {62, 220, 52, 16}},
-        {2, L"#128", L"&Renun\u0163\u0103", 0x50010000, {120, 220, 52, 16}},
-    };
-    ASSERT_EQ(count, std::size(expected));
-    for (const Item& item : expected) {
-        p = data + ((p - data + 3) & ~3);
-        ASSERT_LT(p, end);
-        Item read{};
-        read.style = dword(p);
-        EXPECT_EQ(dword(p), 0u) << "extended style of " << item.id;
-        for (short& v : read.frame) {
-            v = static_cast<short>(word(p));
-        }
-        read.id = word(p);
-        read.className = nameOrOrdinal(p);
-        read.text = nameOrOrdinal(p);
-        EXPECT_EQ(word(p), 0) << "creation data of " << item.id;
-        EXPECT_EQ(read.id, item.id);
-        EXPECT_EQ(read.style, item.style) << "control " << item.id;
-        EXPECT_EQ(read.frame, item.frame) << "control " << item.id;
-        // Class names are matched without regard to case (windres stores them in capitals).
-        EXPECT_EQ(CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, read.className.c_str(), -1,
-                                 item.className.c_str(), -1),
-                  CSTR_EQUAL)
-            << "control " << item.id;
-        EXPECT_TRUE(read.text == item.text) << "control " << item.id;
+    ASSERT_EQ(data.Controls.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const TemplateControl& read = data.Controls[i];
+        const TemplateControl& item = expected[i];
+        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(item.Id));
+        EXPECT_EQ(read.Id, item.Id);
+        // Class names are matched without regard to case; windres keeps them in capitals.
+        EXPECT_EQ(_stricmp(read.ClassName.c_str(), item.ClassName.c_str()), 0) << read.ClassName;
+        EXPECT_EQ(read.Text, item.Text);
+        EXPECT_EQ(read.Style, item.Style);
+        EXPECT_EQ((std::array<short, 4>{read.X, read.Y, read.Width, read.Height}),
+                  (std::array<short, 4>{item.X, item.Y, item.Width, item.Height}));
     }
 }
 
@@ -257,7 +203,7 @@ TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
     // is no longer installed.
     Names chosen = Sorted({installed[0], installed[2], installed[3], "Verselume Retired Face"});
     Record record(chosen);
-    MessageBoxWatch boxes;
+    MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
     EXPECT_EQ(Sorted(dialog.Entries(IDC_FONTS_AVAILABLE)), Sorted(Without(installed, chosen)));
     EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), InListOrder(chosen));
@@ -265,7 +211,7 @@ TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
     EXPECT_EQ(GetFocus(), dialog.Control(IDC_FONTS_ADD));
-    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_TRUE(boxes.Seen().empty());
     // The record is only read.
     EXPECT_EQ(record.FontNames(), chosen);
 }
@@ -323,7 +269,7 @@ TEST(FontsDialogOpening, UnsortedBlockShowsAChosenTypefaceInBothLists) {
 TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
     Names installed = InstalledAtLeast(6);
     Record record;
-    MessageBoxWatch boxes;
+    MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
     const Names available = dialog.Entries(IDC_FONTS_AVAILABLE);
 
@@ -363,7 +309,7 @@ TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
     EXPECT_TRUE(dialog.SampleEmpty());
-    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_TRUE(boxes.Seen().empty());
 }
 
 TEST(FontsDialogMoves, AnArrowWithNothingHighlightedChangesNothing) {
@@ -469,7 +415,7 @@ TEST(FontsDialogSample, ReachesTheScreen) {
 TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
     Names installed = InstalledAtLeast(3);
     Record record({"Verselume Retired Face"});
-    MessageBoxWatch boxes;
+    MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
     EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 0u);
     dialog.Highlight(IDC_FONTS_AVAILABLE, installed[2]);
@@ -479,14 +425,17 @@ TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
     ASSERT_EQ(selected.size(), 3u);
     EXPECT_EQ(Occurrences(selected, "Verselume Retired Face"), 1u);
 
+    const char* previous = record.settings.Fonts;
     dialog.Click(IDOK);
     EXPECT_FALSE(IsWindowVisible(dialog.Window()));
+    EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
+    EXPECT_TRUE(IsProcessHeapBlock(record.settings.Fonts));
     ASSERT_EQ(record.settings.FontCount, 3u);
     // Slot by slot, the bytes after each name zero.
     Record expected(selected);
     EXPECT_EQ(memcmp(record.settings.Fonts, expected.settings.Fonts, 3 * FontSlotWidth), 0);
     EXPECT_EQ(record.FontNames(), selected);
-    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_TRUE(boxes.Seen().empty());
 }
 
 TEST(FontsDialogClosing, OkWithAnEmptySelectedListLeavesNoBlock) {
@@ -498,7 +447,9 @@ TEST(FontsDialogClosing, OkWithAnEmptySelectedListLeavesNoBlock) {
     EXPECT_TRUE(dialog.Entries(IDC_FONTS_SELECTED).empty());
     // A name that is not installed goes to the available list like any other.
     EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 1u);
+    const char* previous = record.settings.Fonts;
     dialog.Click(IDOK);
+    EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
     EXPECT_EQ(record.settings.Fonts, nullptr);
     EXPECT_EQ(record.settings.FontCount, 0u);
 }
@@ -547,46 +498,40 @@ TEST(FontsDialogClosing, CancelLeavesTheRecordExactlyAsItWas) {
     }
 }
 
-// The dialog run modally, as the configuration dialog runs it; a timer plays the user.
-struct ModalRun {
-    static inline int command;
-    static inline HBITMAP rightImage;
-    static inline HBITMAP leftImage;
-    static inline HWND focus;
-    static inline HWND addButton;
-
-    static void CALLBACK Act(HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        HWND dialog = FindWindowA("#32770", "Fonturi");
-        ASSERT_NE(dialog, nullptr);
-        addButton = GetDlgItem(dialog, IDC_FONTS_ADD);
-        focus = GetFocus();
-        rightImage = reinterpret_cast<HBITMAP>(
-            SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_GETIMAGE, IMAGE_BITMAP, 0));
-        leftImage = reinterpret_cast<HBITMAP>(
-            SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_GETIMAGE, IMAGE_BITMAP, 0));
-        EXPECT_EQ(GetObjectType(rightImage), static_cast<DWORD>(OBJ_BITMAP));
-        EXPECT_EQ(GetObjectType(leftImage), static_cast<DWORD>(OBJ_BITMAP));
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, command)));
-    }
-};
-
 TEST(FontsDialogClosing, OkAndCancelEndWithZeroAndReleaseTheArrows) {
     RegisterSampleClass();
     for (int command : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
         Record record;
-        ModalRun::command = command;
-        ModalRun::rightImage = ModalRun::leftImage = nullptr;
-        SetTimer(nullptr, 0, 50, ModalRun::Act);
-        INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), "FONTSDLG", nullptr,
-                                         FontsDialogProc, reinterpret_cast<LPARAM>(&record));
-        EXPECT_EQ(result, 0) << "command " << command;
-        EXPECT_EQ(ModalRun::focus, ModalRun::addButton) << "first tab stop has the focus";
-        ASSERT_NE(ModalRun::rightImage, nullptr);
-        EXPECT_NE(ModalRun::rightImage, ModalRun::leftImage);
-        EXPECT_EQ(GetObjectType(ModalRun::rightImage), 0u) << "command " << command;
-        EXPECT_EQ(GetObjectType(ModalRun::leftImage), 0u) << "command " << command;
+        DWORD threadId = GetCurrentThreadId();
+        HBITMAP right = nullptr;
+        HBITMAP left = nullptr;
+        bool focused = false;
+        bool driven = false;
+        INT_PTR result = RunModalDialog(
+            "FONTSDLG", FontsDialogProc, reinterpret_cast<LPARAM>(&record.settings), nullptr,
+            "Fonturi",
+            [&](HWND dialog) {
+                right = reinterpret_cast<HBITMAP>(
+                    SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_GETIMAGE, IMAGE_BITMAP, 0));
+                left = reinterpret_cast<HBITMAP>(
+                    SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_GETIMAGE, IMAGE_BITMAP, 0));
+                GUITHREADINFO thread{};
+                thread.cbSize = sizeof thread;
+                GetGUIThreadInfo(threadId, &thread);
+                focused = thread.hwndFocus == GetDlgItem(dialog, IDC_FONTS_ADD);
+                EXPECT_EQ(GetObjectType(right), static_cast<DWORD>(OBJ_BITMAP));
+                EXPECT_EQ(GetObjectType(left), static_cast<DWORD>(OBJ_BITMAP));
+                PostMessageA(GetDlgItem(dialog, command), BM_CLICK, 0, 0);
+            },
+            &driven);
+        EXPECT_TRUE(driven);
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(focused) << "the right arrow, the first tab stop, has the focus";
+        ASSERT_NE(right, nullptr);
+        EXPECT_NE(right, left);
+        EXPECT_EQ(GetObjectType(right), 0u) << "released";
+        EXPECT_EQ(GetObjectType(left), 0u) << "released";
     }
 }
 
@@ -623,22 +568,95 @@ TEST(FontsDialogArrows, RightArrowAddsLeftArrowRemovesOnTheButtonFace) {
     }
 }
 
-// Points the HTML Help control's class registration at the stand-in for the test's length.
+// The whole way as a user goes it: the configuration dialog, run modally as the shell runs it,
+// opens the typefaces dialog with its Fonturi... button; the choice made there reaches the
+// fonts file when the configuration dialog is confirmed, and only then.
+TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
+    Names installed = InstalledAtLeast(4);
+    RegisterSampleClass();
+    MessageBoxWatcher boxes;
+    for (int close : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(close == IDOK ? "configuration OK" : "configuration Cancel");
+        ScratchDir dir;
+        SettingsKey key;
+        std::string textsFile = dir.File("versete.txt");
+        std::string fontsFile = dir.File("fonturi.txt");
+        key.SetString("TextsFile", textsFile);
+        key.SetString("FontsFile", fontsFile);
+        const std::string verses = "La inceput era Cuvantul.\r\n";
+        const std::string before = installed[1] + "\r\nVerselume Retired Face\r\n";
+        WriteBytes(textsFile, verses);
+        WriteBytes(fontsFile, before);
+
+        DWORD threadId = GetCurrentThreadId();
+        std::string buttonText;
+        Names opened;
+        Names chosen;
+        bool fontsClosed = false;
+        bool driven = false;
+        INT_PTR result = RunModalDialog(
+            MAKEINTRESOURCEA(IDD_CONFIG), ConfigDialogProc, 0, nullptr, "Verselume",
+            [&](HWND config) {
+                HWND button = GetDlgItem(config, IDC_CONFIG_FONTS);
+                buttonText = TextOf(button);
+                PostMessageA(button, BM_CLICK, 0, 0);
+                HWND fonts = WaitForDialog(threadId, "Fonturi");
+                if (fonts == nullptr) {
+                    ADD_FAILURE() << "the Fonturi... button opened no typefaces dialog";
+                    PostMessageA(config, WM_COMMAND, IDCANCEL, 0);
+                    return;
+                }
+                opened = ListEntries(fonts, IDC_FONTS_SELECTED);
+                // Two installed typefaces in, then the selected list's first entry out.
+                SendDlgItemMessageA(fonts, IDC_FONTS_AVAILABLE, LB_SETSEL, TRUE, 0);
+                SendDlgItemMessageA(fonts, IDC_FONTS_AVAILABLE, LB_SETSEL, TRUE, 2);
+                ClickIn(fonts, IDC_FONTS_ADD);
+                SendDlgItemMessageA(fonts, IDC_FONTS_SELECTED, LB_SETSEL, TRUE, 0);
+                ClickIn(fonts, IDC_FONTS_REMOVE);
+                chosen = ListEntries(fonts, IDC_FONTS_SELECTED);
+                PostMessageA(GetDlgItem(fonts, IDOK), BM_CLICK, 0, 0);
+                for (int i = 0; i < 500 && IsWindow(fonts); ++i) {
+                    Sleep(10);
+                }
+                fontsClosed = !IsWindow(fonts);
+                PostMessageA(GetDlgItem(config, close), BM_CLICK, 0, 0);
+            },
+            &driven);
+
+        EXPECT_TRUE(driven);
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(fontsClosed);
+        EXPECT_EQ(buttonText, "&Fonturi...");
+        EXPECT_EQ(opened, InListOrder({installed[1], "Verselume Retired Face"}));
+        ASSERT_EQ(chosen.size(), 3u);
+        std::string written;
+        for (const std::string& name : chosen) {
+            written += name + "\r\n";
+        }
+        EXPECT_EQ(ReadBytes(fontsFile), close == IDOK ? written : before);
+        EXPECT_EQ(ReadBytes(textsFile), verses);
+    }
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// Points the HTML Help control's class registration at the tests' stand-in for the test's
+// length, and reads back the calls it received.
 class HelpServerStandIn {
   public:
     HelpServerStandIn() {
-        char path[MAX_PATH];
+        char path[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string module = path;
-        module = module.substr(0, module.find_last_of('\\') + 1) + "fonts_help_server.dll";
-        LONG code = RegCreateKeyExA(HKEY_CLASSES_ROOT, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                    &key_, nullptr);
-        EXPECT_EQ(code, ERROR_SUCCESS);
+        module_ = path;
+        module_ = module_.substr(0, module_.find_last_of('\\') + 1) + "html_help_stand_in.dll";
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key_, nullptr),
+                  ERROR_SUCCESS);
         DWORD size = sizeof previous_;
         hadValue_ = RegQueryValueExA(key_, nullptr, nullptr, nullptr,
                                      reinterpret_cast<BYTE*>(previous_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(module.c_str()),
-                       static_cast<DWORD>(module.size() + 1));
+        RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(module_.c_str()),
+                       static_cast<DWORD>(module_.size() + 1));
+        SetEnvironmentVariableA(StandInFailVariable, nullptr);
     }
     ~HelpServerStandIn() {
         if (hadValue_) {
@@ -649,24 +667,28 @@ class HelpServerStandIn {
         }
         RegCloseKey(key_);
     }
+    HelpServerStandIn(const HelpServerStandIn&) = delete;
+    HelpServerStandIn& operator=(const HelpServerStandIn&) = delete;
 
-    // How often the stand-in was called, with the arguments of the last call.
-    int Calls(HWND& owner, std::string& file, UINT& command, DWORD_PTR& data) const {
-        using Report = int (*)(HWND*, char*, int, UINT*, DWORD_PTR*);
-        HMODULE module = GetModuleHandleA("fonts_help_server.dll");
+    std::vector<StandInCall> Calls() const {
+        std::vector<StandInCall> calls;
+        HMODULE module = GetModuleHandleA(module_.c_str());
         if (module == nullptr) {
-            return 0;
+            return calls;
         }
-        auto report = reinterpret_cast<Report>(
-            reinterpret_cast<void*>(GetProcAddress(module, "HelpServerCalls")));
-        char text[1024] = {};
-        int calls = report(&owner, text, sizeof text, &command, &data);
-        file = text;
+        auto count = reinterpret_cast<StandInCallCountFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallCount")));
+        auto at = reinterpret_cast<StandInCallAtFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallAt")));
+        for (int i = 0; count != nullptr && at != nullptr && i < count(); ++i) {
+            calls.push_back(*at(i));
+        }
         return calls;
     }
 
   private:
     static constexpr char Key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    std::string module_;
     HKEY key_ = nullptr;
     bool hadValue_ = false;
     char previous_[MAX_PATH + 1] = {};
@@ -677,30 +699,30 @@ TEST(FontsDialogHelp, OpensTheFontsTopicOwnedByTheDialog) {
     key.SetString("HelpFile", "C:\\Program Files\\Verselume\\verselume.chm");
     HelpServerStandIn server;
     Record record;
-    MessageBoxWatch boxes;
+    MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
     dialog.Click(IDHELP);
-    HWND owner = nullptr;
-    std::string file;
-    UINT command = 99;
-    DWORD_PTR data = 99;
-    EXPECT_EQ(server.Calls(owner, file, command, data), 1);
-    EXPECT_EQ(owner, dialog.Window());
-    EXPECT_EQ(file, "C:\\Program Files\\Verselume\\verselume.chm::/fonts.html");
-    EXPECT_EQ(command, 0u);
-    EXPECT_EQ(data, 0u);
-    EXPECT_TRUE(boxes.Texts().empty());
+    std::vector<StandInCall> calls = server.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Owner, dialog.Window());
+    EXPECT_STREQ(calls[0].File, "C:\\Program Files\\Verselume\\verselume.chm::/fonts.html");
+    EXPECT_EQ(calls[0].Command, 0u);
+    EXPECT_EQ(calls[0].Data, 0u);
+    EXPECT_TRUE(boxes.Seen().empty());
     EXPECT_TRUE(IsWindowVisible(dialog.Window()));
 }
 
 TEST(FontsDialogHelp, WithoutAHelpFileShowsTheErrorAndStaysOpen) {
     SettingsKey key;
     Record record;
-    MessageBoxWatch boxes;
+    MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
     dialog.Click(IDHELP);
-    ASSERT_EQ(boxes.Texts().size(), 1u);
-    EXPECT_EQ(boxes.Texts()[0], SystemErrorText(ERROR_FILE_NOT_FOUND));
+    std::vector<SeenMessageBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Owner, dialog.Window());
+    EXPECT_EQ(seen[0].Text, SystemMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(seen[0].HasIcon);
     EXPECT_TRUE(IsWindowVisible(dialog.Window()));
 }
 
