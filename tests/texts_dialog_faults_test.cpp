@@ -30,15 +30,15 @@ class TextsEditorFaults : public ::testing::Test {
         spy = std::make_unique<ControlSpy>(std::move(faults));
         editor = std::make_unique<Editor>(record);
     }
-    // Every box seen so far was owned by the editor; returns their texts.
+    // The texts of the error boxes seen since the last call; every one owned by the editor.
     std::vector<std::string> Boxes() {
-        for (const ErrorBox& box : boxes.Seen()) {
-            EXPECT_EQ(box.owner, editor->Dialog()) << box.text;
-        }
-        return boxes.Take();
+        std::vector<std::string> fresh = ErrorTexts(boxes, editor->Dialog(), taken);
+        taken += fresh.size();
+        return fresh;
     }
 
-    ErrorBoxes boxes;
+    MessageBoxWatcher boxes;
+    size_t taken = 0;
     SaverSettings record{};
     std::unique_ptr<ControlSpy> spy;
     std::unique_ptr<Editor> editor;
@@ -48,7 +48,7 @@ using Texts = std::vector<std::string>;
 
 TEST_F(TextsEditorFaults, ListOutOfSpaceWhileFillingStopsThereWithOneBox) {
     Open({{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE, 2}});
-    EXPECT_EQ(Boxes(), Texts{SystemText(ErrorOutOfMemory)});
+    EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorOutOfMemory)});
     EXPECT_EQ(editor->Entries(), (Verses{"Geneza 1:1", "Psalmul 23:1"}));
     EXPECT_EQ(editor->Selection(), 0);
     EXPECT_EQ(editor->Field(), "Geneza 1:1");
@@ -62,7 +62,7 @@ TEST_F(TextsEditorFaults, OtherFillingFailuresAreNotReported) {
 
 TEST_F(TextsEditorFaults, ListThatTakesNoEntryOpensWithoutACurrentEntry) {
     Open({{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE, 0}});
-    EXPECT_EQ(Boxes(), Texts{SystemText(ErrorOutOfMemory)});
+    EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorOutOfMemory)});
     EXPECT_TRUE(editor->Entries().empty());
     EXPECT_EQ(editor->Selection(), -1);
     EXPECT_EQ(editor->Field(), "");
@@ -81,7 +81,7 @@ TEST_F(TextsEditorFaults, RejectedToolbarLeavesAWorkingEditor) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Open({c.fault});
-        EXPECT_EQ(Boxes(), Texts{SystemText(ErrorInvalidParameter)});
+        EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorInvalidParameter)});
         EXPECT_EQ(SendMessageA(editor->Control(IDC_TEXTS_TOOLBAR), TB_BUTTONCOUNT, 0, 0),
                   c.buttons);
         bool buttonsAsked = false;
@@ -106,13 +106,13 @@ TEST_F(TextsEditorFaults, UnreadableEntryEmptiesTheFieldWithABox) {
     Open();
     spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_GETTEXT, LB_ERR});
     editor->Choose(2);
-    EXPECT_EQ(Boxes(), Texts{SystemText(ErrorInvalidData)});
+    EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorInvalidData)});
     EXPECT_EQ(editor->Field(), "");
     EXPECT_EQ(editor->Selection(), 2);
 
     // "Şterge" shows the next entry the same way.
     editor->Press(IDC_TEXTS_DELETE);
-    EXPECT_EQ(Boxes(), Texts{SystemText(ErrorInvalidData)});
+    EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorInvalidData)});
     EXPECT_EQ(editor->Field(), "");
 }
 
@@ -128,7 +128,7 @@ TEST_F(TextsEditorFaults, FailedReinsertionIsReportedByItsKind) {
         editor->Type("nu incape");
         spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_INSERTSTRING, c.reply});
         editor->Choose(1);
-        EXPECT_EQ(Boxes(), Texts{SystemText(c.code)});
+        EXPECT_EQ(Boxes(), Texts{ErrorText(c.code)});
         // The entry was taken out before the insertion failed; the dialog carries on.
         EXPECT_EQ(editor->Entries(), (Verses{"Psalmul 23:1", "Ioan 3:16"}));
         EXPECT_EQ(editor->Field(), "Psalmul 23:1");
@@ -141,7 +141,7 @@ TEST_F(TextsEditorFaults, FailedReadOfTheFieldReportsItsCode) {
     Open();
     spy->Add(editor->Dialog(), {IDC_TEXTS_EDIT, WM_GETTEXT, 0, 0, ERROR_ACCESS_DENIED});
     editor->Press(IDC_TEXTS_NEW);
-    EXPECT_EQ(Boxes(), Texts{SystemText(ERROR_ACCESS_DENIED)});
+    EXPECT_EQ(Boxes(), Texts{ErrorText(ERROR_ACCESS_DENIED)});
     // Nothing was read, so the current entry went and the placeholder came.
     EXPECT_EQ(editor->Entries(), (Verses{"Psalmul 23:1", "Ioan 3:16", "Verset nou"}));
 }
@@ -162,7 +162,7 @@ TEST_F(TextsEditorFaults, UncollectableListLeavesTheRecordAndStillCloses) {
         editor->Press(IDC_TEXTS_DOWN);
         spy->Add(editor->Dialog(), c.fault);
         editor->Press(IDOK);
-        EXPECT_EQ(Boxes(), Texts{SystemText(ErrorInvalidData)});
+        EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorInvalidData)});
         EXPECT_TRUE(editor->Ended());
         EXPECT_EQ(record.Texts, block);
         EXPECT_EQ(RecordVerses(record), Three);
@@ -177,7 +177,7 @@ TEST_F(TextsEditorFaults, CommitAndCollectFailuresOnOkGiveTwoBoxesInTurn) {
     spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_INSERTSTRING, LB_ERRSPACE});
     spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_GETCOUNT, LB_ERR});
     editor->Press(IDOK);
-    EXPECT_EQ(Boxes(), (Texts{SystemText(ErrorOutOfMemory), SystemText(ErrorInvalidData)}));
+    EXPECT_EQ(Boxes(), (Texts{ErrorText(ErrorOutOfMemory), ErrorText(ErrorInvalidData)}));
     EXPECT_TRUE(editor->Ended());
     EXPECT_EQ(RecordVerses(record), Three);
 }

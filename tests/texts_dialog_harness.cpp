@@ -50,100 +50,35 @@ void ReleaseRecord(SaverSettings& record) {
     record.TextCount = 0;
 }
 
-std::string Ansi(const char* utf8) {
-    wchar_t wide[1024] = {};
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
-    char ansi[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr);
-    return ansi;
+std::string Ansi(const std::string& utf8) {
+    return CodePageFromUtf8(utf8, CP_ACP);
 }
-
-std::string SystemText(DWORD code) {
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                       FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                   nullptr, code, 0, reinterpret_cast<char*>(&text), 32, nullptr);
-    std::string result = text != nullptr ? text : "";
-    LocalFree(text);
-    // The box shows the text without its closing line break.
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) {
-        result.pop_back();
-    }
-    return result;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Error boxes
 
 namespace {
 
-std::vector<ErrorBox> SeenBoxes;
-
-bool IsIconStatic(HWND control) {
-    char name[16] = {};
-    GetClassNameA(control, name, sizeof name);
-    return lstrcmpiA(name, "Static") == 0 &&
-           (GetWindowLongPtrA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-}
-
-// A message box is a system dialog with an icon; its text is in its other static control.
-BOOL CALLBACK CloseIfErrorBox(HWND window, LPARAM) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (strcmp(name, "#32770") != 0) {
-        return TRUE;
-    }
-    bool hasIcon = false;
-    std::string text;
-    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char childClass[16] = {};
-        GetClassNameA(child, childClass, sizeof childClass);
-        if (IsIconStatic(child)) {
-            hasIcon = true;
-        } else if (lstrcmpiA(childClass, "Static") == 0 && text.empty()) {
-            char buffer[1024] = {};
-            GetWindowTextA(child, buffer, sizeof buffer);
-            text = buffer;
-        }
-    }
-    if (!hasIcon) {
-        return TRUE;
-    }
+std::string WithoutLineBreak(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.pop_back();
     }
-    SeenBoxes.push_back({GetWindow(window, GW_OWNER), text});
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
-    return TRUE;
-}
-
-void CALLBACK CloseErrorBoxes(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), CloseIfErrorBox, 0);
+    return text;
 }
 
 } // namespace
 
-ErrorBoxes::ErrorBoxes() {
-    SeenBoxes.clear();
-    timer_ = SetTimer(nullptr, 0, 20, CloseErrorBoxes);
-    EXPECT_NE(timer_, 0u);
+std::string ErrorText(DWORD code) {
+    return WithoutLineBreak(SystemMessage(code));
 }
 
-ErrorBoxes::~ErrorBoxes() {
-    KillTimer(nullptr, timer_);
-}
-
-const std::vector<ErrorBox>& ErrorBoxes::Seen() const {
-    return SeenBoxes;
-}
-
-std::vector<std::string> ErrorBoxes::Take() {
+std::vector<std::string> ErrorTexts(MessageBoxWatcher& boxes, HWND owner, size_t first) {
     std::vector<std::string> texts;
-    for (const ErrorBox& box : SeenBoxes) {
-        texts.push_back(box.text);
+    std::vector<SeenMessageBox> seen = boxes.Seen();
+    for (size_t i = first; i < seen.size(); i++) {
+        const SeenMessageBox& box = seen[i];
+        EXPECT_EQ(box.Owner, owner) << box.Text;
+        EXPECT_TRUE(box.HasIcon) << box.Text;
+        EXPECT_EQ(box.ButtonCount, 1) << box.Text;
+        texts.push_back(WithoutLineBreak(box.Text));
     }
-    SeenBoxes.clear();
     return texts;
 }
 
@@ -244,7 +179,7 @@ Editor::Editor(SaverSettings& record) {
 }
 
 Editor::~Editor() {
-    if (dialog_ != nullptr) {
+    if (owned_ && dialog_ != nullptr) {
         DestroyWindow(dialog_);
     }
 }

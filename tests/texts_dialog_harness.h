@@ -1,8 +1,9 @@
 #pragma once
 // Drives the real verses editor under Wine or Windows: opens TEXTSDLG on a record, sends the
-// messages a user's clicks send, reads the controls back, catches error boxes, and lets a test
-// make a control fail a request or watch what it is asked.
+// messages a user's clicks send, reads the controls back, and lets a test make a control fail a
+// request or watch what it is asked.
 
+#include "dialog_test_support.h"
 #include "saver_settings.h"
 
 #include <windows.h>
@@ -23,33 +24,13 @@ void FillRecord(SaverSettings& record, const Verses& verses);
 Verses RecordVerses(const SaverSettings& record);
 void ReleaseRecord(SaverSettings& record);
 
-// A UTF-8 text in the ANSI code page, as the program's texts are (lossy where the code page
-// lacks a character).
-std::string Ansi(const char* utf8);
+// The UTF-8 text in the ANSI code page the program's texts are in.
+std::string Ansi(const std::string& utf8);
 
-// The system's text for an error code, as the error box shows it.
-std::string SystemText(DWORD code);
-
-// Error boxes shown while the object lives: each is recorded and closed with its OK button from
-// a thread timer, which runs inside the box's own modal loop, so no test waits on one.
-struct ErrorBox {
-    HWND owner;
-    std::string text;
-};
-class ErrorBoxes {
-  public:
-    ErrorBoxes();
-    ~ErrorBoxes();
-    ErrorBoxes(const ErrorBoxes&) = delete;
-    ErrorBoxes& operator=(const ErrorBoxes&) = delete;
-
-    const std::vector<ErrorBox>& Seen() const;
-    // Texts of the boxes seen so far, and forgets them.
-    std::vector<std::string> Take();
-
-  private:
-    UINT_PTR timer_;
-};
+// The system's text for an error code without its closing line break, and likewise the texts
+// of the error boxes seen, from the first-th on; every one of those must be owned by owner.
+std::string ErrorText(DWORD code);
+std::vector<std::string> ErrorTexts(MessageBoxWatcher& boxes, HWND owner, size_t first = 0);
 
 // A control of the editor made to answer a message with reply (setting the thread's last-error
 // value to lastError when it is non-zero) after passing the first passFirst ones on.
@@ -87,6 +68,8 @@ class ControlSpy {
 class Editor {
   public:
     explicit Editor(SaverSettings& record);
+    // An editor someone else opened (the configuration dialog, modally); left open at the end.
+    explicit Editor(HWND opened) : dialog_(opened), owned_(false) {}
     ~Editor();
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
@@ -108,4 +91,5 @@ class Editor {
 
   private:
     HWND dialog_;
+    bool owned_ = true;
 };

@@ -1,6 +1,7 @@
 // The verses editor's help command: topic "texts.html" of the help file, owned by the editor,
 // and an error box when help cannot be shown.
 
+#include "help_stand_in/html_help_stand_in.h"
 #include "list_file.h"
 #include "texts_dialog_harness.h"
 #include "win_test_support.h"
@@ -9,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,7 +47,7 @@ class StandInHelpServer {
         char path[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, path, MAX_PATH);
         std::string dll(path);
-        dll = dll.substr(0, dll.find_last_of('\\') + 1) + "help_stand_in.dll";
+        dll = dll.substr(0, dll.find_last_of('\\') + 1) + "html_help_stand_in.dll";
         EXPECT_NE(GetFileAttributesA(dll.c_str()), INVALID_FILE_ATTRIBUTES) << dll;
         EXPECT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, HelpServerKey, REG_SZ, dll.c_str(),
                                static_cast<DWORD>(dll.size())),
@@ -77,18 +79,20 @@ class StandInHelpServer {
     StandInHelpServer(const StandInHelpServer&) = delete;
     StandInHelpServer& operator=(const StandInHelpServer&) = delete;
 
-    // The last call the stand-in received; the number of calls.
-    int LastCall(HWND& owner, std::string& file, UINT& command) const {
-        HMODULE module = GetModuleHandleA("help_stand_in.dll");
+    // The calls the stand-in received.
+    std::vector<StandInCall> Calls() const {
+        std::vector<StandInCall> calls;
+        HMODULE module = GetModuleHandleA("html_help_stand_in.dll");
         if (module == nullptr) {
-            return 0;
+            return calls;
         }
-        using LastHelpCall = int (*)(HWND*, char*, UINT, UINT*);
-        auto last = reinterpret_cast<LastHelpCall>(
-            reinterpret_cast<void*>(GetProcAddress(module, "LastHelpCall")));
-        char buffer[1024] = {};
-        int calls = last(&owner, buffer, sizeof buffer, &command);
-        file = buffer;
+        auto count = reinterpret_cast<StandInCallCountFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallCount")));
+        auto at = reinterpret_cast<StandInCallAtFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallAt")));
+        for (int i = 0; count != nullptr && at != nullptr && i < count(); i++) {
+            calls.push_back(*at(i));
+        }
         return calls;
     }
 
@@ -105,17 +109,19 @@ class TextsEditorHelp : public ::testing::Test {
     void SetUp() override {
         InitDialogControls();
         FillRecord(record, {"Geneza 1:1"});
+        SetEnvironmentVariableA(StandInFailVariable, nullptr);
     }
     void TearDown() override {
         editor.reset();
         ReleaseRecord(record);
+        SetEnvironmentVariableA(StandInFailVariable, nullptr);
     }
     void PressHelp() {
         editor = std::make_unique<Editor>(record);
         SendMessageA(editor->Dialog(), WM_COMMAND, MAKEWPARAM(IDHELP, 0), 0);
     }
 
-    ErrorBoxes boxes;
+    MessageBoxWatcher boxes;
     SaverSettings record{};
     std::unique_ptr<Editor> editor;
 };
@@ -123,27 +129,26 @@ class TextsEditorHelp : public ::testing::Test {
 TEST_F(TextsEditorHelp, OpensTheTextsTopicOwnedByTheEditor) {
     StandInHelpServer server;
     SettingsKey key;
-    key.SetString("HelpFile", "C:\\Verselume\\verselume.chm");
+    key.SetString("HelpFile", "C:\\Program Files\\Verselume\\verselume.chm");
     PressHelp();
     EXPECT_TRUE(boxes.Seen().empty());
-    HWND owner = nullptr;
-    std::string file;
-    UINT command = ~0u;
-    ASSERT_EQ(server.LastCall(owner, file, command), 1);
-    EXPECT_EQ(owner, editor->Dialog());
-    EXPECT_EQ(file, "C:\\Verselume\\verselume.chm::/texts.html");
-    EXPECT_EQ(command, 0u); // HH_DISPLAY_TOPIC
+    std::vector<StandInCall> calls = server.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Owner, editor->Dialog());
+    EXPECT_STREQ(calls[0].File, "C:\\Program Files\\Verselume\\verselume.chm::/texts.html");
+    EXPECT_EQ(calls[0].Command, 0u); // HH_DISPLAY_TOPIC
+    EXPECT_EQ(calls[0].Data, 0u);
     EXPECT_FALSE(editor->Ended());
 }
 
 TEST_F(TextsEditorHelp, FailureShowsTheCodeTheControlLeft) {
     StandInHelpServer server;
     SettingsKey key;
-    key.SetString("HelpFile", "C:\\Verselume\\fail.chm");
+    key.SetString("HelpFile", "C:\\Program Files\\Verselume\\verselume.chm");
+    SetEnvironmentVariableA(StandInFailVariable, "6"); // ERROR_INVALID_HANDLE
     PressHelp();
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen()[0].text, SystemText(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(boxes.Seen()[0].owner, editor->Dialog());
+    EXPECT_EQ(server.Calls().size(), 1u);
+    EXPECT_EQ(ErrorTexts(boxes, editor->Dialog()), std::vector<std::string>{ErrorText(6)});
     EXPECT_FALSE(editor->Ended());
     EXPECT_EQ(editor->Entries(), Verses{"Geneza 1:1"});
 }
@@ -151,16 +156,15 @@ TEST_F(TextsEditorHelp, FailureShowsTheCodeTheControlLeft) {
 TEST_F(TextsEditorHelp, WithoutTheSettingsKeyShowsFileNotFound) {
     DeleteSettingsKey();
     PressHelp();
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen()[0].text, SystemText(ErrorFileNotFound));
-    EXPECT_EQ(boxes.Seen()[0].owner, editor->Dialog());
+    EXPECT_EQ(ErrorTexts(boxes, editor->Dialog()),
+              std::vector<std::string>{ErrorText(ErrorFileNotFound)});
 }
 
 TEST_F(TextsEditorHelp, WithoutAHelpFileValueShowsFileNotFound) {
     SettingsKey key;
     PressHelp();
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen()[0].text, SystemText(ErrorFileNotFound));
+    EXPECT_EQ(ErrorTexts(boxes, editor->Dialog()),
+              std::vector<std::string>{ErrorText(ErrorFileNotFound)});
 }
 
 } // namespace

@@ -22,7 +22,9 @@ class TextsEditor : public ::testing::Test {
     void TearDown() override {
         editor.reset();
         ReleaseRecord(record);
-        EXPECT_TRUE(boxes.Seen().empty()) << "unexpected error box: " << boxes.Seen()[0].text;
+        for (const SeenMessageBox& box : boxes.Seen()) {
+            ADD_FAILURE() << "unexpected error box: " << box.Text;
+        }
     }
 
     void Open(const Verses& verses) {
@@ -30,7 +32,7 @@ class TextsEditor : public ::testing::Test {
         editor = std::make_unique<Editor>(record);
     }
 
-    ErrorBoxes boxes;
+    MessageBoxWatcher boxes;
     SaverSettings record{};
     std::unique_ptr<Editor> editor;
 };
@@ -433,26 +435,14 @@ TEST_F(TextsEditor, FieldTakesTyping255CharactersAndNoMore) {
 TEST_F(TextsEditor, OkWithAnEmptyListLeavesNoBlockAndReleasesTheOldOne) {
     Open({"unu", "doi"});
     char* oldBlock = record.Texts;
-    auto isLive = [](void* block) {
-        PROCESS_HEAP_ENTRY walk{};
-        bool live = false;
-        HeapLock(GetProcessHeap());
-        while (HeapWalk(GetProcessHeap(), &walk)) {
-            if (walk.lpData == block && (walk.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
-                live = true;
-            }
-        }
-        HeapUnlock(GetProcessHeap());
-        return live;
-    };
-    ASSERT_TRUE(isLive(oldBlock)) << "the heap walk cannot see the block";
+    ASSERT_TRUE(IsProcessHeapBlock(oldBlock)) << "the heap walk cannot see the block";
     editor->Press(IDC_TEXTS_DELETE);
     editor->Press(IDC_TEXTS_DELETE);
     editor->Press(IDOK);
     EXPECT_TRUE(editor->Ended());
     EXPECT_EQ(record.Texts, nullptr);
     EXPECT_EQ(record.TextCount, 0u);
-    EXPECT_FALSE(isLive(oldBlock));
+    EXPECT_FALSE(IsProcessHeapBlock(oldBlock));
 }
 
 TEST_F(TextsEditor, OkReplacesTheBlockWithTheListInItsOrder) {
@@ -720,80 +710,38 @@ TEST_F(TextsEditor, ToolbarShowsPageArrowsAndCrossInOrder) {
 // ---------------------------------------------------------------------------------------------
 // Template
 
-// Reads a name-or-ordinal field of a dialog template.
-std::wstring ReadName(const WORD*& at) {
-    if (*at == 0xFFFF) {
-        WORD ordinal = at[1];
-        at += 2;
-        switch (ordinal) {
-        case 0x80:
-            return L"BUTTON";
-        case 0x81:
-            return L"EDIT";
-        case 0x82:
-            return L"STATIC";
-        case 0x83:
-            return L"LISTBOX";
-        default:
-            return L"#" + std::to_wstring(ordinal);
-        }
-    }
-    std::wstring name(reinterpret_cast<const wchar_t*>(at));
-    at += name.size() + 1;
-    return name;
-}
-
 TEST(TextsTemplate, MatchesTheEditorLayout) {
-    HRSRC found = FindResourceA(nullptr, "TEXTSDLG", MAKEINTRESOURCEA(5)); // RT_DIALOG
-    ASSERT_NE(found, nullptr);
-    const auto* dialog =
-        static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(nullptr, found)));
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->style, 0x90C800C0u);
-    EXPECT_EQ(dialog->dwExtendedStyle, 0u);
-    EXPECT_EQ(dialog->x, 6);
-    EXPECT_EQ(dialog->y, 18);
-    EXPECT_EQ(dialog->cx, 236);
-    EXPECT_EQ(dialog->cy, 190);
-    ASSERT_EQ(dialog->cdit, 5);
-    const WORD* at = reinterpret_cast<const WORD*>(dialog + 1);
-    EXPECT_EQ(ReadName(at), L""); // menu
-    EXPECT_EQ(ReadName(at), L""); // class
-    EXPECT_EQ(ReadName(at), L"Versete");
-    EXPECT_EQ(*at++, 8);
-    EXPECT_EQ(ReadName(at), L"MS Sans Serif");
+    DialogTemplateData dialog;
+    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), "TEXTSDLG", dialog));
+    EXPECT_EQ(dialog.Style, 0x90C800C0u);
+    EXPECT_EQ(dialog.X, 6);
+    EXPECT_EQ(dialog.Y, 18);
+    EXPECT_EQ(dialog.Width, 236);
+    EXPECT_EQ(dialog.Height, 190);
+    EXPECT_EQ(dialog.Title, "Versete");
+    EXPECT_EQ(dialog.PointSize, 8);
+    EXPECT_EQ(dialog.FontName, "MS Sans Serif");
 
-    struct Item {
-        WORD id;
-        std::wstring className;
-        std::wstring text;
-        DWORD style;
-        short x, y, cx, cy;
+    const TemplateControl expected[] = {
+        {200, "ToolbarWindow32", "", 0x50001800, 4, 4, 226, 12},
+        {205, "LISTBOX", "", 0x50A00001, 4, 20, 226, 96},
+        {206, "EDIT", "", 0x50810044, 4, 120, 228, 44},
+        {1, "BUTTON", "&OK", 0x50010001, 62, 170, 52, 16},
+        {2, "BUTTON", "&Renun\u0163\u0103", 0x50010000, 120, 170, 52, 16},
     };
-    const Item expected[] = {
-        {200, L"ToolbarWindow32", L"", 0x50001800, 4, 4, 226, 12},
-        {205, L"LISTBOX", L"", 0x50A00001, 4, 20, 226, 96},
-        {206, L"EDIT", L"", 0x50810044, 4, 120, 228, 44},
-        {1, L"BUTTON", L"&OK", 0x50010001, 62, 170, 52, 16},
-        {2, L"BUTTON", L"&Renun\u0163\u0103", 0x50010000, 120, 170, 52, 16},
-    };
-    for (const Item& item : expected) {
-        SCOPED_TRACE(item.id);
-        at = reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(at) + 3) & ~UINT_PTR{3});
-        const auto* control = reinterpret_cast<const DLGITEMTEMPLATE*>(at);
-        EXPECT_EQ(control->id, item.id);
-        EXPECT_EQ(control->style, item.style);
-        EXPECT_EQ(control->dwExtendedStyle, 0u);
-        EXPECT_EQ(control->x, item.x);
-        EXPECT_EQ(control->y, item.y);
-        EXPECT_EQ(control->cx, item.cx);
-        EXPECT_EQ(control->cy, item.cy);
-        at = reinterpret_cast<const WORD*>(control + 1);
-        std::wstring className = ReadName(at);
-        EXPECT_EQ(_wcsicmp(className.c_str(), item.className.c_str()), 0);
-        EXPECT_EQ(ReadName(at), item.text);
-        WORD extra = *at++;
-        at = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(at) + extra);
+    ASSERT_EQ(dialog.Controls.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); i++) {
+        const TemplateControl& want = expected[i];
+        const TemplateControl& got = dialog.Controls[i];
+        SCOPED_TRACE(want.Id);
+        EXPECT_EQ(got.Id, want.Id);
+        EXPECT_EQ(_stricmp(got.ClassName.c_str(), want.ClassName.c_str()), 0) << got.ClassName;
+        EXPECT_EQ(got.Text, want.Text);
+        EXPECT_EQ(got.Style, want.Style);
+        EXPECT_EQ(got.X, want.X);
+        EXPECT_EQ(got.Y, want.Y);
+        EXPECT_EQ(got.Width, want.Width);
+        EXPECT_EQ(got.Height, want.Height);
     }
 }
 
