@@ -4,7 +4,7 @@
 VERSELUME_PACKAGES=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    wine64 xvfb xauth x11-apps imagemagick
+    wine64 xvfb xauth x11-apps xdotool imagemagick
     nsis fp-utils zip unzip
 )
 

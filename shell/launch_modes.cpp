@@ -1,0 +1,203 @@
+#include "launch_modes.h"
+
+#include "config_dialog.h"
+#include "font_sample.h"
+#include "resource_ids.h"
+#include "saver_shell.h"
+#include "shell_core.h"
+#include "shell_state.h"
+
+#include <cstdint>
+
+ShellState Shell;
+
+namespace {
+
+constexpr char SaverClassName[] = "WindowsScreenSaverClass";
+constexpr char SaverWindowTitle[] = "SCREENSAVER";
+constexpr UINT SaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_PARENTDC | CS_SAVEBITS;
+static_assert(SaverClassStyle == 0x883);
+
+// The Windows 95-family password-change dialog exported by MPR.DLL.
+using PwdChangePasswordProc = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
+
+template <typename Proc> Proc FindEntry(HMODULE module, const char* name) {
+    // Through the generic function pointer type, which converts to any other without a warning.
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+HWND WindowFromNumber(uint32_t number) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(number));
+}
+
+bool IsWindows95Family() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof version == 148);
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+// "ScreenSaveUsePassword" of the desktop settings, whatever its type; a shorter value counts by
+// the bytes it has.
+bool DesktopAsksForPassword() {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD word = 0;
+    DWORD size = sizeof word;
+    LONG read = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(&word), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && word != 0;
+}
+
+// Windows 95-family systems verify the saver password through PASSWORD.CPL; later systems lock
+// the session themselves.
+void PreparePasswordCheck() {
+    if (!IsWindows95Family()) {
+        return;
+    }
+    Shell.Windows95Family = 1;
+    if (!DesktopAsksForPassword()) {
+        return;
+    }
+    Shell.PasswordApplet = LoadLibraryA("PASSWORD.CPL");
+    if (Shell.PasswordApplet != nullptr) {
+        Shell.VerifyScreenSavePwd =
+            FindEntry<VerifyScreenSavePwdProc>(Shell.PasswordApplet, "VerifyScreenSavePwd");
+    }
+}
+
+void ReleasePasswordApplet() {
+    if (Shell.PasswordApplet != nullptr) {
+        Shell.VerifyScreenSavePwd = nullptr;
+        FreeLibrary(Shell.PasswordApplet);
+        Shell.PasswordApplet = nullptr;
+    }
+}
+
+// Windows 95-family systems are told when the full-screen saver starts and stops.
+void TellSaverRunning(UINT running) {
+    if (Shell.Windows95Family == 0 || Shell.PreviewMode != 0) {
+        return;
+    }
+    UINT previous = 0;
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running, &previous, 0);
+}
+
+HWND CreateSaverWindow(HWND parent) {
+    if (parent != nullptr) {
+        RECT client{};
+        GetClientRect(parent, &client);
+        return CreateWindowExA(0, SaverClassName, SaverWindowTitle, WS_CHILD, 0, 0, client.right,
+                               client.bottom, parent, nullptr, Shell.ModuleInstance, nullptr);
+    }
+    return CreateWindowExA(WS_EX_TOPMOST, SaverClassName, SaverWindowTitle, WS_POPUP | WS_VISIBLE,
+                           0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                           nullptr, nullptr, Shell.ModuleInstance, nullptr);
+}
+
+// Ends on the quit message and on a fetch error; the result is the last message's parameter.
+int RunMessageLoop() {
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) == 1) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+int RunPreview(uint32_t number) {
+    Shell.PreviewMode = 1;
+    HWND parent = WindowFromNumber(number);
+    if (number == 0 || !IsWindow(parent)) {
+        return 0;
+    }
+    return RunSaver(parent);
+}
+
+HWND PasswordOwner(uint32_t number) {
+    HWND owner = WindowFromNumber(number);
+    if (number == 0 || !IsWindow(owner)) {
+        return GetForegroundWindow();
+    }
+    return owner;
+}
+
+} // namespace
+
+const char* GetCommandTail() {
+    return SkipProgramName(GetCommandLineA());
+}
+
+int SaverMain(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
+    Shell.ModuleInstance = instance;
+    PreparePasswordCheck();
+    LaunchCommand command = ScanCommandTail(commandTail);
+    switch (command.Mode) {
+    case LaunchMode::Saver:
+        return RunSaver(nullptr);
+    case LaunchMode::Preview:
+        return RunPreview(command.Window);
+    case LaunchMode::ChangePassword:
+        ChangePassword(PasswordOwner(command.Window));
+        return 0;
+    case LaunchMode::Configure:
+        RunConfiguration();
+        return 0;
+    }
+    return 0;
+}
+
+int RunSaver(HWND parent) {
+    TellSaverRunning(TRUE);
+    int result = 0;
+    if (!RegisterClasses()) {
+        MessageBoxA(nullptr, "RegisterClasses() failed", nullptr, MB_ICONHAND);
+    } else {
+        Shell.ShellWindow = CreateSaverWindow(parent);
+        if (Shell.ShellWindow != nullptr) {
+            UpdateWindow(Shell.ShellWindow);
+            ShowWindow(Shell.ShellWindow, SW_SHOW);
+            result = RunMessageLoop();
+        }
+    }
+    TellSaverRunning(FALSE);
+    ReleasePasswordApplet();
+    return result;
+}
+
+BOOL RegisterClasses() {
+    WNDCLASSA saverClass{};
+    saverClass.style = SaverClassStyle;
+    saverClass.lpfnWndProc = ShellWindowProc;
+    saverClass.hInstance = Shell.ModuleInstance;
+    saverClass.hIcon = LoadIconA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDI_VERSELUME));
+    // No class cursor: the shell hides the pointer itself.
+    saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    saverClass.lpszClassName = SaverClassName;
+    if (RegisterClassA(&saverClass) == 0) {
+        return FALSE;
+    }
+    return RegisterDialogClasses(Shell.ModuleInstance) != 0;
+}
+
+void RunConfiguration() {
+    // The dialog opens even when its classes cannot be registered.
+    RegisterDialogClasses(Shell.ModuleInstance);
+    DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
+                    ConfigDialogProc, 0);
+}
+
+void ChangePassword(HWND owner) {
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (library == nullptr) {
+        return;
+    }
+    auto change = FindEntry<PwdChangePasswordProc>(library, "PwdChangePasswordA");
+    if (change != nullptr) {
+        change("SCRSAVE", owner, 0, 0);
+    }
+    FreeLibrary(library);
+}

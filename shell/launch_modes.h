@@ -1,0 +1,25 @@
+#pragma once
+// The process's command line and its four modes: full-screen saver, preview, configuration and
+// password change.
+
+#include <windows.h>
+
+// The process command line past the program name.
+const char* GetCommandTail();
+
+// Prepares the password check on Windows 95-family systems, then runs the mode the command tail
+// asks for. Returns the exit code: 0 in every mode.
+int SaverMain(HINSTANCE instance, HINSTANCE previous, const char* commandTail, int showCommand);
+
+// Registers the classes and runs the saver window (a child filling parent, or full screen
+// without one) until it is destroyed. Returns the quit code of its message loop, 0 when no window
+// was made.
+int RunSaver(HWND parent);
+
+// The saver window class and the dialogs' classes; non-zero on success.
+BOOL RegisterClasses();
+
+void RunConfiguration();
+
+// The platform's password-change dialog for the screen saver, owned by owner.
+void ChangePassword(HWND owner);

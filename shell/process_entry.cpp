@@ -1,0 +1,22 @@
+// The process entry of Verselume.scr.
+#include "launch_modes.h"
+
+#include <float.h>
+
+namespace {
+
+// The program's floating-point steps are worked at the x87's extended precision, whatever the C
+// runtime set up; rounding stays round-to-nearest. x86_64 has no x87 precision control: its
+// floating point runs on SSE.
+void UseExtendedPrecision() {
+#if defined(__i386__) || defined(_M_IX86)
+    _controlfp(_PC_64, _MCW_PC);
+#endif
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    UseExtendedPrecision();
+    return SaverMain(GetModuleHandleA(nullptr), nullptr, GetCommandTail(), SW_SHOWNORMAL);
+}

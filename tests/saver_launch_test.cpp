@@ -1,0 +1,494 @@
+// The real Verselume.scr under Wine: its modes, its window, what closes it and what does not,
+// the password-change call and the Windows 95-family password check, with stand-ins for the
+// password components.
+
+#include "saver_process.h"
+#include "test_support.h"
+#include "version.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr char PasswordDialogTitle[] = "VerifyScreenSavePwd";
+const POINT RestingPointer = {400, 300};
+
+std::string Number(HWND window) {
+    return std::to_string(reinterpret_cast<UINT_PTR>(window));
+}
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A visible top-level window of the test process: a preview parent or a password owner.
+class TestWindow {
+  public:
+    TestWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = TestWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "VerselumeTestWindow";
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, "VerselumeTestWindow", "Verselume test",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        EXPECT_NE(window_, nullptr);
+        PumpUntil([] { return true; });
+    }
+    ~TestWindow() { Destroy(); }
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    void Destroy() {
+        if (window_ != nullptr && IsWindow(window_)) {
+            DestroyWindow(window_);
+        }
+    }
+
+  private:
+    HWND window_ = nullptr;
+};
+
+// The number of a window that existed once and is gone.
+std::string StaleWindowNumber() {
+    TestWindow gone;
+    std::string number = Number(gone.Handle());
+    gone.Destroy();
+    EXPECT_FALSE(IsWindow(gone.Handle()));
+    return number;
+}
+
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
+}
+
+void ClickLeftButton() {
+    INPUT input[2] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1] = input[0];
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
+}
+
+// Pumps until the process ends, cancelling any dialog it shows meanwhile (the configuration
+// dialog and its error boxes, once they exist).
+DWORD CancelDialogsUntilExit(SaverProcess& saver) {
+    PumpUntil([&] {
+        if (HWND dialog = saver.WaitForDialog(nullptr, 0)) {
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return !saver.Running();
+    });
+    return saver.WaitForExit();
+}
+
+// A copy of the program in a scratch folder with stand-ins for the password components beside
+// it; they log to a file of the folder.
+struct Installation {
+    ScratchDir dir;
+    std::string program = dir.File("Verselume.scr");
+    std::string log = dir.File("stand-in.log");
+    ScopedEnvironment logName{"VERSELUME_STAND_IN_LOG", log};
+
+    explicit Installation(std::initializer_list<std::pair<const char*, const char*>> standIns) {
+        EXPECT_TRUE(CopyFileA(BuiltSaverPath().c_str(), program.c_str(), FALSE));
+        for (const auto& [source, name] : standIns) {
+            EXPECT_TRUE(CopyFileA(source, dir.File(name).c_str(), FALSE)) << name;
+        }
+    }
+
+    std::vector<std::string> LogLines() const {
+        std::istringstream text(ReadBytes(log));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+const std::pair<const char*, const char*> MprStandIn = {MPR_STAND_IN, "MPR.DLL"};
+const std::pair<const char*, const char*> PasswordStandIn = {PASSWORD_STAND_IN, "PASSWORD.CPL"};
+
+struct PointerAtRest {
+    PointerAtRest() { SetCursorPos(RestingPointer.x, RestingPointer.y); }
+};
+
+// The full-screen saver, started with the pointer resting at a known place.
+struct FullScreenSaver : PointerAtRest {
+    SaverProcess process;
+    HWND window;
+
+    FullScreenSaver() : process("/s"), window(process.WaitForSaverWindow()) {}
+    FullScreenSaver(const std::string& program, const std::string& commandLine)
+        : process(program, commandLine), window(process.WaitForSaverWindow()) {}
+};
+
+std::string VersionString(const std::vector<char>& record, const char* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    std::string path = std::string("\\StringFileInfo\\041804B0\\") + name;
+    if (!VerQueryValueA(record.data(), path.c_str(), &value, &length) || length == 0) {
+        return "(missing)";
+    }
+    return static_cast<const char*>(value);
+}
+
+TEST(ProgramFile, NameIconVersionRecordAndManifestAreEmbedded) {
+    std::string path = BuiltSaverPath();
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
+    ASSERT_NE(size, 0u);
+    std::vector<char> record(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, record.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS,
+              static_cast<DWORD>(MAKELONG(VERSELUME_VERSION_MINOR, VERSELUME_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, VERSELUME_VERSION_PATCH)));
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(record.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0418); // Romanian
+    EXPECT_EQ(translation[1], 1200);
+    EXPECT_EQ(VersionString(record, "CompanyName"), "Quorvane");
+    EXPECT_EQ(VersionString(record, "ProductName"), "Verselume");
+    EXPECT_EQ(VersionString(record, "FileVersion"), VERSELUME_VERSION_STRING);
+    EXPECT_EQ(VersionString(record, "ProductVersion"), VERSELUME_VERSION_STRING);
+    EXPECT_EQ(VersionString(record, "OriginalFilename"), "Verselume.scr");
+
+    HMODULE program = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    char name[64] = "";
+    LoadStringA(program, 1, name, sizeof name);
+    EXPECT_STREQ(name, "Verselume");
+    EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(100), RT_GROUP_ICON), nullptr);
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                         SizeofResource(program, found));
+    for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+                             ">true</dpiAware>", "level=\"asInvoker\""}) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
+    FreeLibrary(program);
+}
+
+TEST(LaunchModes, ConfigurationAndPasswordModesExitWithZeroAndNoSaverWindow) {
+    for (const char* tail : {"", "/c", "/C", "/c:123", "/c /s", "/x", "123", "-", "/a"}) {
+        SaverProcess saver(tail);
+        EXPECT_EQ(CancelDialogsUntilExit(saver), 0u) << "tail \"" << tail << "\"";
+        EXPECT_EQ(saver.CreatedSaverWindows(), 0u) << "tail \"" << tail << "\"";
+    }
+}
+
+TEST(LaunchModes, PreviewWithoutAnExistingParentMakesNoWindow) {
+    for (const std::string& tail : {std::string("/p"), std::string("/p 0"), std::string("/p:123"),
+                                    std::string("/p abc"), "/p " + StaleWindowNumber()}) {
+        SaverProcess saver(tail);
+        EXPECT_EQ(saver.WaitForExit(), 0u) << "tail \"" << tail << "\"";
+        EXPECT_TRUE(saver.CreatedWindows().empty())
+            << "tail \"" << tail << "\" made " << saver.CreatedWindows().size() << " windows";
+    }
+}
+
+TEST(LaunchModes, ProgramNameIsSkippedBeforeTheLettersAreScanned) {
+    Installation installed({});
+    // Without its closing quote the path is scanned: its drive letter C asks for the
+    // configuration.
+    ASSERT_EQ(installed.program.rfind("C:\\", 0), 0u) << installed.program;
+    SaverProcess unclosed(installed.program, "\"" + installed.program + " /s");
+    EXPECT_EQ(CancelDialogsUntilExit(unclosed), 0u);
+    EXPECT_EQ(unclosed.CreatedSaverWindows(), 0u);
+
+    for (const std::string& line :
+         {"\"" + installed.program + "\"/s", "\"" + installed.program + "\"   -S",
+          installed.program + " s"}) {
+        FullScreenSaver saver(installed.program, line);
+        ASSERT_NE(saver.window, nullptr) << line;
+        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_EQ(saver.process.WaitForExit(), 0u) << line;
+    }
+}
+
+TEST(FullScreen, TopmostBlackPopupCoversTheScreenAndAKeyEndsIt) {
+    FullScreenSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    EXPECT_TRUE(saver.process.SawOneSaverWindowCreated());
+    char title[64] = "";
+    GetWindowTextA(saver.window, title, sizeof title);
+    EXPECT_STREQ(title, "SCREENSAVER");
+    // The system adds WS_CLIPSIBLINGS to every top-level window.
+    LONG_PTR style = GetWindowLongPtrA(saver.window, GWL_STYLE) & ~WS_CLIPSIBLINGS;
+    EXPECT_EQ(style, WS_POPUP | WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongPtrA(saver.window, GWL_EXSTYLE), WS_EX_TOPMOST);
+    RECT bounds{};
+    GetWindowRect(saver.window, &bounds);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, 0);
+    EXPECT_EQ(bounds.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(bounds.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetParent(saver.window), nullptr);
+    ASSERT_TRUE(WaitForFocus(saver.window));
+
+    PressKey('V');
+    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+}
+
+TEST(FullScreen, ButtonPressEndsTheSaver) {
+    FullScreenSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    ASSERT_TRUE(WaitForFocus(saver.window));
+    ClickLeftButton();
+    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+}
+
+TEST(FullScreen, PointerMovedByOnePixelEndsTheSaver) {
+    for (POINT step : {POINT{1, 0}, POINT{0, -1}}) {
+        FullScreenSaver saver;
+        ASSERT_NE(saver.window, nullptr);
+        SetCursorPos(RestingPointer.x + step.x, RestingPointer.y + step.y);
+        EXPECT_EQ(saver.process.WaitForExit(), 0u) << "step " << step.x << "," << step.y;
+    }
+}
+
+TEST(FullScreen, InputThatIsNoPressOrMovementLeavesTheSaverRunning) {
+    FullScreenSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    // The pointer rests where it was when the saver started; the position in the message is
+    // not what counts.
+    struct Sent {
+        UINT message;
+        WPARAM wParam;
+    };
+    for (Sent sent :
+         {Sent{WM_MOUSEMOVE, 0}, Sent{WM_ACTIVATE, WA_INACTIVE}, Sent{WM_ACTIVATEAPP, FALSE},
+          Sent{WM_NCACTIVATE, FALSE}, Sent{WM_KEYUP, 'V'}, Sent{WM_CHAR, 'v'},
+          Sent{WM_SYSKEYUP, VK_MENU}, Sent{WM_LBUTTONUP, 0}, Sent{WM_LBUTTONDBLCLK, 0},
+          Sent{WM_RBUTTONUP, 0}, Sent{WM_MBUTTONUP, 0}, Sent{WM_MOUSEWHEEL, WHEEL_DELTA << 16}}) {
+        SendMessageA(saver.window, sent.message, sent.wParam, MAKELPARAM(3, 5));
+    }
+    WaitForPostedMessages(saver.window);
+    EXPECT_TRUE(IsWindow(saver.window));
+    EXPECT_TRUE(saver.process.Running());
+
+    PostMessageA(saver.window, WM_MBUTTONDOWN, 0, 0);
+    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+}
+
+TEST(FullScreen, SystemCommandsAreSwallowedAndASystemKeyEndsTheSaver) {
+    FullScreenSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    for (WPARAM command : {SC_CLOSE, SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+        EXPECT_EQ(SendMessageA(saver.window, WM_SYSCOMMAND, command, 0), 0) << command;
+    }
+    // Without a verifier the verification message is answered with 1.
+    EXPECT_EQ(SendMessageA(saver.window, WM_APP, 0, 0), 1);
+    WaitForPostedMessages(saver.window);
+    EXPECT_TRUE(IsWindow(saver.window));
+
+    // Alt+F4: the key press closes; the close command that follows it is swallowed.
+    PostMessageA(saver.window, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+}
+
+TEST(Preview, ChildFillsTheParentIgnoresInputAndEndsWithIt) {
+    TestWindow parent;
+    SetCursorPos(RestingPointer.x, RestingPointer.y);
+    SaverProcess saver("/p " + Number(parent.Handle()));
+    HWND child = saver.WaitForSaverWindow(parent.Handle());
+    ASSERT_NE(child, nullptr);
+    EXPECT_TRUE(saver.SawOneSaverWindowCreated());
+    EXPECT_EQ(GetParent(child), parent.Handle());
+    char title[64] = "";
+    GetWindowTextA(child, title, sizeof title);
+    EXPECT_STREQ(title, "SCREENSAVER");
+    EXPECT_EQ(GetWindowLongPtrA(child, GWL_STYLE), WS_CHILD | WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongPtrA(child, GWL_EXSTYLE), 0);
+    EXPECT_EQ(GetDlgCtrlID(child), 0);
+    RECT parentClient{};
+    GetClientRect(parent.Handle(), &parentClient);
+    RECT childBounds{};
+    GetWindowRect(child, &childBounds);
+    MapWindowPoints(nullptr, parent.Handle(), reinterpret_cast<POINT*>(&childBounds), 2);
+    EXPECT_EQ(childBounds.left, 0);
+    EXPECT_EQ(childBounds.top, 0);
+    EXPECT_EQ(childBounds.right, parentClient.right);
+    EXPECT_EQ(childBounds.bottom, parentClient.bottom);
+
+    SetCursorPos(RestingPointer.x + 20, RestingPointer.y + 20);
+    for (UINT message : {WM_MOUSEMOVE, WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN,
+                         WM_MBUTTONDOWN, WM_ACTIVATE, WM_NCACTIVATE, WM_ACTIVATEAPP}) {
+        SendMessageA(child, message, 0, 0);
+    }
+    EXPECT_EQ(SendMessageA(child, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+    // The preview leaves the verification message to the platform, which answers 0.
+    EXPECT_EQ(SendMessageA(child, WM_APP, 0, 0), 0);
+    WaitForPostedMessages(child);
+    EXPECT_TRUE(IsWindow(child));
+    EXPECT_TRUE(saver.Running());
+
+    parent.Destroy();
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+}
+
+TEST(Preview, CloseRequestReachesThePlatformWhichEndsThePreview) {
+    TestWindow parent;
+    SaverProcess saver("/p" + Number(parent.Handle()));
+    HWND child = saver.WaitForSaverWindow(parent.Handle());
+    ASSERT_NE(child, nullptr);
+    PostMessageA(child, WM_CLOSE, 0, 0);
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+    EXPECT_TRUE(IsWindow(parent.Handle()));
+}
+
+// Wine has an MPR.DLL of its own, which it prefers to one beside the program unless told.
+struct StandInMpr {
+    ScopedRegistryValue loadOrder{
+        HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Verselume.scr\\DllOverrides", "mpr"};
+    Installation installed{MprStandIn};
+
+    StandInMpr() { loadOrder.SetString("native,builtin"); }
+};
+
+TEST(ChangePassword, DialogGetsTheProviderTheOwnerAndZeros) {
+    StandInMpr standIn;
+    const Installation& installed = standIn.installed;
+    TestWindow owner;
+    SaverProcess saver(installed.program,
+                       QuotedCommand(installed.program, "/a " + Number(owner.Handle())));
+    EXPECT_EQ(saver.WaitForExit(), 0u);
+    EXPECT_EQ(installed.LogLines(), std::vector<std::string>{"PwdChangePasswordA SCRSAVE " +
+                                                             Number(owner.Handle()) + " 0 0"});
+}
+
+TEST(ChangePassword, MissingOrUnknownOwnerFallsBackToTheForegroundWindow) {
+    StandInMpr standIn;
+    const Installation& installed = standIn.installed;
+    TestWindow foreground;
+    SetForegroundWindow(foreground.Handle());
+    ASSERT_EQ(GetForegroundWindow(), foreground.Handle());
+    std::vector<std::string> expected;
+    for (const std::string& tail : {std::string("/a"), std::string("-A 0"), std::string("/a:5"),
+                                    "/a " + StaleWindowNumber()}) {
+        SaverProcess saver(installed.program, QuotedCommand(installed.program, tail));
+        EXPECT_EQ(saver.WaitForExit(), 0u) << tail;
+        expected.push_back("PwdChangePasswordA SCRSAVE " + Number(foreground.Handle()) + " 0 0");
+        EXPECT_EQ(installed.LogLines(), expected) << tail;
+    }
+}
+
+// Wine reports the Windows 95 family (platform 1) to a program set to "win98".
+struct Windows98 {
+    ScopedRegistryValue version{HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Verselume.scr",
+                                "Version"};
+    ScopedRegistryValue usePassword{HKEY_CURRENT_USER, "Control Panel\\Desktop",
+                                    "ScreenSaveUsePassword"};
+    Installation installed{PasswordStandIn};
+
+    Windows98() { version.SetString("win98"); }
+
+    size_t Verifications() const {
+        size_t count = 0;
+        for (const std::string& line : installed.LogLines()) {
+            count += line.rfind("VerifyScreenSavePwd ", 0) == 0 ? 1 : 0;
+        }
+        return count;
+    }
+};
+
+TEST(Windows9x, WithoutTheDesktopValueNoVerifierIsLoaded) {
+    Windows98 system;
+    for (bool present : {false, true}) {
+        if (present) {
+            system.usePassword.SetDword(0);
+        } else {
+            system.usePassword.Remove();
+        }
+        FullScreenSaver saver(system.installed.program,
+                              QuotedCommand(system.installed.program, "/s"));
+        ASSERT_NE(saver.window, nullptr);
+        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_EQ(saver.process.WaitForExit(), 0u);
+        EXPECT_TRUE(system.installed.LogLines().empty()) << "value present: " << present;
+    }
+}
+
+TEST(Windows9x, AcceptedPasswordEndsTheSaver) {
+    Windows98 system;
+    system.usePassword.SetDword(1);
+    FullScreenSaver saver(system.installed.program, QuotedCommand(system.installed.program, "/s"));
+    ASSERT_TRUE(WaitForFocus(saver.window));
+    PressKey(VK_SPACE);
+    HWND box = saver.process.WaitForDialog(PasswordDialogTitle);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), saver.window);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+    EXPECT_EQ(
+        system.installed.LogLines(),
+        (std::vector<std::string>{"PASSWORD.CPL loaded",
+                                  "VerifyScreenSavePwd " + Number(saver.window), "accepted"}));
+}
+
+TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
+    Windows98 system;
+    system.usePassword.SetDword(1);
+    FullScreenSaver saver(system.installed.program, QuotedCommand(system.installed.program, "/s"));
+    ASSERT_NE(saver.window, nullptr);
+
+    // Three queued close requests: the first one asks, the others find the question open.
+    for (int i = 0; i < 3; i++) {
+        PostMessageA(saver.window, WM_CLOSE, 0, 0);
+    }
+    HWND box = saver.process.WaitForDialog(PasswordDialogTitle);
+    ASSERT_NE(box, nullptr);
+    // While the question is open, input and movement request nothing.
+    const POINT moved = {RestingPointer.x + 50, RestingPointer.y + 30};
+    SetCursorPos(moved.x, moved.y);
+    SendMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(saver.window, WM_LBUTTONDOWN, 0, 0);
+    PostMessageA(saver.window, WM_CLOSE, 0, 0);
+    WaitForPostedMessages(saver.window);
+    EXPECT_EQ(system.Verifications(), 1u);
+
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpUntil([&] { return system.installed.LogLines().size() == 3; }));
+    WaitForPostedMessages(saver.window);
+    EXPECT_TRUE(saver.process.Running());
+    EXPECT_EQ(system.Verifications(), 1u);
+
+    // Movement is measured from where the pointer was at the refusal.
+    SendMessageA(saver.window, WM_MOUSEMOVE, 0, 0);
+    WaitForPostedMessages(saver.window);
+    EXPECT_EQ(system.Verifications(), 1u);
+    SetCursorPos(moved.x + 1, moved.y);
+    box = saver.process.WaitForDialog(PasswordDialogTitle);
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+    std::string verify = "VerifyScreenSavePwd " + Number(saver.window);
+    EXPECT_EQ(
+        system.installed.LogLines(),
+        (std::vector<std::string>{"PASSWORD.CPL loaded", verify, "refused", verify, "accepted"}));
+}
+
+} // namespace

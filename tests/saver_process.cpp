@@ -1,0 +1,286 @@
+#include "saver_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr char SaverClassName[] = "WindowsScreenSaverClass";
+
+// Window-creation events of the process being watched. Out-of-context events reach the hooking
+// thread while it dispatches messages.
+std::vector<CreatedWindow>* WatchedWindows = nullptr;
+
+void CALLBACK OnWindowCreated(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (object != OBJID_WINDOW || WatchedWindows == nullptr) {
+        return;
+    }
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    WatchedWindows->push_back({window, name});
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+struct WindowSearch {
+    DWORD process;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data) {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (owner == search.process && strcmp(name, search.className) == 0 &&
+        (search.title == nullptr || strcmp(title, search.title) == 0)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTopLevel(DWORD process, const char* className, const char* title) {
+    WindowSearch search = {process, className, title, nullptr};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+std::string BuiltSaverPath() {
+    std::string path = VERSELUME_SCR;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string QuotedCommand(const std::string& program, const std::string& tail) {
+    return "\"" + program + "\" " + tail;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+bool WaitForFocus(HWND window, DWORD timeoutMs) {
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return PumpUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetForegroundWindow() == window && GetGUIThreadInfo(thread, &info) &&
+                   info.hwndFocus == window;
+        },
+        timeoutMs);
+}
+
+void WaitForPostedMessages(HWND window) {
+    auto visible = [window] { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0; };
+    ASSERT_TRUE(visible()) << "the barrier needs a visible window";
+    PostMessageA(window, WM_SETREDRAW, FALSE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window) || !visible(); }))
+        << "the window's thread does not handle posted messages";
+    PostMessageA(window, WM_SETREDRAW, TRUE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window) || visible(); }));
+}
+
+SaverProcess::SaverProcess(const std::string& tail) {
+    Start(BuiltSaverPath(), QuotedCommand(BuiltSaverPath(), tail));
+}
+
+SaverProcess::SaverProcess(const std::string& program, const std::string& commandLine) {
+    Start(program, commandLine);
+}
+
+void SaverProcess::Start(const std::string& program, const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine;
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &info)) {
+        ADD_FAILURE() << "cannot start " << program << " (error " << GetLastError() << ")";
+        return;
+    }
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+    WatchedWindows = &created_;
+    hook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnWindowCreated, id_,
+                            0, WINEVENT_OUTOFCONTEXT);
+    EXPECT_NE(hook_, nullptr) << "cannot watch the program's windows";
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+}
+
+SaverProcess::~SaverProcess() {
+    if (process_ != nullptr) {
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_, 99);
+            WaitForSingleObject(process_, 5000);
+        }
+        CloseHandle(process_);
+    }
+    if (hook_ != nullptr) {
+        UnhookWinEvent(hook_);
+    }
+    if (WatchedWindows == &created_) {
+        WatchedWindows = nullptr;
+    }
+}
+
+bool SaverProcess::Running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+DWORD SaverProcess::WaitForExit(DWORD timeoutMs) {
+    if (process_ == nullptr) {
+        return STILL_ACTIVE;
+    }
+    PumpUntil([this] { return !Running(); }, timeoutMs);
+    PumpMessages();
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+HWND SaverProcess::WaitForSaverWindow(HWND parent, DWORD timeoutMs) {
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+            found = parent != nullptr ? FindWindowExA(parent, nullptr, SaverClassName, nullptr)
+                                      : FindTopLevel(id_, SaverClassName, nullptr);
+            return (found != nullptr && IsWindowVisible(found)) || !Running();
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND SaverProcess::WaitForDialog(const char* title, DWORD timeoutMs) {
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+            found = FindTopLevel(id_, "#32770", title);
+            return found != nullptr || !Running();
+        },
+        timeoutMs);
+    return found;
+}
+
+size_t SaverProcess::CreatedSaverWindows() const {
+    return std::count_if(created_.begin(), created_.end(), [](const CreatedWindow& created) {
+        return created.className == SaverClassName;
+    });
+}
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    char old[4096];
+    DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
+    had_ = length > 0 && length < sizeof old;
+    if (had_) {
+        old_.assign(old, length);
+    }
+    SetEnvironmentVariableA(name, value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr);
+}
+
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const char* path, const char* name)
+    : root_(root), path_(path), name_(name) {
+    // Find the first key along the path that is missing: everything from there on is removed
+    // again at the end.
+    size_t end = 0;
+    while (end != std::string::npos) {
+        end = path_.find('\\', end + 1);
+        std::string prefix = path_.substr(0, end);
+        HKEY key;
+        if (RegOpenKeyExA(root_, prefix.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            createdFrom_ = prefix;
+            break;
+        }
+        RegCloseKey(key);
+    }
+    HKEY key;
+    if (createdFrom_.empty() &&
+        RegOpenKeyExA(root_, path_.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        DWORD size = 0;
+        if (RegQueryValueExA(key, name_.c_str(), nullptr, &type_, nullptr, &size) ==
+            ERROR_SUCCESS) {
+            data_.resize(size);
+            had_ = RegQueryValueExA(key, name_.c_str(), nullptr, &type_,
+                                    reinterpret_cast<BYTE*>(data_.data()), &size) == ERROR_SUCCESS;
+            data_.resize(size);
+        }
+        RegCloseKey(key);
+    }
+}
+
+ScopedRegistryValue::~ScopedRegistryValue() {
+    if (!createdFrom_.empty()) {
+        RegDeleteTreeA(root_, createdFrom_.c_str());
+        RegDeleteKeyA(root_, createdFrom_.c_str());
+        return;
+    }
+    if (had_) {
+        Set(type_, data_.data(), static_cast<DWORD>(data_.size()));
+    } else {
+        Remove();
+    }
+}
+
+void ScopedRegistryValue::Set(DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    ASSERT_EQ(
+        RegCreateKeyExA(root_, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+        ERROR_SUCCESS)
+        << path_;
+    EXPECT_EQ(RegSetValueExA(key, name_.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS)
+        << name_;
+    RegCloseKey(key);
+}
+
+void ScopedRegistryValue::SetString(const char* value) {
+    Set(REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
+}
+
+void ScopedRegistryValue::SetDword(DWORD value) {
+    Set(REG_DWORD, &value, sizeof value);
+}
+
+void ScopedRegistryValue::Remove() {
+    HKEY key;
+    if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, name_.c_str());
+        RegCloseKey(key);
+    }
+}
+
+bool SaverProcess::SawOneSaverWindowCreated() {
+    PumpUntil([this] { return CreatedSaverWindows() != 0; }, 2000);
+    return CreatedSaverWindows() == 1;
+}

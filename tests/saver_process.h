@@ -1,0 +1,108 @@
+#pragma once
+// Runs the real Verselume.scr from a test under Wine and watches its windows, its exit and the
+// registry values it depends on.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Windows path of the program the build made.
+std::string BuiltSaverPath();
+
+// "program" tail, as the system starts a screen saver.
+std::string QuotedCommand(const std::string& program, const std::string& tail);
+
+// Dispatches this thread's messages (a preview parent and the window-event hook live on it)
+// until done() holds or timeoutMs has passed; returns done()'s last answer.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// Waits until window is the foreground window and has the keyboard focus, where input that
+// SendInput makes arrives.
+bool WaitForFocus(HWND window, DWORD timeoutMs = 10000);
+
+// Returns once the thread of window has handled every message posted to window before the call
+// (or the window is gone). Sent messages cannot tell: they overtake posted ones. Posted messages
+// are handled in order, so a posted WM_SETREDRAW, whose handling shows in the window's style, is
+// handled after them.
+void WaitForPostedMessages(HWND window);
+
+struct CreatedWindow {
+    HWND window;
+    std::string className; // empty when the window was already gone when the event arrived
+};
+
+// One run of the program; ended if still running when the object goes. Window creation is
+// watched from the first instruction of the process on.
+class SaverProcess {
+  public:
+    // Starts the built program with the command tail.
+    explicit SaverProcess(const std::string& tail);
+    SaverProcess(const std::string& program, const std::string& commandLine);
+    ~SaverProcess();
+    SaverProcess(const SaverProcess&) = delete;
+    SaverProcess& operator=(const SaverProcess&) = delete;
+
+    bool Started() const { return process_ != nullptr; }
+    bool Running() const;
+    // The exit code, or STILL_ACTIVE when the process has not ended within the time.
+    DWORD WaitForExit(DWORD timeoutMs = 10000);
+    // The saver window once shown: top level, or the child of parent; none after the time.
+    HWND WaitForSaverWindow(HWND parent = nullptr, DWORD timeoutMs = 10000);
+    // A top-level dialog of the process (message boxes are dialogs) with this title.
+    HWND WaitForDialog(const char* title, DWORD timeoutMs = 10000);
+    // Every window the process created so far, in order.
+    const std::vector<CreatedWindow>& CreatedWindows() const { return created_; }
+    size_t CreatedSaverWindows() const;
+    // Waits for the creation event of the saver window, which arrives after the window shows.
+    bool SawOneSaverWindowCreated();
+
+  private:
+    void Start(const std::string& program, const std::string& commandLine);
+
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+    HWINEVENTHOOK hook_ = nullptr;
+    std::vector<CreatedWindow> created_;
+};
+
+// Sets an environment variable of the test process (and so of the programs it starts) and puts
+// the old value back at the end.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const std::string& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  private:
+    std::string name_;
+    bool had_ = false;
+    std::string old_;
+};
+
+// A registry value changed for the length of a test: the old value, or its absence, is put back
+// at the end, and keys the test had to create are removed again.
+class ScopedRegistryValue {
+  public:
+    ScopedRegistryValue(HKEY root, const char* path, const char* name);
+    ~ScopedRegistryValue();
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+
+    void SetString(const char* value);
+    void SetDword(DWORD value);
+    void Remove();
+
+  private:
+    void Set(DWORD type, const void* data, DWORD size);
+
+    HKEY root_;
+    std::string path_;
+    std::string name_;
+    std::string createdFrom_; // the first key of path that did not exist, if any
+    bool had_ = false;
+    DWORD type_ = 0;
+    std::string data_;
+};
