@@ -1,11 +1,180 @@
-// Placeholder until the configuration dialog is built: without template IDD_CONFIG the dialog
-// call fails quietly.
 #include "config_dialog.h"
 
-INT_PTR CALLBACK ConfigDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+#include "error_box.h"
+#include "fonts_dialog.h"
+#include "help_launcher.h"
+#include "registry_store.h"
+#include "resource_ids.h"
+#include "texts_dialog.h"
+
+#include <commctrl.h>
+
+SaverSettings ConfigSettings;
+
+namespace {
+
+constexpr uint32_t MillisecondsPerSecond = 1000;
+constexpr WORD MaxSeconds = 60;
+constexpr WORD MaxFadeSpeed = 10;
+// Saved when the up-down cannot read the edit box (text that is not a number).
+constexpr uint32_t UnreadableTextSpeed = 4000;
+// Saved when the combo box has no selection.
+constexpr uint32_t UnselectedPolicy = 2;
+constexpr int PolicyTextSize = 255;
+constexpr UINT PolicyStrings[] = {IDS_POLICY_EACH_DISPLAY, IDS_POLICY_EACH_ACTIVATION,
+                                  IDS_POLICY_EACH_DAY};
+
+LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND, UINT, WPARAM, LPARAM) {
+WPARAM CheckState(bool checked) {
+    return checked ? BST_CHECKED : BST_UNCHECKED;
+}
+
+// The module whose templates built this dialog; the sub-dialogs come from the same one.
+HINSTANCE TemplateModule(HWND dialog) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+}
+
+// Every opening starts from an empty record, as in a fresh process, so that a missing key shows
+// zeros and no list of an earlier opening lingers.
+void ResetRecord(SaverSettings& record) {
+    ReleaseSettingsLists(record);
+    record.SaverWindow = nullptr;
+    record.TextSpeed = 0;
+    record.FadeSpeed = 0;
+    record.FirstPick = 0;
+    record.ThreadSeed = 0;
+    record.LastDay = 0;
+    record.LastText = 0;
+    record.Running = 0;
+    record.Options = 0;
+}
+
+void OpenConfiguration(HWND dialog) {
+    InitConfigControls(dialog);
+    ResetRecord(ConfigSettings);
+    ShowErrorMessage(dialog, LoadSettings(ConfigSettings));
+    SettingsToControls(dialog, ConfigSettings);
+}
+
+// Nothing is written: list edits made in the sub-dialogs are dropped with the lists.
+void CloseConfiguration(HWND dialog) {
+    ReleaseSettingsLists(ConfigSettings);
+    EndDialog(dialog, 0);
+}
+
+// The dialog closes even when saving failed; the error box says what went wrong.
+void SaveConfiguration(HWND dialog) {
+    ControlsToSettings(dialog, ConfigSettings);
+    ShowErrorMessage(dialog, SaveSettings(ConfigSettings));
+    CloseConfiguration(dialog);
+}
+
+void ShowHelp(HWND dialog) {
+    if (OpenHelp(dialog, nullptr) == nullptr) {
+        ShowErrorMessage(dialog, GetLastError());
+    }
+}
+
+// A missing template makes the call fail quietly.
+void RunSubDialog(HWND dialog, const char* name, DLGPROC procedure, LPARAM parameter) {
+    DialogBoxParamA(TemplateModule(dialog), name, dialog, procedure, parameter);
+}
+
+INT_PTR RunCommand(HWND dialog, WORD id) {
+    LPARAM settings = reinterpret_cast<LPARAM>(&ConfigSettings);
+    switch (id) {
+    case IDOK:
+        SaveConfiguration(dialog);
+        return TRUE;
+    case IDCANCEL:
+        CloseConfiguration(dialog);
+        return TRUE;
+    case IDHELP:
+        ShowHelp(dialog);
+        return TRUE;
+    case IDC_CONFIG_VERSES:
+        RunSubDialog(dialog, "TEXTSDLG", TextsDialogProc, settings);
+        return TRUE;
+    case IDC_CONFIG_FONTS:
+        RunSubDialog(dialog, "FONTSDLG", FontsDialogProc, settings);
+        return TRUE;
+    case IDC_CONFIG_ABOUT:
+        RunSubDialog(dialog, "ABOUTDLG", AboutDialogProc, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void InitConfigControls(HWND dialog) {
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&classes);
+
+    // Maximum in the low word so that the up arrow counts up.
+    SendItem(dialog, IDC_CONFIG_SECONDS_UPDOWN, UDM_SETRANGE, 0, MAKELPARAM(MaxSeconds, 0));
+
+    HINSTANCE program = GetModuleHandleA(nullptr);
+    for (UINT id : PolicyStrings) {
+        char text[PolicyTextSize];
+        if (LoadStringA(program, id, text, PolicyTextSize) > 0) {
+            SendItem(dialog, IDC_CONFIG_POLICY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        }
+    }
+
+    SendItem(dialog, IDC_CONFIG_FADE, TBM_SETRANGE, FALSE, MAKELPARAM(0, MaxFadeSpeed));
+}
+
+void SettingsToControls(HWND dialog, const SaverSettings& record) {
+    WORD seconds = static_cast<WORD>(record.TextSpeed / MillisecondsPerSecond);
+    SendItem(dialog, IDC_CONFIG_SECONDS_UPDOWN, UDM_SETPOS, 0, MAKELPARAM(seconds, 0));
+
+    bool consecutive = (record.Options & ConsecutiveOrderBit) != 0;
+    SendItem(dialog, IDC_CONFIG_RANDOM, BM_SETCHECK, CheckState(!consecutive), 0);
+    SendItem(dialog, IDC_CONFIG_CONSECUTIVE, BM_SETCHECK, CheckState(consecutive), 0);
+
+    // Policy 3 names no entry and leaves the combo box without a selection.
+    SendItem(dialog, IDC_CONFIG_POLICY, CB_SETCURSEL, record.Options & ChangePolicyMask, 0);
+
+    SendItem(dialog, IDC_CONFIG_FADE, TBM_SETPOS, TRUE, static_cast<LPARAM>(record.FadeSpeed));
+}
+
+void ControlsToSettings(HWND dialog, SaverSettings& record) {
+    // The high word reports text the up-down cannot read as a position.
+    LRESULT position = SendItem(dialog, IDC_CONFIG_SECONDS_UPDOWN, UDM_GETPOS, 0, 0);
+    record.TextSpeed =
+        HIWORD(position) != 0 ? UnreadableTextSpeed : LOWORD(position) * MillisecondsPerSecond;
+
+    record.Options = 0;
+    if (SendItem(dialog, IDC_CONFIG_CONSECUTIVE, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        record.Options |= ConsecutiveOrderBit;
+    }
+    LRESULT policy = SendItem(dialog, IDC_CONFIG_POLICY, CB_GETCURSEL, 0, 0);
+    record.Options |= policy == CB_ERR ? UnselectedPolicy : static_cast<uint32_t>(policy);
+
+    record.FadeSpeed = static_cast<uint32_t>(SendItem(dialog, IDC_CONFIG_FADE, TBM_GETPOS, 0, 0));
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OpenConfiguration(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return RunCommand(dialog, LOWORD(wParam));
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
     return FALSE;
 }

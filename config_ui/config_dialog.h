@@ -5,5 +5,15 @@
 
 #include <windows.h>
 
+// The configuration's settings: loaded when the dialog opens, handed to the verses editor and
+// the typefaces dialog, saved on OK; its lists are released whenever the dialog closes.
+extern SaverSettings ConfigSettings;
+
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Ranges of the up-down and the trackbar, and the change-policy entries of the combo box.
+void InitConfigControls(HWND dialog);
+// Interval in whole seconds, order, change policy and fade-in speed, to the controls and back.
+void SettingsToControls(HWND dialog, const SaverSettings& record);
+void ControlsToSettings(HWND dialog, SaverSettings& record);

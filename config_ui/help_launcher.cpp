@@ -65,6 +65,9 @@ HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
             return nullptr;
         }
     }
+    // Loading leaves stray codes behind even when it succeeds; what the caller finds after a
+    // failure must be the control's own.
+    SetLastError(0);
     return HtmlHelpEntry(owner, file, command, data);
 }
 
@@ -99,6 +102,9 @@ HWND OpenHelp(HWND owner, const char* topic) {
         memcpy(joined + fileLength + 3, topic, topicLength);
         helpPath = joined;
     }
+    // A code left over from an unrelated earlier call must not pass for the reason of a failure
+    // (after a failed load the control is not even tried).
+    SetLastError(0);
     HWND window = CallHtmlHelp(owner, helpPath, HelpDisplayTopic, 0);
     uint32_t failure = window == nullptr ? SetDefaultLastError(ErrorFileNotFound) : 0;
     HeapRelease(joined);

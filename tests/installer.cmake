@@ -10,7 +10,7 @@ if(NOT WIN32)
     add_test(NAME sample_data_generated
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/installer/make_sample_data.py --check)
   endif()
-elseif(VERSELUME_INSTALLER)
+else()
   verselume_test(installer_test SOURCES installer_test.cpp LIBRARIES settings ole32 uuid shell32)
   target_compile_definitions(installer_test PRIVATE
     VERSELUME_INSTALLER="${VERSELUME_INSTALLER}"

@@ -1,0 +1,629 @@
+// The configuration dialog and the About box, created from the program's own templates with
+// their real procedures, driven the way a user's clicks and keys drive them.
+#include "config_dialog.h"
+#include "dialog_test_support.h"
+#include "platform.h"
+#include "registry_store.h"
+#include "resource_ids.h"
+#include "test_support.h"
+#include "win_test_support.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// The tables below list each control's own style; every control also has these.
+constexpr DWORD ControlBase = WS_CHILD | WS_VISIBLE;
+constexpr DWORD DialogStyle =
+    WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+
+// The installer's part: the key naming two list files in a scratch folder.
+struct Installed {
+    ScratchDir dir;
+    SettingsKey key;
+    std::string texts = dir.File("versete.txt");
+    std::string fonts = dir.File("fonturi.txt");
+
+    Installed() {
+        key.SetString("TextsFile", texts);
+        key.SetString("FontsFile", fonts);
+        WriteBytes(texts, "Unu\r\nDoi\r\n");
+        WriteBytes(fonts, "Arial\r\n");
+    }
+};
+
+// A modeless copy of the dialog: the test plays the user with messages on its own thread.
+// Closing it ends the dialog (hidden, not destroyed); the window goes with the object.
+class ConfigDialog {
+  public:
+    ConfigDialog()
+        : window_(CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG),
+                                     nullptr, ConfigDialogProc, 0)) {}
+    ~ConfigDialog() {
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+        }
+    }
+    ConfigDialog(const ConfigDialog&) = delete;
+    ConfigDialog& operator=(const ConfigDialog&) = delete;
+
+    HWND Window() const { return window_; }
+    bool IsOpen() const { return IsWindowVisible(window_) != FALSE; }
+    void Click(int id) const { SendDlgItemMessageA(window_, id, BM_CLICK, 0, 0); }
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendDlgItemMessageA(window_, id, message, wParam, lParam);
+    }
+
+  private:
+    HWND window_;
+};
+
+struct ShownControls {
+    std::string Seconds;
+    bool Random;
+    bool Consecutive;
+    int Policy; // -1: no selection
+    int Fade;
+};
+
+ShownControls ReadControls(const ConfigDialog& dialog) {
+    char seconds[32] = {};
+    GetDlgItemTextA(dialog.Window(), IDC_CONFIG_SECONDS, seconds, sizeof seconds);
+    return {seconds, dialog.Send(IDC_CONFIG_RANDOM, BM_GETCHECK) == BST_CHECKED,
+            dialog.Send(IDC_CONFIG_CONSECUTIVE, BM_GETCHECK) == BST_CHECKED,
+            static_cast<int>(dialog.Send(IDC_CONFIG_POLICY, CB_GETCURSEL)),
+            static_cast<int>(dialog.Send(IDC_CONFIG_FADE, TBM_GETPOS))};
+}
+
+DWORD StoredDword(const SettingsKey& key, const char* name) {
+    DWORD value = 0xDEADBEEF;
+    EXPECT_TRUE(key.GetDword(name, value)) << name << " was not written";
+    return value;
+}
+
+// Puts a new list (UTF-8 here, ANSI in the block) in place of the record's, as the verses editor
+// and the typefaces dialog do.
+char* ReplaceList(char*& block, uint32_t& count, uint32_t width,
+                  const std::vector<std::string>& entries) {
+    char* fresh = static_cast<char*>(HeapAllocZero(entries.size() * width));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::string entry = CodePageFromUtf8(entries[i], CP_ACP);
+        std::strncpy(fresh + i * width, entry.c_str(), width - 1);
+    }
+    HeapRelease(block);
+    block = fresh;
+    count = static_cast<uint32_t>(entries.size());
+    return fresh;
+}
+
+testing::AssertionResult NoBoxShown(MessageBoxWatcher& boxes) {
+    std::vector<SeenMessageBox> seen = boxes.Seen();
+    if (seen.empty()) {
+        return testing::AssertionSuccess();
+    }
+    testing::AssertionResult failure = testing::AssertionFailure();
+    for (const SeenMessageBox& box : seen) {
+        failure << "box \"" << box.Title << "\": " << box.Text << "\n";
+    }
+    return failure;
+}
+
+void ExpectErrorBox(const SeenMessageBox& box, HWND owner, DWORD code) {
+    EXPECT_EQ(box.Owner, owner);
+    EXPECT_EQ(box.Text, SystemMessage(code));
+    EXPECT_TRUE(box.HasIcon) << "an error box shows the error icon";
+    EXPECT_EQ(box.ButtonCount, 1) << "an error box has only OK";
+}
+
+void ExpectTemplate(const char* name, const DialogTemplateData& wanted) {
+    DialogTemplateData data;
+    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), name, data)) << name;
+    EXPECT_EQ(data.Style, wanted.Style);
+    EXPECT_EQ(data.X, wanted.X);
+    EXPECT_EQ(data.Y, wanted.Y);
+    EXPECT_EQ(data.Width, wanted.Width);
+    EXPECT_EQ(data.Height, wanted.Height);
+    EXPECT_EQ(data.Title, wanted.Title);
+    EXPECT_EQ(data.PointSize, wanted.PointSize);
+    EXPECT_EQ(data.FontName, wanted.FontName);
+    ASSERT_EQ(data.Controls.size(), wanted.Controls.size());
+    for (size_t i = 0; i < wanted.Controls.size(); ++i) {
+        const TemplateControl& got = data.Controls[i];
+        const TemplateControl& want = wanted.Controls[i];
+        SCOPED_TRACE("control #" + std::to_string(i + 1) + " " + want.Text);
+        EXPECT_EQ(got.Id, want.Id);
+        EXPECT_EQ(_stricmp(got.ClassName.c_str(), want.ClassName.c_str()), 0)
+            << got.ClassName << " is not " << want.ClassName; // class names ignore case
+        EXPECT_EQ(got.Text, want.Text);
+        EXPECT_EQ(got.Style, want.Style | ControlBase);
+        EXPECT_EQ(got.X, want.X);
+        EXPECT_EQ(got.Y, want.Y);
+        EXPECT_EQ(got.Width, want.Width);
+        EXPECT_EQ(got.Height, want.Height);
+    }
+}
+
+TEST(ConfigTemplate, HoldsTheListedControlsInTabOrder) {
+    ExpectTemplate(
+        MAKEINTRESOURCEA(IDD_CONFIG),
+        {DialogStyle,
+         6,
+         18,
+         296,
+         140,
+         "Verselume",
+         8,
+         "MS Sans Serif",
+         {
+             {-1, "BUTTON", "Text", BS_GROUPBOX, 4, 4, 228, 78},
+             {-1, "STATIC", "Re&afişare text după:", SS_LEFT | WS_GROUP, 10, 16, 68, 10},
+             {100, "EDIT", "", ES_LEFT | WS_BORDER | WS_TABSTOP, 80, 14, 18, 12},
+             {101, "msctls_updown32", "", UDS_AUTOBUDDY | UDS_SETBUDDYINT, 96, 14, 6, 12},
+             {-1, "STATIC", "secunde", SS_LEFT | WS_GROUP, 112, 16, 32, 10},
+             {-1, "STATIC", "&Ordinea afişării:", SS_LEFT | WS_GROUP, 10, 34, 68, 10},
+             {102, "BUTTON", "a&leatorie", BS_AUTORADIOBUTTON, 80, 34, 64, 10},
+             {103, "BUTTON", "&consecutivă", BS_AUTORADIOBUTTON, 80, 46, 64, 10},
+             {104, "BUTTON", "&Versete...", BS_PUSHBUTTON | WS_TABSTOP, 176, 14, 48, 16},
+             // Not in the original layout: without it the typefaces dialog could not be opened.
+             {105, "BUTTON", "&Fonturi...", BS_PUSHBUTTON | WS_TABSTOP, 176, 34, 48, 16},
+             {-1, "STATIC", "&Schimbare verset:", SS_LEFT | WS_GROUP, 10, 64, 68, 10},
+             {106, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 80, 62, 144, 48},
+             {-1, "BUTTON", "Viteza de &tranziţie", BS_GROUPBOX, 4, 88, 228, 48},
+             {107, "msctls_trackbar32", "", TBS_AUTOTICKS | WS_TABSTOP, 10, 100, 216, 20},
+             {-1, "STATIC", "Lentă", SS_LEFT | WS_GROUP, 10, 120, 50, 10},
+             {-1, "STATIC", "Rapidă", SS_RIGHT | WS_GROUP, 176, 120, 48, 10},
+             {1, "BUTTON", "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 237, 8, 52, 16},
+             {2, "BUTTON", "&Renunţă", BS_PUSHBUTTON | WS_TABSTOP, 237, 28, 52, 16},
+             {9, "BUTTON", "A&jutor", BS_PUSHBUTTON | WS_TABSTOP, 237, 48, 52, 16},
+             {108, "BUTTON", "&Despre", BS_PUSHBUTTON | WS_TABSTOP, 237, 68, 52, 16},
+         }});
+}
+
+TEST(AboutTemplate, HoldsTheListedControls) {
+    constexpr DWORD Centered = SS_CENTER | WS_GROUP;
+    ExpectTemplate(
+        "ABOUTDLG",
+        {DialogStyle,
+         6,
+         18,
+         180,
+         98,
+         "Despre Verselume",
+         8,
+         "MS Sans Serif",
+         {
+             {-1, "STATIC", "Verselume", Centered, 10, 10, 160, 12},
+             {-1, "STATIC", "versiunea 1.0", Centered, 10, 24, 160, 12},
+             {-1, "STATIC", "Realizat de echipa Verselume, Quorvane", Centered, 10, 44, 160, 12},
+             {-1, "STATIC", "www.quorvane.com/verselume", Centered, 10, 58, 160, 12},
+             {1, "BUTTON", "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 64, 78, 52, 16},
+         }});
+}
+
+TEST(StringTable, HoldsTheRomanianTexts) {
+    const char* const expected[] = {"Verselume",
+                                    "aleatorie",
+                                    "consecutivă",
+                                    "la fiecare afişare",
+                                    "la fiecare activare a Verselume",
+                                    "în fiecare zi",
+                                    "Nou",
+                                    "Sus",
+                                    "Jos",
+                                    "Şterge",
+                                    "Verset nou"};
+    // The tests run with the Romanian code page (1250), as the program's users do.
+    ASSERT_EQ(GetACP(), 1250u);
+    HINSTANCE program = GetModuleHandleA(nullptr);
+    for (UINT id = 1; id <= 11; ++id) {
+        SCOPED_TRACE("string " + std::to_string(id));
+        wchar_t wide[256] = {};
+        ASSERT_GT(LoadStringW(program, id, wide, 256), 0);
+        EXPECT_EQ(Utf8FromWide(wide), expected[id - 1]);
+        char ansi[256] = {};
+        ASSERT_GT(LoadStringA(program, id, ansi, 256), 0);
+        EXPECT_EQ(std::string(ansi), CodePageFromUtf8(expected[id - 1], 1250));
+    }
+    char beyond[16];
+    EXPECT_EQ(LoadStringA(program, 12, beyond, sizeof beyond), 0) << "the table ends at 11";
+}
+
+TEST(ConfigDialog, PreparesTheControls) {
+    Installed installed;
+    ConfigDialog dialog;
+    ASSERT_NE(dialog.Window(), nullptr);
+    int low = -1, high = -1;
+    dialog.Send(IDC_CONFIG_SECONDS_UPDOWN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                reinterpret_cast<LPARAM>(&high));
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 60);
+    EXPECT_EQ(reinterpret_cast<HWND>(dialog.Send(IDC_CONFIG_SECONDS_UPDOWN, UDM_GETBUDDY)),
+              GetDlgItem(dialog.Window(), IDC_CONFIG_SECONDS));
+    EXPECT_EQ(dialog.Send(IDC_CONFIG_FADE, TBM_GETRANGEMIN), 0);
+    EXPECT_EQ(dialog.Send(IDC_CONFIG_FADE, TBM_GETRANGEMAX), 10);
+
+    const char* const policies[] = {"la fiecare afişare", "la fiecare activare a Verselume",
+                                    "în fiecare zi"};
+    ASSERT_EQ(dialog.Send(IDC_CONFIG_POLICY, CB_GETCOUNT), 3);
+    for (int i = 0; i < 3; ++i) {
+        char text[256] = {};
+        dialog.Send(IDC_CONFIG_POLICY, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(std::string(text), CodePageFromUtf8(policies[i], CP_ACP));
+    }
+}
+
+TEST(ConfigDialog, ShowsStoredSettingsAndSavesThemOnOk) {
+    struct Row {
+        DWORD textSpeed, options, fade;
+        ShownControls shown;
+        DWORD savedTextSpeed, savedOptions;
+    };
+    const Row rows[] = {
+        {4000, 2, 5, {"4", true, false, 2, 5}, 4000, 2},
+        {7999, 0, 0, {"7", true, false, 0, 0}, 7000, 0}, // whole seconds, rounded down
+        {60000, 1, 10, {"60", true, false, 1, 10}, 60000, 1},
+        {65541000, 4, 3, {"5", false, true, 0, 3}, 5000, 4}, // 65541 s taken as 16 bits: 5
+        {3000, 3, 5, {"3", true, false, -1, 5}, 3000, 2},    // policy 3: no selection
+        {3000, 7, 5, {"3", false, true, -1, 5}, 3000, 6},
+        {3000, 12, 5, {"3", false, true, 0, 5}, 3000, 4}, // bit 3 is dropped
+        {3000, 0xFFFFFFF5u, 5, {"3", false, true, 1, 5}, 3000, 5},
+    };
+    MessageBoxWatcher boxes;
+    for (const Row& row : rows) {
+        SCOPED_TRACE("TextSpeed " + std::to_string(row.textSpeed) + ", Options " +
+                     std::to_string(row.options));
+        Installed installed;
+        installed.key.SetDword("TextSpeed", row.textSpeed);
+        installed.key.SetDword("Options", row.options);
+        installed.key.SetDword("FadeSpeed", row.fade);
+        ConfigDialog dialog;
+        ASSERT_TRUE(dialog.IsOpen());
+        ShownControls shown = ReadControls(dialog);
+        EXPECT_EQ(shown.Seconds, row.shown.Seconds);
+        EXPECT_EQ(shown.Random, row.shown.Random);
+        EXPECT_EQ(shown.Consecutive, row.shown.Consecutive);
+        EXPECT_EQ(shown.Policy, row.shown.Policy);
+        EXPECT_EQ(shown.Fade, row.shown.Fade);
+
+        dialog.Click(IDOK);
+        EXPECT_FALSE(dialog.IsOpen());
+        EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), row.savedTextSpeed);
+        EXPECT_EQ(StoredDword(installed.key, "Options"), row.savedOptions);
+        EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), row.fade);
+    }
+    EXPECT_TRUE(NoBoxShown(boxes));
+}
+
+TEST(ConfigDialog, SavesWhatTheUserSet) {
+    struct Row {
+        const char* typed;
+        DWORD textSpeed;
+    };
+    const Row rows[] = {{"12", 12000}, {"0", 0}, {"60", 60000}, {"abc", 4000}, {"9x", 4000}};
+    MessageBoxWatcher boxes;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed);
+        Installed installed;
+        installed.key.SetDword("Options", 2);
+        ConfigDialog dialog;
+        SetDlgItemTextA(dialog.Window(), IDC_CONFIG_SECONDS, row.typed);
+        dialog.Click(IDC_CONFIG_CONSECUTIVE);
+        dialog.Send(IDC_CONFIG_POLICY, CB_SETCURSEL, 1);
+        dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 8);
+        dialog.Click(IDOK);
+        EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), row.textSpeed);
+        EXPECT_EQ(StoredDword(installed.key, "Options"), 5u);
+        EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 8u);
+    }
+
+    // Back to random order: the consecutive bit goes.
+    Installed installed;
+    installed.key.SetDword("Options", 6);
+    ConfigDialog dialog;
+    dialog.Click(IDC_CONFIG_RANDOM);
+    EXPECT_EQ(dialog.Send(IDC_CONFIG_CONSECUTIVE, BM_GETCHECK), BST_UNCHECKED);
+    dialog.Click(IDOK);
+    EXPECT_EQ(StoredDword(installed.key, "Options"), 2u);
+    EXPECT_TRUE(NoBoxShown(boxes));
+}
+
+// OK writes the numbers and both lists as the sub-dialogs left them; Cancel writes nothing.
+// Either way the lists are released.
+TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
+    MessageBoxWatcher boxes;
+    for (int command : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
+        Installed installed;
+        ConfigDialog dialog;
+        ASSERT_EQ(ConfigSettings.TextCount, 2u);
+        ASSERT_EQ(ConfigSettings.FontCount, 1u);
+        // Seven and five slots: sizes nothing else of the test allocates.
+        char* texts = ReplaceList(ConfigSettings.Texts, ConfigSettings.TextCount, TextSlotWidth,
+                                  {"Întâi", "Al doilea", "3", "4", "5", "6", "Ultimul"});
+        char* fonts = ReplaceList(ConfigSettings.Fonts, ConfigSettings.FontCount, FontSlotWidth,
+                                  {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
+        ASSERT_TRUE(IsProcessHeapBlock(texts));
+        ASSERT_TRUE(IsProcessHeapBlock(fonts));
+
+        dialog.Click(command);
+        EXPECT_FALSE(dialog.IsOpen());
+        EXPECT_FALSE(IsProcessHeapBlock(texts));
+        EXPECT_FALSE(IsProcessHeapBlock(fonts));
+        EXPECT_EQ(ConfigSettings.Texts, nullptr);
+        EXPECT_EQ(ConfigSettings.TextCount, 0u);
+        EXPECT_EQ(ConfigSettings.Fonts, nullptr);
+        EXPECT_EQ(ConfigSettings.FontCount, 0u);
+        if (command == IDOK) {
+            EXPECT_EQ(
+                ReadBytes(installed.texts),
+                CodePageFromUtf8("Întâi\r\nAl doilea\r\n3\r\n4\r\n5\r\n6\r\nUltimul\r\n", 1250));
+            EXPECT_EQ(ReadBytes(installed.fonts),
+                      "Georgia\r\nTahoma\r\nVerdana\r\nArial\r\nConsolas\r\n");
+            EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), 4000u);
+            EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 5u);
+            EXPECT_EQ(StoredDword(installed.key, "Options"), 2u);
+        } else {
+            EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+            EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
+            EXPECT_FALSE(installed.key.Has("TextSpeed"));
+            EXPECT_FALSE(installed.key.Has("FadeSpeed"));
+            EXPECT_FALSE(installed.key.Has("Options"));
+        }
+    }
+    EXPECT_TRUE(NoBoxShown(boxes));
+}
+
+TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
+    DeleteSettingsKey();
+    MessageBoxWatcher boxes;
+    ConfigDialog dialog;
+    ASSERT_TRUE(dialog.IsOpen());
+    std::vector<SeenMessageBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    ExpectErrorBox(seen[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
+
+    // The empty record: 0 seconds, random order, the first policy, the slowest speed.
+    ShownControls shown = ReadControls(dialog);
+    EXPECT_EQ(shown.Seconds, "0");
+    EXPECT_TRUE(shown.Random);
+    EXPECT_FALSE(shown.Consecutive);
+    EXPECT_EQ(shown.Policy, 0);
+    EXPECT_EQ(shown.Fade, 0);
+
+    dialog.Click(IDOK);
+    EXPECT_FALSE(dialog.IsOpen());
+    seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    ExpectErrorBox(seen[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(SettingsKeyExists()) << "the key is never created";
+}
+
+// Opened again in the same process, the dialog starts from an empty record, not from what the
+// last opening held.
+TEST(ConfigDialog, EachOpeningStartsFromAnEmptyRecord) {
+    MessageBoxWatcher boxes;
+    {
+        Installed installed;
+        installed.key.SetDword("TextSpeed", 9000);
+        installed.key.SetDword("Options", 6);
+        installed.key.SetDword("FadeSpeed", 7);
+        ConfigDialog dialog;
+        EXPECT_EQ(ReadControls(dialog).Seconds, "9");
+        dialog.Click(IDCANCEL);
+    }
+    DeleteSettingsKey();
+    ConfigDialog dialog;
+    ShownControls shown = ReadControls(dialog);
+    EXPECT_EQ(shown.Seconds, "0");
+    EXPECT_TRUE(shown.Random);
+    EXPECT_EQ(shown.Policy, 0);
+    EXPECT_EQ(shown.Fade, 0);
+    EXPECT_EQ(ConfigSettings.Texts, nullptr);
+    EXPECT_EQ(ConfigSettings.TextCount, 0u);
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+}
+
+// A verses path missing from the key: one box when opening, the defaults and the typefaces
+// shown all the same; one box on OK, which still writes the rest and closes.
+TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
+    Installed installed;
+    installed.key.Remove("TextsFile");
+    MessageBoxWatcher boxes;
+    ConfigDialog dialog;
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    ExpectErrorBox(boxes.Seen()[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
+    ShownControls shown = ReadControls(dialog);
+    EXPECT_EQ(shown.Seconds, "4");
+    EXPECT_TRUE(shown.Random);
+    EXPECT_EQ(shown.Policy, 2);
+    EXPECT_EQ(shown.Fade, 5);
+    EXPECT_EQ(ConfigSettings.FontCount, 1u);
+
+    ReplaceList(ConfigSettings.Fonts, ConfigSettings.FontCount, FontSlotWidth, {"Tahoma"});
+    dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 2);
+    dialog.Click(IDOK);
+    EXPECT_FALSE(dialog.IsOpen());
+    ASSERT_EQ(boxes.Seen().size(), 2u);
+    ExpectErrorBox(boxes.Seen()[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 2u);
+    EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
+}
+
+// Keys and the close box go through the real modal loop, as when the shell runs the dialog.
+TEST(ConfigDialog, ModalRunEndsWithZeroAndOnlyEnterSaves) {
+    struct Row {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        bool saves;
+    };
+    const Row rows[] = {{"Esc", WM_KEYDOWN, VK_ESCAPE, false},
+                        {"close box", WM_SYSCOMMAND, SC_CLOSE, false},
+                        {"Enter", WM_KEYDOWN, VK_RETURN, true}};
+    MessageBoxWatcher boxes;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Installed installed;
+        installed.key.SetDword("FadeSpeed", 9);
+        bool driven = false;
+        INT_PTR result = RunModalDialog(
+            MAKEINTRESOURCEA(IDD_CONFIG), ConfigDialogProc, 0, nullptr, "Verselume",
+            [&](HWND dialog) {
+                PostMessageA(GetDlgItem(dialog, IDC_CONFIG_FADE), TBM_SETPOS, TRUE, 1);
+                PostMessageA(dialog, row.message, row.wParam, 0);
+            },
+            &driven);
+        EXPECT_TRUE(driven);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(ConfigSettings.Texts, nullptr);
+        EXPECT_EQ(ConfigSettings.Fonts, nullptr);
+        if (row.saves) {
+            EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 1u);
+        } else {
+            EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 9u);
+            EXPECT_FALSE(installed.key.Has("TextSpeed"));
+        }
+    }
+    EXPECT_TRUE(NoBoxShown(boxes));
+}
+
+TEST(ConfigDialog, HelpFailureShowsTheReasonAndKeepsTheDialogOpen) {
+    Installed installed; // no HelpFile value
+    MessageBoxWatcher boxes;
+    ConfigDialog dialog;
+    dialog.Click(IDHELP);
+    EXPECT_TRUE(dialog.IsOpen());
+    ASSERT_EQ(boxes.Seen().size(), 1u) << NoBoxShown(boxes).message();
+    ExpectErrorBox(boxes.Seen()[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST(ConfigDialog, AboutOpensOwnedByTheDialogAndReturnsToIt) {
+    Installed installed;
+    ConfigDialog dialog;
+    DWORD threadId = GetCurrentThreadId();
+    HWND about = nullptr;
+    HWND owner = nullptr;
+    std::thread user([&] {
+        about = WaitForDialog(threadId, "Despre Verselume");
+        if (about != nullptr) {
+            owner = GetWindow(about, GW_OWNER);
+            PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+        }
+    });
+    dialog.Click(IDC_CONFIG_ABOUT);
+    user.join();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(owner, dialog.Window());
+    EXPECT_FALSE(IsWindow(about));
+    EXPECT_TRUE(dialog.IsOpen());
+    EXPECT_EQ(ConfigSettings.TextCount, 2u) << "the About box leaves the settings alone";
+}
+
+// The creation parameter of the dialog with this title, seen by a hook on the dialog's thread.
+LPARAM InitDialogParameter;
+std::string InitDialogTitle;
+
+LRESULT CALLBACK RecordInitDialog(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG &&
+        TextOf(call->hwnd) == InitDialogTitle) {
+        InitDialogParameter = call->lParam;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The verses editor and the typefaces dialog get the configuration's record and this dialog as
+// owner; while their templates are not part of the program the commands do nothing.
+TEST(ConfigDialog, SubDialogCommandsRunTheirTemplatesWithTheRecord) {
+    struct Row {
+        int id;
+        const char* templateName;
+        const char* title;
+    };
+    const Row rows[] = {{IDC_CONFIG_VERSES, "TEXTSDLG", "Versete"},
+                        {IDC_CONFIG_FONTS, "FONTSDLG", "Fonturi"}};
+    Installed installed;
+    MessageBoxWatcher boxes;
+    ConfigDialog dialog;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.templateName);
+        bool present = FindResourceA(GetModuleHandleA(nullptr), row.templateName,
+                                     MAKEINTRESOURCEA(5)) != nullptr;
+        InitDialogParameter = 0;
+        InitDialogTitle = CodePageFromUtf8(row.title, CP_ACP);
+        HHOOK hook =
+            SetWindowsHookExA(WH_CALLWNDPROC, RecordInitDialog, nullptr, GetCurrentThreadId());
+        DWORD threadId = GetCurrentThreadId();
+        HWND opened = nullptr;
+        HWND owner = nullptr;
+        std::thread user([&] {
+            opened = WaitForDialog(threadId, row.title, present ? 10000 : 500);
+            if (opened != nullptr) {
+                owner = GetWindow(opened, GW_OWNER);
+                PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        EXPECT_EQ(ConfigDialogProc(dialog.Window(), WM_COMMAND, MAKEWPARAM(row.id, BN_CLICKED), 0),
+                  TRUE);
+        user.join();
+        UnhookWindowsHookEx(hook);
+        EXPECT_TRUE(dialog.IsOpen());
+        if (present) {
+            ASSERT_NE(opened, nullptr);
+            EXPECT_EQ(owner, dialog.Window());
+            EXPECT_EQ(InitDialogParameter, reinterpret_cast<LPARAM>(&ConfigSettings));
+        } else {
+            EXPECT_EQ(opened, nullptr);
+        }
+    }
+    EXPECT_TRUE(NoBoxShown(boxes));
+
+    // Notifications of the other controls are left to the system.
+    EXPECT_EQ(
+        ConfigDialogProc(dialog.Window(), WM_COMMAND, MAKEWPARAM(IDC_CONFIG_SECONDS, EN_CHANGE), 0),
+        FALSE);
+    EXPECT_EQ(ConfigDialogProc(dialog.Window(), WM_COMMAND,
+                               MAKEWPARAM(IDC_CONFIG_POLICY, CBN_SELCHANGE), 0),
+              FALSE);
+    EXPECT_TRUE(dialog.IsOpen());
+}
+
+TEST(AboutBox, ClosesWithOkEscAndTheCloseBoxWithResultZero) {
+    struct Row {
+        const char* name;
+        std::function<void(HWND)> close;
+    };
+    const Row rows[] = {
+        {"OK", [](HWND about) { PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0); }},
+        {"Esc", [](HWND about) { PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"close box", [](HWND about) { PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        bool stayedOpen = false;
+        bool driven = false;
+        INT_PTR result = RunModalDialog(
+            "ABOUTDLG", AboutDialogProc, 0, nullptr, "Despre Verselume",
+            [&](HWND about) {
+                // Commands other than OK and Cancel leave it open.
+                PostMessageA(about, WM_COMMAND, IDHELP, 0);
+                PostMessageA(about, WM_COMMAND, IDC_CONFIG_ABOUT, 0);
+                Sleep(200);
+                stayedOpen = IsWindowVisible(about) != FALSE;
+                row.close(about);
+            },
+            &driven);
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_TRUE(driven);
+        EXPECT_EQ(result, 0);
+    }
+}
+
+} // namespace

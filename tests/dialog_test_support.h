@@ -1,0 +1,93 @@
+#pragma once
+// Helpers for tests that drive the real dialogs under Wine: reading a dialog template back from
+// the resources, dismissing the error boxes a dialog shows, and running a modal dialog while a
+// second thread plays the user.
+
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// One control of a dialog template as the resource holds it; class and texts in UTF-8, the
+// predefined classes by their names in capitals ("BUTTON", "STATIC", ...).
+struct TemplateControl {
+    int Id;
+    std::string ClassName;
+    std::string Text;
+    DWORD Style;
+    short X, Y, Width, Height;
+};
+
+struct DialogTemplateData {
+    DWORD Style;
+    short X, Y, Width, Height;
+    std::string Title;
+    WORD PointSize;
+    std::string FontName;
+    std::vector<TemplateControl> Controls;
+};
+
+// Parses the dialog template name of module; false when there is none or it is malformed.
+bool ReadDialogTemplate(HMODULE module, const char* name, DialogTemplateData& data);
+
+std::string Utf8FromWide(const std::wstring& text);
+std::wstring WideFromUtf8(const std::string& text);
+// The UTF-8 text in the given code page (CP_ACP: the one the ANSI calls use).
+std::string CodePageFromUtf8(const std::string& text, UINT codePage);
+
+// The window's class and text (ANSI), read without sending it a message, so that a window of a
+// busy thread cannot block the caller.
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+
+// What an error box showed.
+struct SeenMessageBox {
+    HWND Owner;
+    std::string Title;
+    std::string Text;
+    bool HasIcon;
+    int ButtonCount;
+};
+
+// Watches the top-level windows of one thread from a thread of its own. Every dialog window
+// (#32770) whose title is not one of the program's own dialog titles is taken for a message box:
+// its contents are recorded and it is closed with OK, so a test never waits on one.
+class MessageBoxWatcher {
+  public:
+    explicit MessageBoxWatcher(DWORD threadId = GetCurrentThreadId());
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    std::vector<SeenMessageBox> Seen();
+
+  private:
+    void Watch();
+
+    DWORD thread_;
+    HANDLE stop_;
+    std::mutex lock_;
+    std::vector<SeenMessageBox> seen_;
+    std::vector<HWND> handled_;
+    std::thread watcher_;
+};
+
+// Waits up to timeout for a visible top-level dialog window of the thread with this title.
+HWND WaitForDialog(DWORD threadId, const std::string& title, DWORD timeoutMs = 10000);
+
+// Runs template name of this program modally with procedure and parameter. Once the dialog with
+// the given title shows, drive is called on a second thread with its window; it plays the user
+// with posted messages and should close the dialog. If it does not within the time-out, the
+// dialog is cancelled and driven is left false. Returns DialogBoxParamA's result.
+INT_PTR RunModalDialog(const char* name, DLGPROC procedure, LPARAM parameter, HWND owner,
+                       const std::string& title, const std::function<void(HWND)>& drive,
+                       bool* driven = nullptr);
+
+// Whether block is an allocated block of the process heap.
+bool IsProcessHeapBlock(const void* block);
+
+// The system's own text for a Win32 error code, as FormatMessageA gives it.
+std::string SystemMessage(DWORD code);

@@ -1,0 +1,392 @@
+// The help launcher against a stand-in HTML Help control that the tests build and register in
+// the prefix in place of the system's. The loader's state lives for the whole process, so every
+// case starts with the control not loaded (each runs in a process of its own).
+#include "help_launcher.h"
+
+#include "config_dialog.h"
+#include "dialog_test_support.h"
+#include "help_stand_in/html_help_stand_in.h"
+#include "resource_ids.h"
+#include "test_support.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char ServerKey[] =
+    "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+constexpr char SystemHelpModule[] = "hhctrl.ocx";
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string StandInPath() {
+    return ProgramFolder() + "html_help_stand_in.dll";
+}
+
+// The registered HTML Help server. Wine serves HKEY_CLASSES_ROOT from HKLM\Software\Classes,
+// so that is where the test registers the stand-in; the original value comes back at the end.
+class HelpServerRegistration {
+  public:
+    HelpServerRegistration() {
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ServerKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key_, &disposition_),
+                  ERROR_SUCCESS);
+        DWORD size = 0;
+        had_ = RegQueryValueExA(key_, nullptr, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
+        if (had_) {
+            original_.resize(size);
+            RegQueryValueExA(key_, nullptr, nullptr, &type_,
+                             reinterpret_cast<BYTE*>(original_.data()), &size);
+        }
+    }
+    ~HelpServerRegistration() {
+        if (had_) {
+            RegSetValueExA(key_, nullptr, 0, type_, reinterpret_cast<const BYTE*>(original_.data()),
+                           static_cast<DWORD>(original_.size()));
+        } else {
+            RegDeleteValueA(key_, nullptr);
+        }
+        RegCloseKey(key_);
+        if (disposition_ == REG_CREATED_NEW_KEY) {
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, ServerKey);
+        }
+    }
+    HelpServerRegistration(const HelpServerRegistration&) = delete;
+    HelpServerRegistration& operator=(const HelpServerRegistration&) = delete;
+
+    void Set(const std::string& path) {
+        EXPECT_EQ(RegSetValueExA(key_, nullptr, 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(path.c_str()),
+                                 static_cast<DWORD>(path.size() + 1)),
+                  ERROR_SUCCESS);
+    }
+    void Remove() { RegDeleteValueA(key_, nullptr); }
+
+  private:
+    HKEY key_ = nullptr;
+    DWORD disposition_ = 0;
+    bool had_ = false;
+    DWORD type_ = REG_SZ;
+    std::string original_;
+};
+
+// A Wine DLL override for hhctrl.ocx, for the test only: "" makes Wine's own unloadable by name,
+// "native" lets a file of that name on the search path take its place.
+class SystemHelpModuleOverride {
+  public:
+    explicit SystemHelpModuleOverride(const char* loadOrder) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        DWORD size = sizeof original_;
+        had_ = RegQueryValueExA(key_, SystemHelpModule, nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(original_), &size) == ERROR_SUCCESS;
+        RegSetValueExA(key_, SystemHelpModule, 0, REG_SZ, reinterpret_cast<const BYTE*>(loadOrder),
+                       lstrlenA(loadOrder) + 1);
+    }
+    ~SystemHelpModuleOverride() {
+        if (had_) {
+            RegSetValueExA(key_, SystemHelpModule, 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(original_), lstrlenA(original_) + 1);
+        } else {
+            RegDeleteValueA(key_, SystemHelpModule);
+        }
+        RegCloseKey(key_);
+    }
+    SystemHelpModuleOverride(const SystemHelpModuleOverride&) = delete;
+    SystemHelpModuleOverride& operator=(const SystemHelpModuleOverride&) = delete;
+
+  private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    char original_[64] = {};
+};
+
+// The stand-in's failure for the next calls: a code, 0 for none, or -1 to succeed.
+void StandInFails(int code) {
+    SetEnvironmentVariableA(StandInFailVariable, code < 0 ? nullptr : std::to_string(code).c_str());
+}
+
+bool IsLoaded(const std::string& module) {
+    return GetModuleHandleA(module.c_str()) != nullptr;
+}
+
+// The calls the stand-in loaded from path has received.
+std::vector<StandInCall> CallsReceived(const std::string& path = StandInPath()) {
+    std::vector<StandInCall> calls;
+    HMODULE module = GetModuleHandleA(path.c_str());
+    if (module == nullptr) {
+        return calls;
+    }
+    auto count = reinterpret_cast<StandInCallCountFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "StandInCallCount")));
+    auto at = reinterpret_cast<StandInCallAtFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module, "StandInCallAt")));
+    EXPECT_NE(count, nullptr);
+    EXPECT_NE(at, nullptr);
+    for (int i = 0; count != nullptr && at != nullptr && i < count(); ++i) {
+        calls.push_back(*at(i));
+    }
+    return calls;
+}
+
+// An installed Verselume with its help file registered, and the stand-in as the help control.
+struct HelpInstalled {
+    SettingsKey key;
+    HelpServerRegistration server;
+    std::string helpFile;
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+
+    explicit HelpInstalled(const std::string& file = "C:\\Program Files\\Verselume\\verselume.chm")
+        : helpFile(file) {
+        key.SetString("HelpFile", helpFile);
+        server.Set(StandInPath());
+        StandInFails(-1);
+    }
+    ~HelpInstalled() {
+        DestroyWindow(owner);
+        StandInFails(-1);
+    }
+};
+
+TEST(SetDefaultLastError, KeepsAPendingCodeOrSetsTheDefault) {
+    struct Row {
+        DWORD pending, fallback, expected;
+    };
+    for (const Row& row : {Row{0, 2, 2}, Row{5, 2, 5}, Row{0, 14, 14}, Row{1460, 14, 1460}}) {
+        SetLastError(row.pending);
+        EXPECT_EQ(SetDefaultLastError(row.fallback), row.expected);
+        EXPECT_EQ(GetLastError(), row.expected);
+    }
+}
+
+TEST(ReadHtmlHelpServerPath, ReadsTheRegisteredModuleAsStored) {
+    HelpServerRegistration server;
+    char path[MAX_PATH + 1];
+    server.Set("%SystemRoot%\\System32\\hhctrl.ocx");
+    ASSERT_TRUE(ReadHtmlHelpServerPath(path));
+    EXPECT_STREQ(path, "%SystemRoot%\\System32\\hhctrl.ocx") << "stored text, not expanded";
+
+    server.Set(std::string(259, 'p'));
+    ASSERT_TRUE(ReadHtmlHelpServerPath(path));
+    EXPECT_EQ(std::string(path), std::string(259, 'p'));
+
+    server.Set(std::string(260, 'p')); // with its terminator, one byte too many
+    EXPECT_FALSE(ReadHtmlHelpServerPath(path));
+
+    server.Remove();
+    EXPECT_FALSE(ReadHtmlHelpServerPath(path));
+}
+
+TEST(OpenHelp, WithoutTopicHandsOverTheHelpFileUnchanged) {
+    // Stored text is used as it is, environment references included.
+    HelpInstalled installed("%LOCALAPPDATA%\\Programs\\Verselume\\verselume.chm");
+    EXPECT_EQ(OpenHelp(installed.owner, nullptr), StandInHelpWindow);
+    std::vector<StandInCall> calls = CallsReceived();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Owner, installed.owner);
+    EXPECT_EQ(std::string(calls[0].File), installed.helpFile);
+    EXPECT_EQ(calls[0].Command, 0u) << "HH_DISPLAY_TOPIC";
+    EXPECT_EQ(calls[0].Data, 0u);
+}
+
+TEST(OpenHelp, TopicFollowsTheFileAfterTheSeparator) {
+    struct Row {
+        std::string file;
+        const char* topic;
+    };
+    // The longest HelpFile the buffer holds, joined in full.
+    const Row rows[] = {{"C:\\Verselume\\verselume.chm", "texts.html"},
+                        {"C:\\Verselume\\verselume.chm", "fonts.html"},
+                        {"C:\\" + std::string(256, 'd'), "texts.html"}};
+    HelpInstalled installed;
+    size_t received = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.topic);
+        installed.key.SetString("HelpFile", row.file);
+        EXPECT_EQ(OpenHelp(installed.owner, row.topic), StandInHelpWindow);
+        std::vector<StandInCall> calls = CallsReceived();
+        ASSERT_EQ(calls.size(), ++received);
+        EXPECT_EQ(std::string(calls.back().File), row.file + "::/" + row.topic);
+    }
+}
+
+// Once loaded the control stays and is not loaded again: a second copy registered meanwhile is
+// never touched.
+TEST(OpenHelp, LoadsTheControlOnce) {
+    HelpInstalled installed;
+    ScratchDir dir;
+    EXPECT_FALSE(IsLoaded(StandInPath()));
+    EXPECT_EQ(OpenHelp(installed.owner, nullptr), StandInHelpWindow);
+    EXPECT_TRUE(IsLoaded(StandInPath()));
+
+    std::string copy = dir.File("html_help_copy.dll");
+    ASSERT_TRUE(CopyFileA(StandInPath().c_str(), copy.c_str(), FALSE));
+    installed.server.Set(copy);
+    EXPECT_EQ(OpenHelp(installed.owner, "texts.html"), StandInHelpWindow);
+    EXPECT_EQ(OpenHelp(installed.owner, "fonts.html"), StandInHelpWindow);
+    EXPECT_EQ(CallsReceived().size(), 3u);
+    EXPECT_FALSE(IsLoaded(copy));
+    EXPECT_FALSE(IsLoaded(SystemHelpModule));
+}
+
+TEST(OpenHelp, ControlFailureReportsItsCodeOrTwoAndKeepsTheControl) {
+    HelpInstalled installed;
+    ScratchDir dir;
+    // No code from the control: 2, even though loading it left a stray code behind and an
+    // older one was pending.
+    StandInFails(0);
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(IsLoaded(StandInPath()));
+
+    std::string copy = dir.File("html_help_copy.dll");
+    ASSERT_TRUE(CopyFileA(StandInPath().c_str(), copy.c_str(), FALSE));
+    installed.server.Set(copy);
+    StandInFails(ERROR_TIMEOUT);
+    EXPECT_EQ(OpenHelp(installed.owner, "fonts.html"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+
+    StandInFails(-1);
+    EXPECT_EQ(OpenHelp(installed.owner, "texts.html"), StandInHelpWindow);
+    EXPECT_EQ(CallsReceived().size(), 3u);
+    EXPECT_FALSE(IsLoaded(copy));
+}
+
+TEST(OpenHelp, WithoutAHelpFileFailsBeforeLoadingAnything) {
+    struct Row {
+        const char* name;
+        std::function<void(SettingsKey&)> breakIt;
+        DWORD code;
+    };
+    const Row rows[] = {
+        {"no HelpFile", [](SettingsKey& key) { key.Remove("HelpFile"); }, ERROR_FILE_NOT_FOUND},
+        {"HelpFile too long",
+         [](SettingsKey& key) { key.SetString("HelpFile", std::string(300, 'h')); },
+         ERROR_MORE_DATA},
+        {"no key", [](SettingsKey&) { DeleteSettingsKey(); }, ERROR_FILE_NOT_FOUND},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HelpInstalled installed;
+        row.breakIt(installed.key);
+        for (const char* topic : {static_cast<const char*>(nullptr), "texts.html"}) {
+            SetLastError(0);
+            EXPECT_EQ(OpenHelp(installed.owner, topic), nullptr);
+            EXPECT_EQ(GetLastError(), row.code);
+        }
+    }
+    EXPECT_FALSE(IsLoaded(StandInPath()));
+    EXPECT_FALSE(IsLoaded(SystemHelpModule));
+}
+
+// Neither the registered module nor hhctrl.ocx loads: the first call reports the load's code;
+// later calls give up at once, even with a good control registered by then.
+TEST(OpenHelp, AfterAFailedLoadLaterCallsFailAtOnce) {
+    HelpInstalled installed;
+    ScratchDir dir;
+    std::string notAModule = dir.File("hhctrl.ocx");
+    WriteBytes(notAModule, "not a module");
+    installed.server.Set(notAModule);
+    {
+        SystemHelpModuleOverride disabled("");
+        EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    }
+    installed.server.Set(StandInPath());
+
+    // The control is not called and the pending code stays as it was.
+    SetLastError(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(CallHtmlHelp(installed.owner, installed.helpFile.c_str(), HelpDisplayTopic, 0),
+              nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    // The help command has no pending code of its own: 2.
+    for (const char* topic : {static_cast<const char*>(nullptr), "fonts.html"}) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        EXPECT_EQ(OpenHelp(installed.owner, topic), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    }
+    EXPECT_FALSE(IsLoaded(StandInPath()));
+    EXPECT_FALSE(IsLoaded(SystemHelpModule));
+}
+
+// A module without ordinal 14: every call looks for it again and fails with the look-up's code.
+TEST(OpenHelp, ModuleWithoutTheEntryPointFailsEveryTime) {
+    HelpInstalled installed;
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    installed.server.Set(program); // this test program exports nothing
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    }
+    EXPECT_FALSE(IsLoaded(StandInPath()));
+}
+
+// Without a usable registration the control is loaded by name. Here a copy of the stand-in named
+// hhctrl.ocx is found on the search path; the failed load of the registered path must not pass
+// for the reason of the control's own failure.
+TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
+    HelpInstalled installed;
+    ScratchDir dir;
+    std::string byName = dir.File(SystemHelpModule);
+    ASSERT_TRUE(CopyFileA(StandInPath().c_str(), byName.c_str(), FALSE));
+    SystemHelpModuleOverride native("native");
+    ASSERT_TRUE(SetDllDirectoryA(dir.Path().c_str()));
+    installed.server.Set(dir.File("missing.dll"));
+
+    StandInFails(0);
+    EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    StandInFails(-1);
+    EXPECT_EQ(OpenHelp(installed.owner, "texts.html"), StandInHelpWindow);
+    std::vector<StandInCall> calls = CallsReceived(byName);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(std::string(calls[1].File), installed.helpFile + "::/texts.html");
+    SetDllDirectoryA(nullptr);
+}
+
+// The configuration dialog's help button: the help file itself, owned by the dialog; a failure
+// of the control shows its code in an error box.
+TEST(ConfigDialogHelp, OpensTheHelpFileOwnedByTheDialog) {
+    HelpInstalled installed;
+    ScratchDir dir;
+    installed.key.SetString("TextsFile", dir.File("versete.txt"));
+    installed.key.SetString("FontsFile", dir.File("fonturi.txt"));
+    WriteBytes(dir.File("versete.txt"), "Unu\r\n");
+    WriteBytes(dir.File("fonturi.txt"), "Arial\r\n");
+    MessageBoxWatcher boxes;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG),
+                                     nullptr, ConfigDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].Text;
+    SendDlgItemMessageA(dialog, IDHELP, BM_CLICK, 0, 0);
+    std::vector<StandInCall> calls = CallsReceived();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Owner, dialog);
+    EXPECT_EQ(std::string(calls[0].File), installed.helpFile);
+    EXPECT_TRUE(boxes.Seen().empty());
+
+    StandInFails(ERROR_TIMEOUT);
+    SendDlgItemMessageA(dialog, IDHELP, BM_CLICK, 0, 0);
+    std::vector<SeenMessageBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Owner, dialog);
+    EXPECT_EQ(seen[0].Text, SystemMessage(ERROR_TIMEOUT));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    DestroyWindow(dialog);
+}
+
+} // namespace
