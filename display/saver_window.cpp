@@ -1,16 +1,97 @@
-// Until the verses are shown the saver window only stays black.
 #include "saver_window.h"
 
+#include "random.h"
+#include "registry_store.h"
+#include "saver_clock.h"
 #include "saver_shell.h"
+#include "verse_draw.h"
+
+SaverSettings SaverRecord{};
+
+namespace {
+
+constexpr UINT_PTR DisplayTimerNumber = 1;
+// How long a tick and the window's destruction wait for a run before waiting for its end anyway
+// (it stops within one frame once Running drops): two runs must never draw at once, and the
+// lists must outlive every run that reads them.
+constexpr DWORD TickWait = 2000;
+constexpr DWORD CloseWait = 50;
+
+UINT_PTR DisplayTimer = 0;
+HANDLE DrawingThread = nullptr;
+
+void StopDrawingRun(DWORD wait) {
+    if (DrawingThread == nullptr) {
+        return;
+    }
+    SaverRecord.Running = 0;
+    if (WaitForSingleObject(DrawingThread, wait) == WAIT_TIMEOUT) {
+        WaitForSingleObject(DrawingThread, INFINITE);
+    }
+    CloseHandle(DrawingThread);
+    DrawingThread = nullptr;
+}
+
+void StartDisplay(HWND window) {
+    SaverRecord.SaverWindow = window;
+    LoadSettings(SaverRecord);
+    SaverRecord.FirstPick = 1;
+    DisplayTimer = SetTimer(window, DisplayTimerNumber, SaverRecord.TextSpeed, nullptr);
+    SeedRandom(ClockSeed());
+}
+
+void StartDrawingRun() {
+    StopDrawingRun(TickWait);
+    SaverRecord.Running = 1;
+    SaverRecord.ThreadSeed = NextRandom();
+    DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
+}
+
+void WriteLastVerse() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExA(key, "LastDay", 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&SaverRecord.LastDay), sizeof SaverRecord.LastDay);
+    RegSetValueExA(key, "LastText", 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&SaverRecord.LastText),
+                   sizeof SaverRecord.LastText);
+    RegCloseKey(key);
+}
+
+void StopDisplay(HWND window) {
+    KillTimer(window, DisplayTimer);
+    DisplayTimer = 0;
+    StopDrawingRun(CloseWait);
+    SaverRecord.LastDay = DayNumber();
+    WriteLastVerse();
+    ReleaseSettingsLists(SaverRecord);
+}
+
+void EraseToBlack(HWND window) {
+    HDC dc = GetDC(window);
+    PaintClientBlack(window, dc);
+    ReleaseDC(window, dc);
+}
+
+} // namespace
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) {
-        HDC dc = GetDC(window);
-        RECT client;
-        GetClientRect(window, &client);
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        ReleaseDC(window, dc);
+    switch (message) {
+    case WM_ERASEBKGND:
+        EraseToBlack(window);
         return 0;
+    case WM_CREATE:
+        StartDisplay(window);
+        return 0;
+    case WM_TIMER:
+        StartDrawingRun();
+        return 0;
+    case WM_DESTROY:
+        StopDisplay(window);
+        return 0;
+    default:
+        return DefaultSaverProc(window, message, wParam, lParam);
     }
-    return DefaultSaverProc(window, message, wParam, lParam);
 }

@@ -7,6 +7,8 @@
 #include "shell_core.h"
 #include "shell_state.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 
 ShellState Shell;
@@ -186,6 +188,10 @@ BOOL RegisterClasses() {
 void RunConfiguration() {
     // The dialog opens even when its classes cannot be registered.
     RegisterDialogClasses(Shell.ModuleInstance);
+    // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
+    // the common controls registers them, and asking for them makes sure of it.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
     DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
                     ConfigDialogProc, 0);
 }

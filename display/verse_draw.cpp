@@ -1,0 +1,146 @@
+#include "verse_draw.h"
+
+#include "saver_clock.h"
+
+#include <cstring>
+
+namespace {
+
+void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
+            const std::atomic<uint32_t>& running) {
+    if (!HasFrame(plan, 0)) {
+        return;
+    }
+    FrameSurface surface = MakeFrameSurface(windowDc, plan, font);
+    for (int32_t i = 0; running != 0 && HasFrame(plan, i); i = NextFrame(plan, i)) {
+        DrawFrame(windowDc, surface, plan, i);
+        if (running == 0) {
+            break;
+        }
+        if (plan.Delay != 0) {
+            Sleep(plan.Delay);
+        }
+    }
+    ReleaseFrameSurface(surface);
+}
+
+} // namespace
+
+FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font) {
+    FrameSurface surface;
+    surface.dc = CreateCompatibleDC(windowDc);
+    surface.bitmap = CreateCompatibleBitmap(windowDc, plan.Block.Width, plan.Block.Height);
+    if (surface.dc == nullptr) {
+        return surface;
+    }
+    if (surface.bitmap != nullptr) {
+        surface.keptBitmap = SelectObject(surface.dc, surface.bitmap);
+    }
+    if (font != nullptr) {
+        surface.keptFont = SelectObject(surface.dc, font);
+    }
+    SetBkColor(surface.dc, RGB(0, 0, 0));
+    SelectObject(surface.dc, GetStockObject(BLACK_BRUSH));
+    return surface;
+}
+
+// Nothing of the run may stay current on the surface when it is released.
+void ReleaseFrameSurface(FrameSurface& surface) {
+    if (surface.dc != nullptr) {
+        if (surface.keptFont != nullptr) {
+            SelectObject(surface.dc, surface.keptFont);
+        }
+        if (surface.keptBitmap != nullptr) {
+            SelectObject(surface.dc, surface.keptBitmap);
+        }
+        DeleteDC(surface.dc);
+    }
+    if (surface.bitmap != nullptr) {
+        DeleteObject(surface.bitmap);
+    }
+}
+
+void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i) {
+    PatBlt(surface.dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
+    SetTextColor(surface.dc, FrameColour(plan, i));
+    RECT block = {0, 0, plan.Block.Width, plan.Block.Height};
+    DrawTextA(surface.dc, plan.Text, static_cast<int>(plan.Length), &block,
+              DT_WORDBREAK | DT_CENTER);
+    BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.dc, 0, 0,
+           SRCCOPY);
+    // Wine puts another thread's drawing on screen only once a thread of the process looks at
+    // its messages; without this the fade would stay invisible until the next window message.
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+GdiMeasurer::~GdiMeasurer() {
+    RestoreSurfaceFont();
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+}
+
+void GdiMeasurer::UseFont(const char* face, int32_t height) {
+    LOGFONTA description{};
+    description.lfHeight = height;
+    strncpy(description.lfFaceName, face, sizeof description.lfFaceName - 1);
+    HFONT font = CreateFontIndirectA(&description);
+    if (font == nullptr) {
+        return;
+    }
+    HGDIOBJ replaced = SelectObject(dc_, font);
+    if (kept_ == nullptr) {
+        kept_ = replaced;
+    }
+    // The earlier font is no longer current anywhere.
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+    font_ = font;
+}
+
+TextExtent GdiMeasurer::MeasureLine(const char* text, uint32_t length) {
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc_, text, static_cast<int>(length), &size);
+    return {size.cx, size.cy};
+}
+
+TextExtent GdiMeasurer::MeasureWrapped(const char* text, uint32_t length, int32_t width,
+                                       int32_t height) {
+    RECT area = {0, 0, width, height};
+    DrawTextA(dc_, text, static_cast<int>(length), &area, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+    return {area.right, area.bottom};
+}
+
+void GdiMeasurer::RestoreSurfaceFont() {
+    if (kept_ != nullptr) {
+        SelectObject(dc_, kept_);
+        kept_ = nullptr;
+    }
+}
+
+void PaintClientBlack(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    PatBlt(dc, 0, 0, client.right, client.bottom, PATCOPY);
+}
+
+DWORD WINAPI DrawVerseThread(LPVOID parameter) {
+    SaverSettings& record = *static_cast<SaverSettings*>(parameter);
+    HWND window = record.SaverWindow;
+    HDC windowDc = GetDC(window);
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    {
+        GdiMeasurer measurer(windowDc);
+        VerseRunPlan plan =
+            PlanVerseRun(record, client.right, client.bottom, DayNumber(), measurer);
+        measurer.RestoreSurfaceFont();
+        PaintClientBlack(window, windowDc);
+        FadeIn(windowDc, plan, measurer.Font(), record.Running);
+    }
+    ReleaseDC(window, windowDc);
+    return 0;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// One drawing run on the saver window: the layout measured with GDI, then the fade-in frame by
+// frame through an off-screen bitmap.
+
+#include "verse_layout.h"
+
+#include <windows.h>
+
+// Fills the window's whole client area on dc with the stock black brush, which stays selected.
+void PaintClientBlack(HWND window, HDC dc);
+
+// The off-screen surface of a run's frames, with what its bitmap and font replaced on it.
+struct FrameSurface {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ keptBitmap = nullptr;
+    HGDIOBJ keptFont = nullptr;
+};
+
+// A bitmap of the block's size on a surface matching the window's, with the run's font, a black
+// background and the black brush.
+FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font);
+void ReleaseFrameSurface(FrameSurface& surface);
+
+// Frame i of the fade: the block filled black, the verse drawn in the frame's colour, the block
+// copied to the window at the planned place.
+void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i);
+
+// Thread routine of a run; parameter: the saver's SaverSettings. Stops within one frame once
+// Running drops to 0. Returns 0.
+DWORD WINAPI DrawVerseThread(LPVOID parameter);
+
+// The layout measured on a window's surface, as a run measures it. Keeps the font it replaced
+// and puts it back when it goes; owns the fonts it makes.
+class GdiMeasurer final : public TextMeasurer {
+  public:
+    explicit GdiMeasurer(HDC dc) : dc_(dc) {}
+    ~GdiMeasurer();
+    GdiMeasurer(const GdiMeasurer&) = delete;
+    GdiMeasurer& operator=(const GdiMeasurer&) = delete;
+
+    void UseFont(const char* face, int32_t height) override;
+    TextExtent MeasureLine(const char* text, uint32_t length) override;
+    TextExtent MeasureWrapped(const char* text, uint32_t length, int32_t width,
+                              int32_t height) override;
+
+    // The font made last (the scaled one after a complete layout), or none.
+    HFONT Font() const { return font_; }
+    // Makes the surface's own font current again; the fonts made stay alive.
+    void RestoreSurfaceFont();
+
+  private:
+    HDC dc_;
+    HFONT font_ = nullptr;
+    HGDIOBJ kept_ = nullptr;
+};

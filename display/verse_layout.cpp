@@ -1,0 +1,169 @@
+#include "verse_layout.h"
+
+#include "random.h"
+#include "verse_pick.h"
+
+#include <cmath>
+
+// Floating values follow one rule: compute in double, round to float once by storing into a
+// float variable. The i686 build compiles this file with -ffloat-store so that the x87 really
+// rounds at each store instead of keeping 80-bit values in registers (see CMakeLists.txt).
+
+namespace {
+
+uint32_t BoundedLength(const char* text, uint32_t width) {
+    uint32_t length = 0;
+    while (length + 1 < width && text[length] != '\0') {
+        length++;
+    }
+    return length;
+}
+
+// Truncates toward zero; values beyond the 32-bit range (only from absurd measurements) stop at
+// its ends instead of being undefined.
+int32_t Truncate(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value <= -2147483649.0) {
+        return INT32_MIN;
+    }
+    if (value >= 2147483648.0) {
+        return INT32_MAX;
+    }
+    return static_cast<int32_t>(value);
+}
+
+// A position from 0 to range. A block larger than the client area still makes its draw, so the
+// draws after it keep their place, and starts at the area's edge.
+int32_t RandomPosition(int32_t range) {
+    return static_cast<int32_t>(RandomUpTo(range > 0 ? static_cast<uint32_t>(range) : 0));
+}
+
+const char* PickTypeface(const SaverSettings& record) {
+    if (record.FontCount == 0 || record.Fonts == nullptr) {
+        return DefaultTypeface;
+    }
+    uint32_t index = RandomUpTo(record.FontCount - 1);
+    return record.Fonts + static_cast<size_t>(index) * FontSlotWidth;
+}
+
+// Lines for a block with the proportions of the client area; false when the area has no width
+// or the text no height.
+bool CountLines(VerseRunPlan& plan) {
+    int64_t divisor = static_cast<int64_t>(plan.ClientWidth) * plan.Line.Height;
+    if (divisor == 0) {
+        return false;
+    }
+    plan.Quotient =
+        static_cast<int32_t>(static_cast<int64_t>(plan.ClientHeight) * plan.Line.Width / divisor);
+    plan.Lines = plan.Quotient > 0 ? static_cast<int32_t>(std::sqrt(double(plan.Quotient))) : 0;
+    if (plan.Lines == 0) {
+        plan.Lines = 1;
+    }
+    return true;
+}
+
+// Bounds and scale; draws the scale only when the upper bound lies above the lower one.
+void ChooseScale(VerseRunPlan& plan) {
+    float widthRatio = static_cast<float>(double(plan.ClientWidth) / double(plan.Base.Width));
+    float heightRatio = static_cast<float>(double(plan.ClientHeight) / double(plan.Base.Height));
+    float larger = widthRatio > heightRatio ? widthRatio : heightRatio;
+    float smaller = widthRatio > heightRatio ? heightRatio : widthRatio;
+    float lower = static_cast<float>(double(larger) / 5.0);
+    float upper = static_cast<float>(double(smaller) / 2.0);
+    float scale;
+    if (upper > lower) {
+        // A + r (B - A) / 32767 with the numerator summed first: it is exact in double (at most
+        // 43 significant bits, as A lies within a factor 2.5 of B), so the division is the
+        // only rounding before the store, and SSE and x87 agree to the last bit.
+        double r = RandomUpTo(32767);
+        scale = static_cast<float>((double(lower) * 32767.0 + r * (double(upper) - double(lower))) /
+                                   32767.0);
+    } else {
+        scale = static_cast<float>(double(upper) + (double(lower) - double(upper)) / 2.0);
+    }
+    plan.WidthRatio = widthRatio;
+    plan.HeightRatio = heightRatio;
+    plan.Lower = lower;
+    plan.Upper = upper;
+    plan.Scale = scale;
+}
+
+} // namespace
+
+void FadePace(uint32_t fadeSpeed, int32_t& step, uint32_t& delay) {
+    if (fadeSpeed > 5) {
+        step = static_cast<int32_t>(fadeSpeed - 4);
+        delay = 0;
+    } else {
+        step = 1;
+        delay = 5 - fadeSpeed;
+    }
+}
+
+VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
+                          int32_t today, TextMeasurer& measurer) {
+    VerseRunPlan plan{};
+    SeedRandom(record.ThreadSeed);
+    plan.Face = PickTypeface(record);
+    if (record.TextCount != 0 && record.Texts != nullptr) {
+        plan.Text = PickVerse(record, today);
+        plan.Length = BoundedLength(plan.Text, TextSlotWidth);
+    } else {
+        plan.Text = DefaultVerse;
+        plan.Length = sizeof DefaultVerse - 1;
+    }
+    plan.ClientWidth = clientWidth;
+    plan.ClientHeight = clientHeight;
+    FadePace(record.FadeSpeed, plan.Step, plan.Delay);
+
+    measurer.UseFont(plan.Face, BaseFontHeight);
+    plan.Line = measurer.MeasureLine(plan.Text, plan.Length);
+    if (!CountLines(plan)) {
+        return plan;
+    }
+    plan.Base = measurer.MeasureWrapped(plan.Text, plan.Length, plan.Line.Width / plan.Lines,
+                                        plan.Line.Height);
+    if (plan.Base.Width == 0 || plan.Base.Height == 0) {
+        return plan;
+    }
+    ChooseScale(plan);
+
+    plan.FontHeight = Truncate(double(BaseFontHeight) * double(plan.Scale));
+    measurer.UseFont(plan.Face, plan.FontHeight);
+    // The second layout starts from the base font's line height, not a scaled one.
+    int32_t scaledWidth = Truncate(double(plan.Base.Width) * double(plan.Scale));
+    plan.Block = measurer.MeasureWrapped(plan.Text, plan.Length, scaledWidth, plan.Line.Height);
+
+    plan.X = RandomPosition(plan.ClientWidth - plan.Block.Width);
+    plan.Y = RandomPosition(plan.ClientHeight - plan.Block.Height);
+    plan.Red = RandomUpTo(255);
+    plan.Green = RandomUpTo(255);
+    plan.Blue = RandomUpTo(255);
+    uint32_t steps = plan.Red > plan.Green ? plan.Red : plan.Green;
+    plan.Steps = static_cast<int32_t>(steps > plan.Blue ? steps : plan.Blue);
+    plan.Complete = true;
+    return plan;
+}
+
+bool HasFrame(const VerseRunPlan& plan, int32_t index) {
+    return index < plan.Steps;
+}
+
+int32_t NextFrame(const VerseRunPlan& plan, int32_t index) {
+    // A step that does not advance would never reach the end; one past the end ends it too.
+    if (plan.Step <= 0 || plan.Step >= plan.Steps - index) {
+        return plan.Steps;
+    }
+    return index + plan.Step;
+}
+
+uint32_t FrameColour(const VerseRunPlan& plan, int32_t index) {
+    uint32_t i = static_cast<uint32_t>(index);
+    uint32_t steps = static_cast<uint32_t>(plan.Steps);
+    if (steps == 0) {
+        return 0;
+    }
+    return plan.Red * i / steps + (plan.Green * i / steps) * 256 + (plan.Blue * i / steps) * 65536;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The layout of one drawing run, apart from the drawing: typeface, verse, line count, the two
+// measurements, scale, position, colour and pace of the fade, with the random draws in their
+// fixed order after seeding with the record's ThreadSeed. The drawing thread measures with GDI;
+// tests measure with a deterministic stand-in, so a seed's whole run is reproducible.
+
+#include "saver_settings.h"
+
+#include <cstdint>
+
+inline constexpr char DefaultTypeface[] = "Verdana";
+inline constexpr char DefaultVerse[] =
+    "God so loved the world that he gave his one and only Son, that whoever believes in him "
+    "should not die but have everlasting life. (John 3:16)";
+// Cell height of the base font, in logical units.
+inline constexpr int32_t BaseFontHeight = 20;
+
+struct TextExtent {
+    int32_t Width;
+    int32_t Height;
+};
+
+// The text engine as the layout sees it.
+class TextMeasurer {
+  public:
+    // Makes a font of this face (at most 31 characters) and cell height current for what follows.
+    virtual void UseFont(const char* face, int32_t height) = 0;
+    // Extent of the text set on one line.
+    virtual TextExtent MeasureLine(const char* text, uint32_t length) = 0;
+    // Right and bottom of the rectangle (0, 0, width, height) once the text is broken at word
+    // boundaries to fit the width and centred; the width grows where a word is wider.
+    virtual TextExtent MeasureWrapped(const char* text, uint32_t length, int32_t width,
+                                      int32_t height) = 0;
+
+  protected:
+    ~TextMeasurer() = default;
+};
+
+struct VerseRunPlan {
+    const char* Face; // a slot of the typeface list, or DefaultTypeface
+    const char* Text; // a slot of the verse list, or DefaultVerse
+    uint32_t Length;
+    int32_t ClientWidth;  // W
+    int32_t ClientHeight; // H
+    TextExtent Line;      // the whole verse on one line in the base font (cx, cy)
+    int32_t Quotient;     // q = (H * cx) / (W * cy)
+    int32_t Lines;        // L, the square root of q, at least 1
+    TextExtent Base;      // the wrapped block in the base font (w1, h1)
+    float WidthRatio;     // rw = W / w1
+    float HeightRatio;    // rh = H / h1
+    float Lower;          // A
+    float Upper;          // B
+    float Scale;          // s
+    int32_t FontHeight;   // 20 * s, truncated
+    TextExtent Block;     // the wrapped block in the scaled font (bw, bh)
+    int32_t X;
+    int32_t Y;
+    uint32_t Red;
+    uint32_t Green;
+    uint32_t Blue;
+    int32_t Steps;  // the largest of the three components: the frame index stays below it
+    int32_t Step;   // frame index increment
+    uint32_t Delay; // pause after each frame, in milliseconds
+    // False when the layout ran into a division by zero (no width, no line height or an empty
+    // block): the run then blacks the window out and draws nothing.
+    bool Complete;
+};
+
+// Seeds this thread's generator with ThreadSeed and lays out one run in a client area of
+// clientWidth x clientHeight. May pick the verse (PickVerse, with today's DayNumber), which
+// updates LastText, LastDay and FirstPick. The scaled font is left current on the measurer.
+VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
+                          int32_t today, TextMeasurer& measurer);
+
+// Step and pause of the fade for a FadeSpeed: fast speeds skip levels, slow ones pause.
+void FadePace(uint32_t fadeSpeed, int32_t& step, uint32_t& delay);
+
+// The frame loop: frames run from index 0 while the index is below Steps, each Step further.
+// A Step that is not positive (a huge FadeSpeed) draws frame 0 only.
+bool HasFrame(const VerseRunPlan& plan, int32_t index);
+int32_t NextFrame(const VerseRunPlan& plan, int32_t index);
+
+// Text colour of a frame as a COLORREF: each component scaled by index / Steps.
+uint32_t FrameColour(const VerseRunPlan& plan, int32_t index);

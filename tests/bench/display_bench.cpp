@@ -1,0 +1,319 @@
+// Prints what the verse display costs under Wine, full screen:
+//   display_bench frames        time of one frame of the fade (fill, text, copy of the block)
+//                               against a loop of the same three GDI calls and nothing else
+//   display_bench verses N      CPU time of N whole verses (the X server's is added by
+//                               tools/bench, which reads it from outside)
+//   display_bench black SAVER BARE COUNT
+//                               time from launch to a black screen: SAVER /s with a list of
+//                               COUNT verses, against BARE, a bare black window
+
+#include "display_test_support.h"
+#include "display_win_support.h"
+#include "saver_clock.h"
+#include "test_support.h"
+#include "verse_draw.h"
+#include "win_test_support.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// 230 bytes, as long as the longer verses of a real list.
+constexpr char LongVerse[] =
+    "Dragostea este indelung rabdatoare, e plina de bunatate; dragostea nu pizmuieste; "
+    "dragostea nu se lauda, nu se umfla de mandrie, nu se poarta necuviincios, nu cauta "
+    "folosul sau, nu se manie, nu se gandeste la rau. (1 Cor. 13:4, 5)";
+static_assert(sizeof LongVerse - 1 == 230);
+
+LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) {
+        HDC dc = GetDC(window);
+        PaintClientBlack(window, dc);
+        ReleaseDC(window, dc);
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+double Now() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+    std::sort(values.begin(), values.end());
+    size_t index = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[index];
+}
+
+struct FrameJob {
+    HWND window;
+    SaverSettings* record;
+    int mode; // 0: the run's frame, 1: the three calls alone, 2: the three calls and the peek
+    std::vector<double> times;
+};
+
+DWORD WINAPI TimeFrames(LPVOID parameter) {
+    FrameJob& job = *static_cast<FrameJob*>(parameter);
+    HDC windowDc = GetDC(job.window);
+    RECT client;
+    GetClientRect(job.window, &client);
+    {
+        GdiMeasurer measurer(windowDc);
+        VerseRunPlan plan =
+            PlanVerseRun(*job.record, client.right, client.bottom, DayNumber(), measurer);
+        measurer.RestoreSurfaceFont();
+        PaintClientBlack(job.window, windowDc);
+        FrameSurface surface = MakeFrameSurface(windowDc, plan, measurer.Font());
+        // The reference draws in the verse's full colour, so its text costs what a frame's does.
+        SetTextColor(surface.dc, RGB(plan.Red, plan.Green, plan.Blue));
+        for (int32_t i = 0; HasFrame(plan, i); i = NextFrame(plan, i)) {
+            double start = Now();
+            if (job.mode == 0) {
+                DrawFrame(windowDc, surface, plan, i);
+            } else {
+                PatBlt(surface.dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
+                RECT block = {0, 0, plan.Block.Width, plan.Block.Height};
+                DrawTextA(surface.dc, plan.Text, static_cast<int>(plan.Length), &block,
+                          DT_WORDBREAK | DT_CENTER);
+                BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.dc, 0,
+                       0, SRCCOPY);
+                if (job.mode == 2) {
+                    MSG message;
+                    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+                }
+            }
+            job.times.push_back(Now() - start);
+        }
+        ReleaseFrameSurface(surface);
+    }
+    ReleaseDC(job.window, windowDc);
+    return 0;
+}
+
+void RunOnThread(LPTHREAD_START_ROUTINE routine, void* parameter) {
+    HANDLE thread = CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+    }
+    CloseHandle(thread);
+}
+
+HWND FullScreenWindow() {
+    return MakeTestWindow("DisplayBench", BenchProc, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                          GetSystemMetrics(SM_CYSCREEN));
+}
+
+void Frames() {
+    HWND window = FullScreenWindow();
+    PumpMessages(200);
+    std::vector<char> verses = MakeSlots({LongVerse}, TextSlotWidth);
+    const char* names[] = {"frame of a run (fill, colour, text, copy, peek)",
+                           "reference: fill, text, copy", "reference with the peek"};
+    std::vector<double> pooled[3];
+    VerseRunPlan shown{};
+    // Five rounds of each, interleaved, over seeds with a bright colour (over 200 frames).
+    for (uint32_t seed = 1, rounds = 0; rounds < 5; seed++) {
+        SaverSettings record{};
+        UseVerses(record, verses);
+        record.FadeSpeed = 5;
+        record.ThreadSeed = seed;
+        {
+            HDC dc = GetDC(window);
+            GdiMeasurer measurer(dc);
+            RECT client;
+            GetClientRect(window, &client);
+            shown = PlanVerseRun(record, client.right, client.bottom, DayNumber(), measurer);
+            ReleaseDC(window, dc);
+        }
+        if (shown.Steps < 200) {
+            continue;
+        }
+        rounds++;
+        for (int mode = 0; mode < 3; mode++) {
+            record.ThreadSeed = seed;
+            FrameJob job{window, &record, mode, {}};
+            RunOnThread(TimeFrames, &job);
+            pooled[mode].insert(pooled[mode].end(), job.times.begin(), job.times.end());
+        }
+    }
+    printf("screen %dx%d, verse of %zu bytes, block %dx%d at FadeSpeed 5\n",
+           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), sizeof LongVerse - 1,
+           shown.Block.Width, shown.Block.Height);
+    for (int mode = 0; mode < 3; mode++) {
+        printf("  %-50s median %.3f ms  p95 %.3f ms  (%zu frames)\n", names[mode],
+               Percentile(pooled[mode], 0.5), Percentile(pooled[mode], 0.95), pooled[mode].size());
+    }
+    printf("  median of a frame / reference: %.2f\n",
+           Percentile(pooled[0], 0.5) / Percentile(pooled[1], 0.5));
+    DestroyWindow(window);
+}
+
+double ProcessCpuMilliseconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto value = [](FILETIME time) {
+        return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
+                                   time.dwLowDateTime) /
+               10000.0;
+    };
+    return value(kernel) + value(user);
+}
+
+void Verses(int count) {
+    HWND window = FullScreenWindow();
+    PumpMessages(200);
+    std::vector<char> verses = MakeSlots({LongVerse}, TextSlotWidth);
+    double cpu = ProcessCpuMilliseconds();
+    double wall = Now();
+    for (int i = 0; i < count; i++) {
+        SaverSettings record{};
+        UseVerses(record, verses);
+        record.SaverWindow = window;
+        record.FadeSpeed = 5;
+        record.ThreadSeed = static_cast<uint32_t>(i + 1);
+        record.Running = 1;
+        RunOnThread(DrawVerseThread, &record);
+    }
+    double cpuPerVerse = (ProcessCpuMilliseconds() - cpu) / count;
+    double wallPerVerse = (Now() - wall) / count;
+    printf("verses %d: process CPU %.1f ms per verse, %.1f ms wall per verse\n", count, cpuPerVerse,
+           wallPerVerse);
+    DestroyWindow(window);
+}
+
+// Whether the whole screen is black, read from the X screen.
+bool ScreenIsBlack() {
+    HDC screen = GetDC(nullptr);
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    bool black = true;
+    // A grid of points is enough to tell a window that covers the screen.
+    for (int y = 1; y < 8 && black; y++) {
+        for (int x = 1; x < 8 && black; x++) {
+            black = (GetPixel(screen, x * width / 8, y * height / 8) & 0xFFFFFF) == 0;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return black;
+}
+
+// Milliseconds from starting the program to a black screen; the program is then closed with a
+// key press at the window of the given class.
+double TimeToBlack(const std::string& commandLine, const char* windowClass) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    double start = Now();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        fprintf(stderr, "cannot start %s\n", commandLine.c_str());
+        exit(1);
+    }
+    double black = -1;
+    while (Now() - start < 20000) {
+        if (ScreenIsBlack()) {
+            black = Now() - start;
+            break;
+        }
+        PumpMessages(1);
+    }
+    HWND window = nullptr;
+    while (window == nullptr && Now() - start < 20000) {
+        window = FindWindowA(windowClass, nullptr);
+    }
+    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    WaitForSingleObject(process.hProcess, 20000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return black;
+}
+
+LRESULT CALLBACK WhiteProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client,
+                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Black(const char* saver, const char* bare, int verses) {
+    ScratchDir dir;
+    SettingsKey key;
+    std::string texts = dir.File("versete.txt");
+    std::string lines;
+    for (int i = 0; i < verses; i++) {
+        char line[200];
+        snprintf(line, sizeof line,
+                 "Si a zis Dumnezeu: Sa fie lumina! Si a fost lumina. Dumnezeu a vazut ca lumina "
+                 "era buna; si Dumnezeu a despartit lumina de intuneric. (Carte %d:%d)\r\n",
+                 i / 30 + 1, i % 30 + 1);
+        lines += line;
+    }
+    WriteBytes(texts, lines);
+    key.SetString("TextsFile", texts);
+    key.SetDword("TextSpeed", 60000);
+    // A white screen underneath, so that black means the program's window is up.
+    HWND white = MakeTestWindow("BenchWhite", WhiteProc, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                GetSystemMetrics(SM_CYSCREEN));
+    SetWindowLongPtrA(white, GWL_EXSTYLE, 0);
+    SetWindowPos(white, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    std::vector<double> saverTimes, bareTimes;
+    for (int round = 0; round < 7; round++) {
+        for (int which = 0; which < 2; which++) {
+            InvalidateRect(white, nullptr, TRUE);
+            PumpMessages(300);
+            if (ScreenIsBlack()) {
+                fprintf(stderr, "the screen is black before the launch\n");
+                exit(1);
+            }
+            char line[MAX_PATH + 16];
+            if (which == 0) {
+                snprintf(line, sizeof line, "\"%s\" /s", saver);
+                saverTimes.push_back(TimeToBlack(line, "WindowsScreenSaverClass"));
+            } else {
+                snprintf(line, sizeof line, "\"%s\"", bare);
+                bareTimes.push_back(TimeToBlack(line, "BareBlackWindow"));
+            }
+        }
+    }
+    double saverMedian = Percentile(saverTimes, 0.5);
+    double bareMedian = Percentile(bareTimes, 0.5);
+    printf("time to a black screen, median of %zu: saver with %d verses %.0f ms, bare black "
+           "window %.0f ms (%.2f x)\n",
+           saverTimes.size(), verses, saverMedian, bareMedian, saverMedian / bareMedian);
+    DestroyWindow(white);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && strcmp(argv[1], "frames") == 0) {
+        Frames();
+        return 0;
+    }
+    if (argc >= 3 && strcmp(argv[1], "verses") == 0) {
+        Verses(atoi(argv[2]));
+        return 0;
+    }
+    if (argc >= 5 && strcmp(argv[1], "black") == 0) {
+        Black(argv[2], argv[3], atoi(argv[4]));
+        return 0;
+    }
+    fprintf(stderr, "usage: display_bench frames | verses N | black SAVER BARE COUNT\n");
+    return 2;
+}

@@ -1,0 +1,40 @@
+#include "display_test_support.h"
+
+#include <cstring>
+
+std::vector<char> MakeSlots(std::initializer_list<std::string> entries, uint32_t width) {
+    std::vector<char> block(entries.size() * width, '\0');
+    size_t slot = 0;
+    for (const std::string& entry : entries) {
+        memcpy(block.data() + slot * width, entry.data(),
+               entry.size() < width ? entry.size() : width - 1);
+        slot++;
+    }
+    return block;
+}
+
+void UseVerses(SaverSettings& record, std::vector<char>& block) {
+    record.Texts = block.empty() ? nullptr : block.data();
+    record.TextCount = static_cast<uint32_t>(block.size() / TextSlotWidth);
+}
+
+void UseFonts(SaverSettings& record, std::vector<char>& block) {
+    record.Fonts = block.empty() ? nullptr : block.data();
+    record.FontCount = static_cast<uint32_t>(block.size() / FontSlotWidth);
+}
+
+void ClearRecord(SaverSettings& record) {
+    record.SaverWindow = nullptr;
+    record.Texts = nullptr;
+    record.TextCount = 0;
+    record.Fonts = nullptr;
+    record.FontCount = 0;
+    record.TextSpeed = 0;
+    record.FadeSpeed = 0;
+    record.FirstPick = 0;
+    record.ThreadSeed = 0;
+    record.LastDay = 0;
+    record.LastText = 0;
+    record.Running = 0;
+    record.Options = 0;
+}

@@ -1,0 +1,252 @@
+#include "saver_window.h"
+
+#include "display_win_support.h"
+#include "test_support.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+LRESULT CALLBACK TestSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SaverWindowProc(window, message, wParam, lParam);
+}
+
+// The installer's part: the key with two list files of the given sizes.
+struct Installed {
+    ScratchDir dir;
+    SettingsKey key;
+    std::string texts = dir.File("versete.txt");
+    std::string fonts = dir.File("fonturi.txt");
+
+    explicit Installed(int verses) {
+        std::string lines;
+        for (int i = 0; i < verses; i++) {
+            char line[80];
+            snprintf(line, sizeof line, "Versetul %d se vede pe ecran. (Test %d)\r\n", i, i);
+            lines += line;
+        }
+        WriteBytes(texts, lines);
+        WriteBytes(fonts, "Tahoma\r\n");
+        key.SetString("TextsFile", texts);
+        key.SetString("FontsFile", fonts);
+        key.SetDword("FadeSpeed", 10);
+    }
+};
+
+HWND MakeSaverWindow() {
+    return MakeTestWindow("SaverWindowTest", TestSaverProc, 0, 0, 400, 300);
+}
+
+// Waits, handling messages, until the run started last has picked its verse.
+bool WaitForPick() {
+    for (int i = 0; i < 400 && SaverRecord.FirstPick != 0; i++) {
+        PumpMessages(5);
+    }
+    return SaverRecord.FirstPick == 0;
+}
+
+DWORD ReadDword(const SettingsKey& key, const char* name) {
+    DWORD value = 0xDEADBEEF;
+    EXPECT_TRUE(key.GetDword(name, value)) << name << " is missing";
+    return value;
+}
+
+// The thread of this process that was not there before.
+DWORD NewThread(const std::vector<DWORD>& before) {
+    for (DWORD id : ProcessThreads()) {
+        if (std::find(before.begin(), before.end(), id) == before.end()) {
+            return id;
+        }
+    }
+    return 0;
+}
+
+struct ResumeLater {
+    HANDLE thread;
+    DWORD delay;
+};
+
+DWORD WINAPI ResumeAfterDelay(LPVOID parameter) {
+    ResumeLater* resume = static_cast<ResumeLater*>(parameter);
+    Sleep(resume->delay);
+    ResumeThread(resume->thread);
+    return 0;
+}
+
+// Starts a run with a tick, then holds its thread still; a helper lets it go after delay ms.
+struct HeldRun {
+    HANDLE thread = nullptr;
+    HANDLE helper = nullptr;
+    ResumeLater resume{};
+
+    HeldRun(HWND window, DWORD delay) {
+        std::vector<DWORD> before = ProcessThreads();
+        SendMessageA(window, WM_TIMER, 1, 0);
+        DWORD id = NewThread(before);
+        EXPECT_NE(id, 0u) << "the tick started no thread";
+        thread = OpenThread(THREAD_SUSPEND_RESUME | SYNCHRONIZE, FALSE, id);
+        EXPECT_NE(thread, nullptr);
+        SuspendThread(thread);
+        resume = {thread, delay};
+        helper = CreateThread(nullptr, 0, ResumeAfterDelay, &resume, 0, nullptr);
+    }
+    ~HeldRun() {
+        WaitForSingleObject(helper, INFINITE);
+        CloseHandle(helper);
+        CloseHandle(thread);
+    }
+    bool Ended() const { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
+};
+
+TEST(SaverWindowProc, CreationLoadsTheSettingsAndWaitsForTheFirstTick) {
+    Installed installed(3);
+    installed.key.SetDword("TextSpeed", 60000);
+    std::vector<DWORD> threads = ProcessThreads();
+    HWND window = MakeSaverWindow();
+    EXPECT_EQ(SaverRecord.SaverWindow, window);
+    EXPECT_EQ(SaverRecord.TextCount, 3u);
+    EXPECT_EQ(SaverRecord.FontCount, 1u);
+    EXPECT_EQ(SaverRecord.TextSpeed, 60000u);
+    EXPECT_EQ(SaverRecord.FadeSpeed, 10u);
+    EXPECT_EQ(SaverRecord.FirstPick, 1u);
+    PumpMessages(300);
+    EXPECT_EQ(ProcessThreads().size(), threads.size()) << "a run started before the first tick";
+    EXPECT_EQ(SaverRecord.FirstPick, 1u);
+    DestroyWindow(window);
+}
+
+// Ticks at 150 ms over a list long enough that consecutive order counts the runs.
+TEST(SaverWindowProc, TimerTicksStartOneRunAtATime) {
+    Installed installed(1000);
+    installed.key.SetDword("TextSpeed", 150);
+    installed.key.SetDword("Options", ConsecutiveOrderBit);
+    size_t threads = ProcessThreads().size();
+    HWND window = MakeSaverWindow();
+    size_t most = 0;
+    for (int i = 0; i < 100; i++) {
+        PumpMessages(20);
+        most = std::max(most, ProcessThreads().size() - threads);
+    }
+    EXPECT_GE(SaverRecord.LastText, 4u) << "too few runs in 2 s";
+    EXPECT_LE(most, 1u) << "more than one drawing thread at once";
+    Pixels pixels = ReadClient(window);
+    EXPECT_NE(std::count(pixels.values.begin(), pixels.values.end(), 0u),
+              static_cast<ptrdiff_t>(pixels.values.size()))
+        << "no verse on the window";
+    DestroyWindow(window);
+    EXPECT_EQ(ReadDword(installed.key, "LastText"), SaverRecord.LastText);
+}
+
+TEST(SaverWindowProc, AnyTimerNumberStartsARun) {
+    Installed installed(5);
+    installed.key.SetDword("TextSpeed", 60000);
+    installed.key.SetDword("Options", ConsecutiveOrderBit);
+    installed.key.SetDword("LastText", 1);
+    HWND window = MakeSaverWindow();
+    SendMessageA(window, WM_TIMER, 77, 0);
+    ASSERT_TRUE(WaitForPick());
+    EXPECT_EQ(SaverRecord.LastText, 2u);
+    SaverRecord.FirstPick = 1; // noted again by the next pick
+    SendMessageA(window, WM_TIMER, 0, 0);
+    ASSERT_TRUE(WaitForPick());
+    EXPECT_EQ(SaverRecord.LastText, 3u);
+    DestroyWindow(window);
+}
+
+// Waits until no thread beyond the given number runs: the last run has ended.
+void WaitForThreads(size_t count) {
+    for (int i = 0; i < 500 && ProcessThreads().size() > count; i++) {
+        Sleep(10);
+    }
+}
+
+// Each finished run's thread handle is closed by the tick that follows it.
+TEST(SaverWindowProc, TicksKeepNoHandleOfFinishedRuns) {
+    Installed installed(5);
+    installed.key.SetDword("TextSpeed", 60000);
+    size_t threads = ProcessThreads().size();
+    HWND window = MakeSaverWindow();
+    for (int i = 0; i < 5; i++) {
+        SendMessageA(window, WM_TIMER, 1, 0);
+    }
+    WaitForThreads(threads);
+    size_t handles = OpenHandleCount();
+    for (int i = 0; i < 40; i++) {
+        SendMessageA(window, WM_TIMER, 1, 0);
+    }
+    WaitForThreads(threads);
+    EXPECT_EQ(OpenHandleCount(), handles);
+    DestroyWindow(window);
+}
+
+// A run held past the tick's 2000 ms: the next run starts only once it has ended.
+TEST(SaverWindowProc, TickWaitsForARunThatOverruns) {
+    Installed installed(5);
+    installed.key.SetDword("TextSpeed", 60000);
+    installed.key.SetDword("FadeSpeed", 0);
+    HWND window = MakeSaverWindow();
+    HeldRun held(window, 2600);
+    DWORD start = GetTickCount();
+    SendMessageA(window, WM_TIMER, 1, 0);
+    EXPECT_TRUE(held.Ended()) << "the next run started beside the earlier one";
+    EXPECT_GE(GetTickCount() - start, 2000u);
+    EXPECT_EQ(SaverRecord.Running, 1u);
+    DestroyWindow(window);
+}
+
+// A run held past the destruction's 50 ms: the lists stay until it has ended.
+TEST(SaverWindowProc, DestructionWaitsForTheRunBeforeReleasingTheLists) {
+    Installed installed(5);
+    installed.key.SetDword("TextSpeed", 60000);
+    installed.key.SetDword("FadeSpeed", 0);
+    HWND window = MakeSaverWindow();
+    HeldRun held(window, 500);
+    DestroyWindow(window);
+    EXPECT_TRUE(held.Ended()) << "the lists were released under a running run";
+    EXPECT_EQ(SaverRecord.Texts, nullptr);
+    EXPECT_EQ(SaverRecord.TextCount, 0u);
+    EXPECT_EQ(SaverRecord.Fonts, nullptr);
+    EXPECT_EQ(SaverRecord.Running, 0u);
+}
+
+TEST(SaverWindowProc, MissingKeyLeavesTheRecordEmptyAndWritesNothing) {
+    DeleteSettingsKey();
+    HWND window = MakeSaverWindow();
+    EXPECT_EQ(SaverRecord.TextCount, 0u);
+    EXPECT_EQ(SaverRecord.TextSpeed, 0u); // ticks as fast as the platform allows
+    PumpMessages(300);
+    EXPECT_EQ(SaverRecord.LastText, 0u);
+    DestroyWindow(window);
+    EXPECT_FALSE(SettingsKeyExists());
+}
+
+// Background erasing blacks the whole window through a surface of its own, not the one the
+// message carries.
+TEST(SaverWindowProc, EraseBackgroundPaintsTheWindowBlack) {
+    Installed installed(1);
+    installed.key.SetDword("TextSpeed", 60000);
+    HWND window = MakeSaverWindow();
+    FillClient(window, RGB(255, 255, 255));
+    HDC screen = GetDC(nullptr);
+    HDC other = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    HGDIOBJ kept = SelectObject(other, bitmap);
+    PatBlt(other, 0, 0, 4, 4, WHITENESS);
+    EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(other), 0), 0);
+    Pixels pixels = ReadClient(window);
+    EXPECT_EQ(std::count(pixels.values.begin(), pixels.values.end(), 0u),
+              static_cast<ptrdiff_t>(pixels.values.size()));
+    EXPECT_EQ(GetPixel(other, 1, 1), RGB(255, 255, 255)) << "drew on the message's surface";
+    SelectObject(other, kept);
+    DeleteObject(bitmap);
+    DeleteDC(other);
+    ReleaseDC(nullptr, screen);
+    DestroyWindow(window);
+}
+
+} // namespace

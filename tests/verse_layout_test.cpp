@@ -1,0 +1,483 @@
+#include "verse_layout.h"
+
+#include "display_test_support.h"
+#include "random.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Returns the extents it is given and notes every request.
+class ScriptedMeasurer final : public TextMeasurer {
+  public:
+    TextExtent line{};
+    TextExtent first{};
+    TextExtent second{};
+    std::vector<std::string> requests;
+
+    void UseFont(const char* face, int32_t height) override {
+        requests.push_back("font " + std::string(face) + " " + std::to_string(height));
+    }
+    TextExtent MeasureLine(const char*, uint32_t length) override {
+        requests.push_back("line " + std::to_string(length));
+        return line;
+    }
+    TextExtent MeasureWrapped(const char*, uint32_t length, int32_t width,
+                              int32_t height) override {
+        requests.push_back("wrap " + std::to_string(length) + " " + std::to_string(width) + "x" +
+                           std::to_string(height));
+        return wraps_++ == 0 ? first : second;
+    }
+
+  private:
+    int wraps_ = 0;
+};
+
+// A small text engine: every character half as wide as the cell is high, words broken at
+// spaces, lines as high as the cell (height 0 is the default height, 20).
+class WrappingMeasurer final : public TextMeasurer {
+  public:
+    void UseFont(const char*, int32_t height) override { height_ = height == 0 ? 20 : height; }
+    TextExtent MeasureLine(const char*, uint32_t length) override {
+        return {static_cast<int32_t>(length) * CharWidth(), height_};
+    }
+    TextExtent MeasureWrapped(const char* text, uint32_t length, int32_t width, int32_t) override {
+        int32_t widest = 0;
+        int32_t lines = 0;
+        int32_t current = -1; // characters on the current line, -1 before its first word
+        uint32_t i = 0;
+        while (i < length) {
+            uint32_t end = i;
+            while (end < length && text[end] != ' ') {
+                end++;
+            }
+            int32_t word = static_cast<int32_t>(end - i);
+            if (current >= 0 && (current + 1 + word) * CharWidth() <= width) {
+                current += 1 + word;
+            } else {
+                if (current >= 0 && current * CharWidth() > widest) {
+                    widest = current * CharWidth();
+                }
+                lines += current >= 0 ? 1 : 0;
+                current = word;
+            }
+            i = end + 1;
+        }
+        if (current >= 0) {
+            lines++;
+            widest = current * CharWidth() > widest ? current * CharWidth() : widest;
+        }
+        return {widest, lines * height_};
+    }
+
+  private:
+    int32_t CharWidth() const { return height_ / 2 > 0 ? height_ / 2 : 1; }
+    int32_t height_ = 20;
+};
+
+uint32_t Bits(float value) {
+    uint32_t bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
+    EXPECT_EQ(a.Face, b.Face);
+    EXPECT_EQ(a.Text, b.Text);
+    EXPECT_EQ(a.Length, b.Length);
+    EXPECT_EQ(a.Lines, b.Lines);
+    EXPECT_EQ(a.Base.Width, b.Base.Width);
+    EXPECT_EQ(a.Base.Height, b.Base.Height);
+    EXPECT_EQ(Bits(a.Scale), Bits(b.Scale));
+    EXPECT_EQ(a.FontHeight, b.FontHeight);
+    EXPECT_EQ(a.Block.Width, b.Block.Width);
+    EXPECT_EQ(a.Block.Height, b.Block.Height);
+    EXPECT_EQ(a.X, b.X);
+    EXPECT_EQ(a.Y, b.Y);
+    EXPECT_EQ(a.Red, b.Red);
+    EXPECT_EQ(a.Green, b.Green);
+    EXPECT_EQ(a.Blue, b.Blue);
+    EXPECT_EQ(a.Step, b.Step);
+    EXPECT_EQ(a.Delay, b.Delay);
+}
+
+// The frame indices a run draws, stopping at 1000 so a loop that never ends fails instead.
+std::vector<int32_t> Frames(const VerseRunPlan& plan) {
+    std::vector<int32_t> frames;
+    for (int32_t i = 0; HasFrame(plan, i) && frames.size() < 1000; i = NextFrame(plan, i)) {
+        frames.push_back(i);
+    }
+    return frames;
+}
+
+struct Lists {
+    std::vector<char> verses =
+        MakeSlots({"Întâi", "Al doilea verset", "Al treilea verset"}, TextSlotWidth);
+    std::vector<char> fonts =
+        MakeSlots({"Arial", "Georgia", "Tahoma", "Times New Roman"}, FontSlotWidth);
+};
+
+TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
+    Lists lists;
+    SaverSettings record{};
+    UseVerses(record, lists.verses);
+    UseFonts(record, lists.fonts);
+    record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, 23001, 21341
+    record.FadeSpeed = 7;
+    ScriptedMeasurer measurer;
+    measurer.line = {2000, 20};
+    measurer.first = {280, 140};
+    measurer.second = {430, 280};
+
+    VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
+
+    ASSERT_TRUE(plan.Complete);
+    EXPECT_STREQ(plan.Face, "Times New Roman"); // RandomUpTo(3)
+    EXPECT_EQ(plan.Face, lists.fonts.data() + 3 * FontSlotWidth);
+    EXPECT_STREQ(plan.Text, "Al treilea verset"); // RandomUpTo(2)
+    EXPECT_EQ(record.LastText, 2u);
+    EXPECT_EQ(plan.Length, 17u);
+    EXPECT_EQ(plan.Quotient, 60); // 600 * 2000 / (1000 * 20)
+    EXPECT_EQ(plan.Lines, 7);
+    EXPECT_EQ(Bits(plan.WidthRatio), 0x40649249u);  // 1000 / 280
+    EXPECT_EQ(Bits(plan.HeightRatio), 0x40892492u); // 600 / 140
+    EXPECT_EQ(Bits(plan.Lower), 0x3f5b6db6u);
+    EXPECT_EQ(Bits(plan.Upper), 0x3fe49249u);
+    EXPECT_EQ(Bits(plan.Scale), 0x3fc9966eu); // r = 25328: 1.5749032
+    EXPECT_EQ(plan.FontHeight, 31);
+    EXPECT_EQ(plan.X, 274); // RandomUpTo(1000 - 430)
+    EXPECT_EQ(plan.Y, 273); // RandomUpTo(600 - 280)
+    EXPECT_EQ(plan.Red, 201u);
+    EXPECT_EQ(plan.Green, 179u);
+    EXPECT_EQ(plan.Blue, 166u);
+    EXPECT_EQ(plan.Steps, 201);
+    EXPECT_EQ(plan.Step, 3);
+    EXPECT_EQ(plan.Delay, 0u);
+    // The second layout starts from w1 * s and the unscaled line height.
+    EXPECT_EQ(measurer.requests,
+              (std::vector<std::string>{"font Times New Roman 20", "line 17", "wrap 17 285x20",
+                                        "font Times New Roman 31", "wrap 17 440x20"}));
+}
+
+TEST(PlanVerseRun, SameSeedSamePlan) {
+    for (uint32_t seed : {0u, 1u, 4242u, 32767u, 4294967295u}) {
+        SCOPED_TRACE(seed);
+        Lists lists;
+        VerseRunPlan plans[2];
+        for (VerseRunPlan& plan : plans) {
+            SaverSettings record{};
+            UseVerses(record, lists.verses);
+            UseFonts(record, lists.fonts);
+            record.ThreadSeed = seed;
+            WrappingMeasurer measurer;
+            plan = PlanVerseRun(record, 1280, 1024, 9000, measurer);
+        }
+        ExpectSamePlan(plans[0], plans[1]);
+    }
+}
+
+TEST(PlanVerseRun, BlocksFitTheClientAreaAndScaleStaysWithinItsBounds) {
+    std::vector<char> verses = MakeSlots(
+        {DefaultVerse, "Domnul este păstorul meu: nu voi duce lipsă de nimic. (Psalmul 23:1)",
+         "Isus plângea. (Ioan 11:35)"},
+        TextSlotWidth);
+    struct Area {
+        int32_t width, height;
+    };
+    for (Area area : {Area{1920, 1080}, Area{1280, 1024}, Area{152, 112}, Area{1080, 1920}}) {
+        for (uint32_t seed = 0; seed < 300; seed++) {
+            SaverSettings record{};
+            UseVerses(record, verses);
+            record.ThreadSeed = seed;
+            WrappingMeasurer measurer;
+            VerseRunPlan plan = PlanVerseRun(record, area.width, area.height, 9000, measurer);
+            SCOPED_TRACE(std::to_string(area.width) + "x" + std::to_string(area.height) + " seed " +
+                         std::to_string(seed));
+            ASSERT_TRUE(plan.Complete);
+            if (plan.Upper > plan.Lower) {
+                ASSERT_GE(plan.Scale, plan.Lower);
+                ASSERT_LE(plan.Scale, plan.Upper);
+            }
+            ASSERT_GE(plan.X, 0);
+            ASSERT_GE(plan.Y, 0);
+            if (plan.Block.Width <= area.width) {
+                ASSERT_LE(plan.X + plan.Block.Width, area.width);
+            } else {
+                ASSERT_EQ(plan.X, 0);
+            }
+            if (plan.Block.Height <= area.height) {
+                ASSERT_LE(plan.Y + plan.Block.Height, area.height);
+            } else {
+                ASSERT_EQ(plan.Y, 0);
+            }
+        }
+    }
+}
+
+// Proportions that differ by 2.5 or more take the midpoint of the bounds without a draw, so
+// position and colour take the values one place earlier.
+TEST(PlanVerseRun, MidpointScaleMakesNoDraw) {
+    struct ScaleCase {
+        const char* name;
+        TextExtent first;
+        float scale; // 0 when drawn
+        int32_t x;
+    };
+    const ScaleCase cases[] = {
+        {"factor 5", {100, 300}, 1.5f, 1},   // rw 10, rh 2: A 2, B 1
+        {"factor 2.5", {200, 300}, 1.0f, 1}, // rw 5, rh 2: A 1, B 1
+        {"just under 2.5", {201, 300}, 0, 479},
+    };
+    for (const ScaleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SaverSettings record{};
+        record.ThreadSeed = 1; // draws 41, 18467, 6334, 26500, 19169, 15724
+        ScriptedMeasurer measurer;
+        measurer.line = {2000, 20};
+        measurer.first = c.first;
+        measurer.second = {150, 90};
+        VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
+        EXPECT_EQ(plan.X, c.x);
+        if (c.scale != 0) {
+            EXPECT_EQ(plan.Scale, c.scale);
+            EXPECT_EQ(plan.Y, 287); // RandomUpTo(510) of 18467
+            EXPECT_EQ(plan.Red, 49u);
+            EXPECT_EQ(plan.Green, 207u);
+            EXPECT_EQ(plan.Blue, 149u);
+        } else {
+            EXPECT_GT(plan.Upper, plan.Lower);
+            EXPECT_EQ(plan.Red, 26500u >> 7);
+        }
+    }
+}
+
+// L is the truncated square root of q, and at least 1.
+TEST(PlanVerseRun, LineCountFromTheQuotient) {
+    const int32_t lines[] = {1, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 4};
+    for (int32_t q = 0; q <= 16; q++) {
+        SCOPED_TRACE(q);
+        SaverSettings record{};
+        ScriptedMeasurer measurer;
+        // q = (100 * cx) / (100 * 10), cx just short of the next q.
+        measurer.line = {10 * q + 9, 10};
+        measurer.first = {50, 50};
+        measurer.second = {50, 50};
+        VerseRunPlan plan = PlanVerseRun(record, 100, 100, 9000, measurer);
+        EXPECT_EQ(plan.Quotient, q);
+        EXPECT_EQ(plan.Lines, lines[q]);
+        EXPECT_EQ(measurer.requests[2],
+                  "wrap 140 " + std::to_string((10 * q + 9) / lines[q]) + "x10");
+    }
+}
+
+TEST(PlanVerseRun, ScaleBelowOneTwentiethAsksForHeightZero) {
+    SaverSettings record{};
+    record.ThreadSeed = 1;
+    ScriptedMeasurer measurer;
+    measurer.line = {5000, 20};
+    measurer.first = {5000, 5000}; // rw = rh = 0.02: A 0.004, B 0.01
+    measurer.second = {10, 10};
+    VerseRunPlan plan = PlanVerseRun(record, 100, 100, 9000, measurer);
+    EXPECT_LT(plan.Scale, 0.05f);
+    EXPECT_EQ(plan.FontHeight, 0);
+    EXPECT_EQ(measurer.requests[3], "font Verdana 0");
+    EXPECT_EQ(measurer.requests[4], "wrap 140 20x20"); // 5000 * 0.0040075
+}
+
+TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
+    std::vector<char> fontsWithoutCount = MakeSlots({"Arial"}, FontSlotWidth);
+    SaverSettings record{};
+    record.Fonts = fontsWithoutCount.data(); // a block but a count of 0
+    record.LastText = 7;
+    record.FirstPick = 1;
+    record.Options = 0;
+    record.ThreadSeed = 1;
+    ScriptedMeasurer measurer;
+    measurer.line = {2000, 20};
+    measurer.first = {100, 300};
+    measurer.second = {150, 90};
+    VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
+    EXPECT_EQ(plan.Face, DefaultTypeface);
+    EXPECT_STREQ(plan.Face, "Verdana");
+    EXPECT_EQ(plan.Text, DefaultVerse);
+    EXPECT_EQ(plan.Length, 140u);
+    EXPECT_EQ(strlen(plan.Text), 140u);
+    EXPECT_EQ(record.LastText, 7u);
+    EXPECT_EQ(record.FirstPick, 1u);
+    EXPECT_EQ(plan.X, 1); // the first value went to the position
+
+    // A count without a block is empty too.
+    record.Fonts = nullptr;
+    record.FontCount = 3;
+    record.Texts = nullptr;
+    record.TextCount = 2;
+    ScriptedMeasurer again;
+    again.line = {2000, 20};
+    again.first = {100, 300};
+    again.second = {150, 90};
+    plan = PlanVerseRun(record, 1000, 600, 9000, again);
+    EXPECT_EQ(plan.Face, DefaultTypeface);
+    EXPECT_EQ(plan.Text, DefaultVerse);
+    EXPECT_EQ(plan.X, 1);
+}
+
+TEST(PlanVerseRun, VerseOfAFullSlotHas255Bytes) {
+    std::vector<char> verses = MakeSlots({std::string(255, 'v')}, TextSlotWidth);
+    SaverSettings record{};
+    UseVerses(record, verses);
+    WrappingMeasurer measurer;
+    VerseRunPlan plan = PlanVerseRun(record, 800, 600, 9000, measurer);
+    EXPECT_EQ(plan.Length, 255u);
+}
+
+// A block larger than the client area still takes its position draw and starts at 0.
+TEST(PlanVerseRun, OversizedBlockStartsAtTheEdge) {
+    struct OversizeCase {
+        TextExtent block;
+        int32_t x, y;
+        uint32_t red;
+    };
+    // Midpoint scale, seed 1: positions take 41 and 18467, red takes 6334.
+    const OversizeCase cases[] = {
+        {{1500, 90}, 0, 287, 49},
+        {{150, 900}, 1, 0, 49},
+        {{1500, 900}, 0, 0, 49},
+    };
+    for (const OversizeCase& c : cases) {
+        SaverSettings record{};
+        record.ThreadSeed = 1;
+        ScriptedMeasurer measurer;
+        measurer.line = {2000, 20};
+        measurer.first = {100, 300};
+        measurer.second = c.block;
+        VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
+        EXPECT_TRUE(plan.Complete);
+        EXPECT_EQ(plan.X, c.x);
+        EXPECT_EQ(plan.Y, c.y);
+        EXPECT_EQ(plan.Red, c.red);
+    }
+}
+
+// No width, no line height or an empty block ends the layout: no frame, no further draw.
+TEST(PlanVerseRun, DivisionByZeroLeavesARunWithoutFrames) {
+    struct ZeroCase {
+        const char* name;
+        int32_t width, height;
+        TextExtent line, first;
+        size_t requests;
+    };
+    const ZeroCase cases[] = {
+        {"client width 0", 0, 600, {2000, 20}, {100, 100}, 2},
+        {"line height 0", 1000, 600, {2000, 0}, {100, 100}, 2},
+        {"wrapped width 0", 1000, 600, {2000, 20}, {0, 100}, 3},
+        {"wrapped height 0", 1000, 600, {2000, 20}, {100, 0}, 3},
+        {"client area 0 x 0", 0, 0, {2000, 20}, {100, 100}, 2},
+    };
+    for (const ZeroCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SaverSettings record{};
+        record.ThreadSeed = 1;
+        ScriptedMeasurer measurer;
+        measurer.line = c.line;
+        measurer.first = c.first;
+        measurer.second = {150, 90};
+        VerseRunPlan plan = PlanVerseRun(record, c.width, c.height, 9000, measurer);
+        EXPECT_FALSE(plan.Complete);
+        EXPECT_EQ(plan.Steps, 0);
+        EXPECT_TRUE(Frames(plan).empty());
+        EXPECT_EQ(measurer.requests.size(), c.requests);
+        EXPECT_EQ(NextRandom(), 41u) << "no draw made";
+    }
+}
+
+// A client area without height divides by nothing: q and rh are 0 and the run goes on.
+TEST(PlanVerseRun, ZeroHeightStillLaysOut) {
+    SaverSettings record{};
+    record.ThreadSeed = 1;
+    ScriptedMeasurer measurer;
+    measurer.line = {2000, 20};
+    measurer.first = {2000, 20};
+    measurer.second = {40, 8};
+    VerseRunPlan plan = PlanVerseRun(record, 1000, 0, 9000, measurer);
+    EXPECT_TRUE(plan.Complete);
+    EXPECT_EQ(plan.Quotient, 0);
+    EXPECT_EQ(plan.Lines, 1);
+    EXPECT_EQ(plan.HeightRatio, 0.0f);
+    EXPECT_EQ(plan.Upper, 0.0f);
+    EXPECT_EQ(plan.Scale, plan.Lower / 2);
+    EXPECT_EQ(plan.Y, 0);
+}
+
+struct PaceCase {
+    uint32_t fadeSpeed;
+    int32_t step;
+    uint32_t delay;
+    size_t frames; // with steps 255
+    int32_t last;
+};
+
+const PaceCase PaceCases[] = {
+    {0, 1, 5, 255, 254},
+    {1, 1, 4, 255, 254},
+    {2, 1, 3, 255, 254},
+    {3, 1, 2, 255, 254},
+    {4, 1, 1, 255, 254},
+    {5, 1, 0, 255, 254},
+    {6, 2, 0, 128, 254},
+    {7, 3, 0, 85, 252},
+    {8, 4, 0, 64, 252},
+    {9, 5, 0, 51, 250},
+    {10, 6, 0, 43, 252},
+    {11, 7, 0, 37, 252},
+    {258, 254, 0, 2, 254},
+    {259, 255, 0, 1, 0},
+    {2147483651u, 2147483647, 0, 1, 0},
+    // Negative steps as signed numbers: frame 0 only, and the run ends.
+    {2147483652u, INT32_MIN, 0, 1, 0},
+    {4294967295u, -5, 0, 1, 0},
+};
+
+TEST(FrameSchedule, FadeSpeedSetsStepDelayAndFrames) {
+    for (const PaceCase& c : PaceCases) {
+        SCOPED_TRACE(c.fadeSpeed);
+        VerseRunPlan plan{};
+        FadePace(c.fadeSpeed, plan.Step, plan.Delay);
+        EXPECT_EQ(plan.Step, c.step);
+        EXPECT_EQ(plan.Delay, c.delay);
+        plan.Red = 255;
+        plan.Steps = 255;
+        std::vector<int32_t> frames = Frames(plan);
+        ASSERT_EQ(frames.size(), c.frames);
+        EXPECT_EQ(frames.front(), 0);
+        EXPECT_EQ(frames.back(), c.last);
+    }
+}
+
+TEST(FrameSchedule, BlackColourDrawsNoFrame) {
+    VerseRunPlan plan{};
+    FadePace(5, plan.Step, plan.Delay);
+    EXPECT_TRUE(Frames(plan).empty());
+    EXPECT_EQ(FrameColour(plan, 0), 0u);
+}
+
+// The fade starts black and ends one level short of the colour.
+TEST(FrameSchedule, ColoursRiseFromBlackTowardsTheColour) {
+    VerseRunPlan plan{};
+    plan.Red = 200;
+    plan.Green = 100;
+    plan.Blue = 50;
+    plan.Steps = 200;
+    FadePace(5, plan.Step, plan.Delay);
+    std::vector<int32_t> frames = Frames(plan);
+    ASSERT_EQ(frames.size(), 200u);
+    EXPECT_EQ(FrameColour(plan, frames.front()), 0u);
+    EXPECT_EQ(FrameColour(plan, 100), 100u + 50u * 256 + 25u * 65536);
+    EXPECT_EQ(FrameColour(plan, 3), 3u + 1u * 256 + 0u * 65536);
+    EXPECT_EQ(FrameColour(plan, frames.back()), 199u + 99u * 256 + 49u * 65536);
+}
+
+} // namespace
