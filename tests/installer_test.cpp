@@ -4,7 +4,9 @@
 // Every install goes to a folder of the test's own; the registry values the installer touches
 // and the Start-menu folder are put back as they were when each test ends.
 
+#include "display_win_support.h"
 #include "registry_store.h"
+#include "saver_process.h"
 #include "saver_settings.h"
 #include "test_support.h"
 #include "version.h"
@@ -192,6 +194,20 @@ void WriteValue(HKEY root, const char* path, const char* name,
 void WriteString(HKEY root, const char* path, const char* name, const std::string& text) {
     WriteValue(root, path, name,
                RegValue{name, REG_SZ, std::string(text.c_str(), text.size() + 1)});
+}
+
+void WriteDword(HKEY root, const char* path, const char* name, DWORD number) {
+    WriteValue(root, path, name,
+               RegValue{name, REG_DWORD, std::string(reinterpret_cast<char*>(&number), 4)});
+}
+
+DWORD ReadDword(HKEY root, const char* path, const char* name) {
+    std::optional<RegValue> value = ReadValue(root, path, name);
+    DWORD number = ~0u;
+    if (value && value->type == REG_DWORD && value->data.size() == 4) {
+        std::memcpy(&number, value->data.data(), 4);
+    }
+    return number;
 }
 
 bool KeyExists(HKEY root, const char* path) {
@@ -392,7 +408,7 @@ TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
     std::string program = ReadBytes(path + "\\Verselume.scr");
     EXPECT_EQ(MachineOf(installer), ProgramMachine);
     EXPECT_EQ(MachineOf(program), ProgramMachine);
-    EXPECT_TRUE(program == ReadBytes(BuildFile(VERSELUME_SCR)));
+    EXPECT_TRUE(program == ReadBytes(BuiltSaverPath()));
     EXPECT_TRUE(ReadBytes(path + "\\verselume.chm") == ReadBytes(BuildFile(VERSELUME_HELP_FILE)));
     std::string texts = ReadBytes(SampleFile("versete.txt"));
     std::string fonts = ReadBytes(SampleFile("fonturi.txt"));
@@ -483,15 +499,13 @@ TEST_F(InstallerTest, ReinstallKeepsTheUsersListsAndSettings) {
     const std::string fonts = "Georgia\r\n";
     WriteBytes(path + "\\versete.txt", texts);
     WriteBytes(path + "\\fonturi.txt", fonts);
-    DWORD speed = 7000;
-    WriteValue(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed",
-               RegValue{"TextSpeed", REG_DWORD, std::string(reinterpret_cast<char*>(&speed), 4)});
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed", 7000);
     DeleteFileA((path + "\\Verselume.scr").c_str());
 
     ASSERT_EQ(Install(folder), 0u);
     EXPECT_EQ(ReadBytes(path + "\\versete.txt"), texts);
     EXPECT_EQ(ReadBytes(path + "\\fonturi.txt"), fonts);
-    EXPECT_TRUE(ReadBytes(path + "\\Verselume.scr") == ReadBytes(BuildFile(VERSELUME_SCR)));
+    EXPECT_TRUE(ReadBytes(path + "\\Verselume.scr") == ReadBytes(BuiltSaverPath()));
     EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, SettingsKeyPath),
               (std::vector<std::string>{"FontsFile", "HelpFile", "TextSpeed", "TextsFile"}));
     SaverSettings record{};
@@ -607,6 +621,53 @@ TEST_F(InstallerTest, PathsTheAnsiCodePageCannotSpellAreWrittenShort) {
     ReleaseSettingsLists(record);
     Uninstall(folder);
     EXPECT_FALSE(FileExistsW(folder));
+}
+
+// The installed saver, started as Windows starts the current one, shows the installed sample
+// verses: in consecutive order every interval moves LastText on by one, wrapping at the end of
+// the sample list.
+TEST_F(InstallerTest, InstalledSaverGoesThroughTheSampleVersesInOrder) {
+    ASSERT_EQ(Install(Folder(L"Verselume"), L"/CURRENT"), 0u);
+    const DWORD count = static_cast<DWORD>(LineCount(ReadBytes(SampleFile("versete.txt"))));
+    const DWORD start = count - 2;
+    constexpr DWORD interval = 200;
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "Options", ConsecutiveOrderBit);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed", interval);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "FadeSpeed", 10);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "LastText", start);
+
+    std::string program = ReadString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
+    DWORD started = GetTickCount();
+    SaverProcess saver(program, program + " /s");
+    HWND window = saver.WaitForSaverWindow();
+    ASSERT_NE(window, nullptr);
+    // A verse is on the screen at some moment of the run (each tick blacks it out again).
+    size_t mostLit = 0;
+    DWORD looked = 0;
+    PumpUntil([] { return false; }, interval);
+    PumpUntil(
+        [&] {
+            if (GetTickCount() - looked >= interval / 2) {
+                looked = GetTickCount();
+                Pixels screen = ReadScreen(window);
+                size_t lit = static_cast<size_t>(std::count_if(
+                    screen.values.begin(), screen.values.end(), [](uint32_t p) { return p != 0; }));
+                mostLit = std::max(mostLit, lit);
+            }
+            return false;
+        },
+        9 * interval);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD elapsed = GetTickCount() - started;
+    ASSERT_EQ(saver.WaitForExit(), 0u);
+    EXPECT_GT(mostLit, 0u) << "no verse on the screen";
+
+    DWORD lastText = ReadDword(HKEY_CURRENT_USER, SettingsKeyPath, "LastText");
+    ASSERT_LT(lastText, count);
+    // Each tick shows the next verse; from two before the end, the third one is the first.
+    DWORD steps = (lastText + count - start) % count;
+    EXPECT_GE(steps, 3u) << "LastText " << lastText << " after " << elapsed << " ms";
+    EXPECT_LE(steps, elapsed / interval + 1) << "LastText " << lastText;
 }
 
 } // namespace
