@@ -1,6 +1,102 @@
-// Placeholder until the font sample control is built.
 #include "font_sample.h"
 
-ATOM RegisterDialogClasses(HINSTANCE) {
-    return 1;
+#include "platform.h"
+#include "saver_settings.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr UINT SampleTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
+
+char* SampleName(HWND window) {
+    return reinterpret_cast<char*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT CreateSample(HWND window) {
+    // Without a buffer the control stays empty: every step below accepts a missing one.
+    SetWindowLongPtrA(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(HeapAllocZero(FontSlotWidth)));
+    return 0;
+}
+
+LRESULT DestroySample(HWND window) {
+    HeapRelease(SampleName(window));
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    return 0;
+}
+
+LRESULT PaintSample(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc != nullptr) {
+        PaintFontSample(window, dc, SampleName(window));
+        EndPaint(window, &paint);
+    }
+    return 0;
+}
+
+LRESULT SetSampleName(HWND window, const char* name) {
+    char* buffer = SampleName(window);
+    if (buffer != nullptr) {
+        // The last byte stays NUL, so even a name too long for a typeface stays terminated.
+        memset(buffer, 0, FontSlotWidth);
+        if (name != nullptr) {
+            strncpy(buffer, name, FontSlotWidth - 1);
+        }
+    }
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
+}
+
+} // namespace
+
+ATOM RegisterDialogClasses(HINSTANCE instance) {
+    WNDCLASSA sampleClass{};
+    sampleClass.style = CS_HREDRAW | CS_VREDRAW;
+    sampleClass.lpfnWndProc = FontSampleProc;
+    sampleClass.cbClsExtra = 0;
+    sampleClass.cbWndExtra = 4;
+    sampleClass.hInstance = instance;
+    sampleClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    sampleClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    sampleClass.lpszClassName = FontSampleClass;
+    return RegisterClassA(&sampleClass);
+}
+
+LRESULT CALLBACK FontSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return CreateSample(window);
+    case WM_DESTROY:
+        return DestroySample(window);
+    case WM_PAINT:
+        return PaintSample(window);
+    case FSM_SETFACENAME:
+        return SetSampleName(window, reinterpret_cast<const char*>(lParam));
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void PaintFontSample(HWND window, HDC dc, const char* name) {
+    if (name == nullptr || name[0] == '\0') {
+        return;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    LOGFONTA description{};
+    // A positive height is matched against the cell height of the font.
+    description.lfHeight = client.bottom * 2 / 3;
+    lstrcpynA(description.lfFaceName, name, LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&description);
+    if (font == nullptr) {
+        return;
+    }
+    HGDIOBJ previous = SelectObject(dc, font);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, description.lfFaceName, -1, &client, SampleTextFormat);
+    SelectObject(dc, previous);
+    DeleteObject(font);
 }

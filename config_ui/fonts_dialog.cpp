@@ -1,6 +1,233 @@
-// Placeholder until the typefaces dialog is built.
 #include "fonts_dialog.h"
 
-INT_PTR CALLBACK FontsDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+#include "error_box.h"
+#include "font_sample.h"
+#include "help_launcher.h"
+#include "list_file.h"
+#include "platform.h"
+#include "resource_ids.h"
+#include "typeface_search.h"
+
+#include <cstring>
+
+namespace {
+
+// State of the one dialog that can be open: the record it works on and its two arrow images,
+// which it owns from opening to closing.
+SaverSettings* FontsRecord;
+HBITMAP ArrowLeftImage;
+HBITMAP ArrowRightImage;
+
+// Copies entry index of list into a buffer of FontSlotWidth bytes. False when the list cannot
+// give it or it would not fit (every name passes through 32-byte buffers).
+bool ReadListEntry(HWND list, WPARAM index, char* buffer) {
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR || length >= static_cast<LRESULT>(FontSlotWidth)) {
+        return false;
+    }
+    return SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)) != LB_ERR;
+}
+
+void FillAvailableList(HWND dialog, const char* fonts, uint32_t fontCount) {
+    FontEnumContext context{GetDlgItem(dialog, IDC_FONTS_AVAILABLE), fonts, fontCount};
+    // Every field 0: every typeface name with the ANSI character set, whatever its technology.
+    LOGFONTA everyTypeface{};
+    HDC dc = GetDC(dialog);
+    int result = EnumFontFamiliesExA(dc, &everyTypeface, AddAvailableTypeface,
+                                     reinterpret_cast<LPARAM>(&context), 0);
+    uint32_t code = result == 0 ? GetLastError() : 0;
+    ReleaseDC(dialog, dc);
+    ShowErrorMessage(dialog, code);
+}
+
+void FillSelectedList(HWND dialog, const char* fonts, uint32_t fontCount) {
+    if (fonts == nullptr) {
+        return;
+    }
+    HWND list = GetDlgItem(dialog, IDC_FONTS_SELECTED);
+    for (uint32_t i = 0; i < fontCount; ++i) {
+        // A slot is read no further than its own bytes, terminated or not.
+        char name[FontSlotWidth] = {};
+        memcpy(name, fonts + static_cast<size_t>(i) * FontSlotWidth, FontSlotWidth - 1);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+}
+
+HBITMAP LoadArrow(const char* name) {
+    return static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+}
+
+void OpenFontsDialog(HWND dialog, SaverSettings* record) {
+    FontsRecord = record;
+    const char* fonts = record != nullptr ? record->Fonts : nullptr;
+    uint32_t fontCount = record != nullptr ? record->FontCount : 0;
+    FillAvailableList(dialog, fonts, fontCount);
+    FillSelectedList(dialog, fonts, fontCount);
+    ArrowLeftImage = LoadArrow("ARROWLEFT");
+    ArrowRightImage = LoadArrow("ARROWRIGHT");
+    SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(ArrowRightImage));
+    SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(ArrowLeftImage));
+}
+
+void CloseFontsDialog(HWND dialog) {
+    DeleteObject(ArrowLeftImage);
+    DeleteObject(ArrowRightImage);
+    ArrowLeftImage = nullptr;
+    ArrowRightImage = nullptr;
+    FontsRecord = nullptr;
+    EndDialog(dialog, 0);
+}
+
+void ShowFontsHelp(HWND dialog) {
+    if (OpenHelp(dialog, "fonts.html") == nullptr) {
+        ShowErrorMessage(dialog, GetLastError());
+    }
+}
+
+INT_PTR RunCommand(HWND dialog, int id, int notification, HWND control) {
+    switch (id) {
+    case IDOK:
+        if (FontsRecord != nullptr) {
+            ShowErrorMessage(dialog, CollectTypefaces(dialog, *FontsRecord));
+        }
+        CloseFontsDialog(dialog);
+        return TRUE;
+    case IDCANCEL:
+        CloseFontsDialog(dialog);
+        return TRUE;
+    case IDHELP:
+        ShowFontsHelp(dialog);
+        return TRUE;
+    case IDC_FONTS_AVAILABLE:
+    case IDC_FONTS_SELECTED:
+        if (notification != LBN_SELCHANGE) {
+            return FALSE;
+        }
+        ShowErrorMessage(dialog, ShowSelectedSample(dialog, control));
+        return TRUE;
+    case IDC_FONTS_ADD:
+    case IDC_FONTS_REMOVE:
+        ShowErrorMessage(dialog, MoveTypefaces(dialog, id));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OpenFontsDialog(dialog, reinterpret_cast<SaverSettings*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        return RunCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    default:
+        return FALSE;
+    }
+}
+
+int CALLBACK AddAvailableTypeface(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
+    auto* fontContext = reinterpret_cast<const FontEnumContext*>(context);
+    if (fontContext == nullptr || fontContext->AvailableList == nullptr) {
+        SetLastError(ErrorInvalidParameter);
+        return 0;
+    }
+    if (fontContext->FontCount != 0 &&
+        IsTypefaceChosen(fontContext->Fonts, fontContext->FontCount, font->lfFaceName)) {
+        return 1;
+    }
+    LRESULT added = SendMessageA(fontContext->AvailableList, LB_ADDSTRING, 0,
+                                 reinterpret_cast<LPARAM>(font->lfFaceName));
+    if (added == LB_ERR) {
+        SetDefaultLastError(ErrorOutOfMemory);
+        return 0;
+    }
+    return 1;
+}
+
+uint32_t MoveTypefaces(HWND dialog, int command) {
+    bool toSelected = command == IDC_FONTS_ADD;
+    HWND source = GetDlgItem(dialog, toSelected ? IDC_FONTS_AVAILABLE : IDC_FONTS_SELECTED);
+    HWND target = GetDlgItem(dialog, toSelected ? IDC_FONTS_SELECTED : IDC_FONTS_AVAILABLE);
+    LRESULT count = SendMessageA(source, LB_GETSELCOUNT, 0, 0);
+    if (count <= 0) {
+        return 0;
+    }
+    auto* positions = static_cast<int32_t*>(HeapAllocZero(static_cast<size_t>(count) * 4));
+    if (positions == nullptr) {
+        return ErrorOutOfMemory;
+    }
+    LRESULT filled =
+        SendMessageA(source, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(positions));
+    uint32_t code = 0;
+    // From the highest position down, so that a removal never shifts one still to be moved.
+    for (LRESULT i = filled; i > 0; --i) {
+        char name[FontSlotWidth];
+        if (!ReadListEntry(source, positions[i - 1], name)) {
+            continue;
+        }
+        // Added before it is removed: a name the target refuses stays where it was.
+        LRESULT added = SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        if (added == LB_ERR || added == LB_ERRSPACE) {
+            code = code != 0 ? code : ErrorOutOfMemory;
+            continue;
+        }
+        SendMessageA(source, LB_DELETESTRING, positions[i - 1], 0);
+    }
+    HeapRelease(positions);
+    SendMessageA(source, LB_SETSEL, FALSE, -1);
+    SendMessageA(target, LB_SETSEL, FALSE, -1);
+    SendDlgItemMessageA(dialog, IDC_FONTS_SAMPLE, FSM_SETFACENAME, 0, 0);
+    return code;
+}
+
+uint32_t ShowSelectedSample(HWND dialog, HWND list) {
+    HWND sample = GetDlgItem(dialog, IDC_FONTS_SAMPLE);
+    if (SendMessageA(list, LB_GETSELCOUNT, 0, 0) == 0) {
+        SendMessageA(sample, FSM_SETFACENAME, 0, 0);
+        return 0;
+    }
+    // Asking for one position gives the lowest highlighted one.
+    int32_t position = 0;
+    if (SendMessageA(list, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&position)) != 1) {
+        return 0;
+    }
+    char name[FontSlotWidth];
+    if (!ReadListEntry(list, position, name)) {
+        return 0;
+    }
+    if (SendMessageA(sample, FSM_SETFACENAME, 0, reinterpret_cast<LPARAM>(name)) != 0) {
+        return GetLastError();
+    }
+    return 0;
+}
+
+uint32_t CollectTypefaces(HWND dialog, SaverSettings& record) {
+    HWND list = GetDlgItem(dialog, IDC_FONTS_SELECTED);
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    if (count < 0) {
+        return ErrorInvalidData;
+    }
+    char* block = nullptr;
+    if (count > 0) {
+        block = static_cast<char*>(HeapAllocZero(static_cast<size_t>(count) << 5));
+        if (block == nullptr) {
+            return ErrorOutOfMemory;
+        }
+        for (LRESULT i = 0; i < count; ++i) {
+            if (!ReadListEntry(list, i, block + i * FontSlotWidth)) {
+                HeapRelease(block);
+                return ErrorInvalidData;
+            }
+        }
+    }
+    HeapRelease(record.Fonts);
+    record.Fonts = block;
+    record.FontCount = static_cast<uint32_t>(count);
+    return 0;
 }

@@ -2,6 +2,7 @@
 // their real procedures, driven the way a user's clicks and keys drive them.
 #include "config_dialog.h"
 #include "dialog_test_support.h"
+#include "font_sample.h"
 #include "platform.h"
 #include "registry_store.h"
 #include "resource_ids.h"
@@ -551,6 +552,8 @@ TEST(ConfigDialog, SubDialogCommandsRunTheirTemplatesWithTheRecord) {
                         {IDC_CONFIG_FONTS, "FONTSDLG", "Fonturi"}};
     Installed installed;
     MessageBoxWatcher boxes;
+    // As the shell does before any dialog: the typefaces dialog holds a font sample control.
+    RegisterDialogClasses(GetModuleHandleA(nullptr));
     ConfigDialog dialog;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.templateName);

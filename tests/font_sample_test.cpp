@@ -1,0 +1,184 @@
+#include "font_sample.h"
+#include "fonts_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr UINT SampleFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
+
+// A sample control of the given client size inside a plain popup, as the dialog holds one.
+class Sample {
+  public:
+    Sample(int width, int height) {
+        RegisterSampleClass();
+        parent_ =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 20, width + 40, height + 40,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        window_ = CreateWindowExA(0, FontSampleClass, "", WS_CHILD | WS_VISIBLE, 20, 20, width,
+                                  height, parent_, reinterpret_cast<HMENU>(304),
+                                  GetModuleHandleA(nullptr), nullptr);
+        EXPECT_NE(window_, nullptr) << "cannot create the sample control";
+        UpdateWindow(parent_);
+    }
+    ~Sample() { DestroyWindow(parent_); }
+
+    HWND Window() const { return window_; }
+    LRESULT SetName(const char* name) {
+        LRESULT answer = SendMessageA(window_, FSM_SETFACENAME, 0, reinterpret_cast<LPARAM>(name));
+        UpdateWindow(window_);
+        return answer;
+    }
+    // All 32 bytes of the control's name buffer.
+    std::string Buffer() const {
+        auto* buffer = reinterpret_cast<const char*>(GetWindowLongPtrA(window_, GWLP_USERDATA));
+        return buffer != nullptr ? std::string(buffer, 32) : std::string();
+    }
+    std::vector<uint32_t> Pixels() const { return CaptureClient(window_); }
+
+  private:
+    HWND parent_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+uint32_t Rgb(COLORREF colour) {
+    return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+}
+
+// What the control should show: the name in the given height and format over the button face.
+std::vector<uint32_t> Expected(int width, int height, const std::string& name, int fontHeight,
+                               UINT format) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    LOGFONTA description{};
+    description.lfHeight = fontHeight;
+    lstrcpynA(description.lfFaceName, name.c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&description);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, name.c_str(), -1, &all, format);
+    SelectObject(dc, previousFont);
+    DeleteObject(font);
+    std::vector<uint32_t> pixels = CapturePixels(dc, width, height);
+    SelectObject(dc, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+bool OnlyBackground(const std::vector<uint32_t>& pixels) {
+    uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+    for (uint32_t pixel : pixels) {
+        if (pixel != face) {
+            return false;
+        }
+    }
+    return !pixels.empty();
+}
+
+std::string FirstInstalledTypeface() {
+    std::vector<std::string> names = InstalledTypefaces();
+    EXPECT_FALSE(names.empty()) << "no typeface installed";
+    return names.empty() ? std::string("Arial") : names.front();
+}
+
+TEST(RegisterDialogClasses, RegistersTheSampleClassOnce) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ATOM atom = RegisterDialogClasses(instance);
+    EXPECT_NE(atom, 0);
+    WNDCLASSEXA found{};
+    found.cbSize = sizeof found;
+    ASSERT_TRUE(GetClassInfoExA(instance, "FontSampleClass", &found));
+    EXPECT_EQ(found.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(found.lpfnWndProc, FontSampleProc);
+    EXPECT_EQ(found.cbClsExtra, 0);
+    EXPECT_EQ(found.cbWndExtra, 4);
+    EXPECT_EQ(found.hIcon, nullptr);
+    EXPECT_EQ(found.hCursor, LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(found.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    EXPECT_EQ(found.lpszMenuName, nullptr);
+    // A second registration in the same process fails and says so.
+    EXPECT_EQ(RegisterDialogClasses(instance), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
+}
+
+TEST(FontSample, KeepsTheLastNameInItsZeroFilledBuffer) {
+    Sample sample(200, 40);
+    EXPECT_EQ(sample.Buffer(), std::string(32, '\0'));
+    struct Case {
+        const char* name;
+        std::string buffer;
+    };
+    const std::string full31 = "Thirty-one characters of a name";
+    const Case cases[] = {
+        {"DejaVu Sans", std::string("DejaVu Sans") + std::string(21, '\0')},
+        {"Arial", std::string("Arial") + std::string(27, '\0')}, // no leftovers of a longer name
+        {full31.c_str(), full31 + '\0'},
+        // Longer than any typeface name: cut so that the buffer stays terminated.
+        {"A name of forty characters, far too long",
+         std::string("A name of forty characters, far") + '\0'},
+        {nullptr, std::string(32, '\0')},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sample.SetName(c.name), 0);
+        EXPECT_EQ(sample.Buffer(), c.buffer) << (c.name != nullptr ? c.name : "(null)");
+    }
+}
+
+TEST(FontSample, DrawsTheNameCentredAtTwoThirdsOfTheClientHeight) {
+    std::string face = FirstInstalledTypeface();
+    // 47 pixels give 31.33: the height is truncated to 31.
+    for (int height : {60, 47, 90}) {
+        Sample sample(360, height);
+        sample.SetName(face.c_str());
+        std::vector<uint32_t> shown = sample.Pixels();
+        int fontHeight = height * 2 / 3;
+        EXPECT_FALSE(OnlyBackground(shown)) << "nothing drawn at height " << height;
+        EXPECT_EQ(shown, Expected(360, height, face, fontHeight, SampleFormat))
+            << "client height " << height;
+        // The comparison tells other heights apart, so the one above really is two thirds.
+        // Two apart: neighbouring cell heights can round to the same size in pixels.
+        for (int other : {fontHeight - 2, fontHeight + 2, height / 2, -fontHeight}) {
+            EXPECT_NE(shown, Expected(360, height, face, other, SampleFormat))
+                << "client height " << height << ", font height " << other;
+        }
+    }
+}
+
+TEST(FontSample, CutsANameThatDoesNotFitWithAnEllipsis) {
+    std::string face = FirstInstalledTypeface();
+    std::string name = (face + " with a long tail of words").substr(0, 31);
+    Sample sample(110, 30);
+    sample.SetName(name.c_str());
+    std::vector<uint32_t> shown = sample.Pixels();
+    EXPECT_EQ(shown, Expected(110, 30, name, 20, SampleFormat));
+    EXPECT_NE(shown, Expected(110, 30, name, 20, DT_CENTER | DT_VCENTER | DT_SINGLELINE));
+    // The same name in a sample wide enough shows whole.
+    Sample wide(600, 30);
+    wide.SetName(name.c_str());
+    EXPECT_EQ(wide.Pixels(), Expected(600, 30, name, 20, DT_CENTER | DT_VCENTER | DT_SINGLELINE));
+}
+
+TEST(FontSample, AnEmptyOrClearedNameShowsOnlyTheBackground) {
+    std::string face = FirstInstalledTypeface();
+    Sample sample(300, 45);
+    EXPECT_TRUE(OnlyBackground(sample.Pixels()));
+    sample.SetName(face.c_str());
+    EXPECT_FALSE(OnlyBackground(sample.Pixels()));
+    sample.SetName(nullptr);
+    EXPECT_TRUE(OnlyBackground(sample.Pixels()));
+    sample.SetName(face.c_str());
+    sample.SetName("");
+    EXPECT_TRUE(OnlyBackground(sample.Pixels()));
+}
+
+} // namespace

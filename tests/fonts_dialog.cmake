@@ -1,0 +1,19 @@
+# Typefaces dialog and font sample: the look-up natively, the dialog and the control under Wine.
+verselume_test(typeface_search_test SOURCES typeface_search_test.cpp LIBRARIES fonts_core)
+
+if(WIN32)
+  add_library(fonts_test_support STATIC fonts_test_support.cpp)
+  target_link_libraries(fonts_test_support PUBLIC config_ui test_support)
+
+  verselume_test(font_sample_test SOURCES font_sample_test.cpp
+                 LIBRARIES fonts_test_support config_ui)
+
+  # The help command goes to the HTML Help stand-in of the configuration dialog's tests.
+  verselume_test(fonts_dialog_test SOURCES fonts_dialog_test.cpp dialog_test_support.cpp
+                 LIBRARIES fonts_test_support config_ui settings resources)
+  add_dependencies(fonts_dialog_test html_help_stand_in)
+endif()
+
+# Prints figures; not part of the test suite.
+add_executable(typeface_search_bench bench/typeface_search_bench.cpp)
+target_link_libraries(typeface_search_bench PRIVATE fonts_core verselume_options)

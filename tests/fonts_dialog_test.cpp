@@ -1,0 +1,770 @@
+#include "fonts_dialog.h"
+
+#include "config_dialog.h"
+#include "dialog_test_support.h"
+#include "font_sample.h"
+#include "fonts_test_support.h"
+#include "help_stand_in/html_help_stand_in.h"
+#include "platform.h"
+#include "resource_ids.h"
+#include "saver_settings.h"
+#include "test_support.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A record holding a typefaces block built from names, released at the end as the
+// configuration dialog would release it.
+struct Record {
+    SaverSettings settings{};
+
+    Record() = default;
+    explicit Record(const Names& names) {
+        settings.Fonts = static_cast<char*>(HeapAllocZero(names.size() * FontSlotWidth));
+        for (size_t i = 0; i < names.size(); ++i) {
+            memcpy(settings.Fonts + i * FontSlotWidth, names[i].c_str(), names[i].size());
+        }
+        settings.FontCount = static_cast<uint32_t>(names.size());
+    }
+    ~Record() { HeapRelease(settings.Fonts); }
+
+    Names FontNames() const {
+        Names names;
+        for (uint32_t i = 0; i < settings.FontCount; ++i) {
+            names.emplace_back(settings.Fonts + i * FontSlotWidth);
+        }
+        return names;
+    }
+};
+
+Names ListEntries(HWND dialog, int list) {
+    Names names;
+    LRESULT count = SendDlgItemMessageA(dialog, list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char name[256] = {};
+        SendDlgItemMessageA(dialog, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+        names.emplace_back(name);
+    }
+    return names;
+}
+
+// What a button sends its dialog when clicked.
+void ClickIn(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// The typefaces dialog created from its template with the record as parameter; the test plays
+// the user by highlighting entries and sending the commands the clicks would send.
+class FontsDialog {
+  public:
+    explicit FontsDialog(SaverSettings& record) {
+        RegisterSampleClass();
+        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), "FONTSDLG", nullptr,
+                                     FontsDialogProc, reinterpret_cast<LPARAM>(&record));
+        EXPECT_NE(dialog_, nullptr) << "cannot create FONTSDLG";
+    }
+    ~FontsDialog() {
+        if (IsWindow(dialog_)) {
+            DestroyWindow(dialog_);
+        }
+    }
+
+    HWND Window() const { return dialog_; }
+    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+
+    Names Entries(int list) const { return ListEntries(dialog_, list); }
+    int Position(int list, const std::string& name) const {
+        Names names = Entries(list);
+        auto found = std::find(names.begin(), names.end(), name);
+        EXPECT_NE(found, names.end()) << name << " is not in list " << list;
+        return static_cast<int>(found - names.begin());
+    }
+    void Highlight(int list, int position, bool on = true) {
+        SendDlgItemMessageA(dialog_, list, LB_SETSEL, on, position);
+    }
+    void Highlight(int list, const std::string& name, bool on = true) {
+        Highlight(list, Position(list, name), on);
+    }
+    int HighlightCount(int list) const {
+        return static_cast<int>(SendDlgItemMessageA(dialog_, list, LB_GETSELCOUNT, 0, 0));
+    }
+    // What a list sends when the user's click changed its highlight.
+    void Report(int list, WORD notification = LBN_SELCHANGE) {
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(list, notification),
+                     reinterpret_cast<LPARAM>(Control(list)));
+    }
+    void Click(int id) { ClickIn(dialog_, id); }
+    // All 32 bytes of the sample's name buffer.
+    std::string SampleBuffer() const {
+        auto* buffer = reinterpret_cast<const char*>(
+            GetWindowLongPtrA(Control(IDC_FONTS_SAMPLE), GWLP_USERDATA));
+        return buffer != nullptr ? std::string(buffer, FontSlotWidth) : std::string();
+    }
+    std::string SampleName() const { return SampleBuffer().c_str(); }
+    bool SampleEmpty() const { return SampleBuffer() == std::string(FontSlotWidth, '\0'); }
+
+  private:
+    HWND dialog_ = nullptr;
+};
+
+Names Sorted(Names names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// In the order the lists keep: case-insensitive by the user's locale.
+Names InListOrder(Names names) {
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
+}
+
+Names Without(const Names& names, const Names& removed) {
+    Names rest;
+    for (const std::string& name : names) {
+        if (std::find(removed.begin(), removed.end(), name) == removed.end()) {
+            rest.push_back(name);
+        }
+    }
+    return rest;
+}
+
+size_t Occurrences(const Names& names, const std::string& name) {
+    return static_cast<size_t>(std::count(names.begin(), names.end(), name));
+}
+
+Names InstalledAtLeast(size_t count) {
+    Names installed = InstalledTypefaces();
+    EXPECT_GE(installed.size(), count) << "these tests need " << count << " typefaces installed";
+    return installed;
+}
+
+// Lets posted messages (the close box's command) reach the dialog.
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!IsDialogMessageA(message.hwnd, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+TEST(FontsDialogTemplate, HasTheListedControls) {
+    DialogTemplateData data;
+    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), "FONTSDLG", data));
+    EXPECT_EQ(data.Style, 0x90C800C0u);
+    EXPECT_EQ((std::array<short, 4>{data.X, data.Y, data.Width, data.Height}),
+              (std::array<short, 4>{6, 18, 236, 240}));
+    EXPECT_EQ(data.Title, "Fonturi");
+    EXPECT_EQ(data.PointSize, 8);
+    EXPECT_EQ(data.FontName, "MS Sans Serif");
+    const TemplateControl expected[] = {
+        {-1, "STATIC", "Fonturi disponibile:", 0x50020000, 4, 4, 100, 12},
+        {300, "LISTBOX", "", 0x50A00803, 4, 16, 100, 156},
+        {-1, "STATIC", "Fonturi selectate:", 0x50020000, 130, 4, 100, 12},
+        {301, "LISTBOX", "", 0x50A00803, 130, 16, 100, 156},
+        {302, "BUTTON", "", 0x50010080, 110, 67, 14, 14},
+        {303, "BUTTON", "", 0x50010080, 110, 87, 14, 14},
+        {304, "FontSampleClass", "", 0x50000000, 4, 171, 228, 42},
+        {1, "BUTTON", "&OK", 0x50010001, 62, 220, 52, 16},
+        {2, "BUTTON", "&Renun\xc5\xa3\xc4\x83", 0x50010000, 120, 220, 52, 16}, // "&Renunţă"
+    };
+    ASSERT_EQ(data.Controls.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const TemplateControl& read = data.Controls[i];
+        const TemplateControl& item = expected[i];
+        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(item.Id));
+        EXPECT_EQ(read.Id, item.Id);
+        // Class names are matched without regard to case; windres keeps them in capitals.
+        EXPECT_EQ(_stricmp(read.ClassName.c_str(), item.ClassName.c_str()), 0) << read.ClassName;
+        EXPECT_EQ(read.Text, item.Text);
+        EXPECT_EQ(read.Style, item.Style);
+        EXPECT_EQ((std::array<short, 4>{read.X, read.Y, read.Width, read.Height}),
+                  (std::array<short, 4>{item.X, item.Y, item.Width, item.Height}));
+    }
+}
+
+TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
+    Names installed = InstalledAtLeast(4);
+    // In byte-wise order, as a fonts file written from the selected list usually is; one name
+    // is no longer installed.
+    Names chosen = Sorted({installed[0], installed[2], installed[3], "Verselume Retired Face"});
+    Record record(chosen);
+    MessageBoxWatcher boxes;
+    FontsDialog dialog(record.settings);
+    EXPECT_EQ(Sorted(dialog.Entries(IDC_FONTS_AVAILABLE)), Sorted(Without(installed, chosen)));
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), InListOrder(chosen));
+    EXPECT_TRUE(dialog.SampleEmpty());
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
+    EXPECT_EQ(GetFocus(), dialog.Control(IDC_FONTS_ADD));
+    EXPECT_TRUE(boxes.Seen().empty());
+    // The record is only read.
+    EXPECT_EQ(record.FontNames(), chosen);
+}
+
+TEST(FontsDialogOpening, WithoutABlockEveryTypefaceIsAvailable) {
+    Names installed = InstalledAtLeast(1);
+    struct Case {
+        const char* what;
+        bool block;
+        uint32_t count;
+    };
+    const Case cases[] = {
+        {"no block, count 0", false, 0},
+        {"a block but count 0", true, 0},
+        {"no block but a count", false, 3},
+    };
+    for (const Case& c : cases) {
+        Record record(c.block ? Names{installed[0]} : Names{});
+        if (!c.block) {
+            HeapRelease(record.settings.Fonts);
+            record.settings.Fonts = nullptr;
+        }
+        record.settings.FontCount = c.count;
+        FontsDialog dialog(record.settings);
+        EXPECT_EQ(Sorted(dialog.Entries(IDC_FONTS_AVAILABLE)), Sorted(installed)) << c.what;
+        EXPECT_TRUE(dialog.Entries(IDC_FONTS_SELECTED).empty()) << c.what;
+        record.settings.FontCount = c.block ? 1 : 0;
+    }
+}
+
+TEST(FontsDialogOpening, UnsortedBlockShowsAChosenTypefaceInBothLists) {
+    Names installed = InstalledTypefaces();
+    // An installed name with a capital initial after B; two names with small initials come
+    // before it in the selected list's order but after it byte-wise, so the binary search
+    // over the block, taken in list order, misses it.
+    auto found = std::find_if(installed.begin(), installed.end(),
+                              [](const std::string& n) { return n[0] >= 'C' && n[0] <= 'Z'; });
+    ASSERT_NE(found, installed.end()) << "no installed name begins with a capital after B";
+    std::string missed = *found;
+    Names chosen = {"aurora", "bembo", missed};
+    ASSERT_EQ(InListOrder(chosen), chosen);
+    Record record(chosen);
+    FontsDialog dialog(record.settings);
+    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), missed), 1u);
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), chosen);
+
+    dialog.Highlight(IDC_FONTS_AVAILABLE, missed);
+    dialog.Click(IDC_FONTS_ADD);
+    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), missed), 0u);
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), (Names{"aurora", "bembo", missed, missed}));
+    dialog.Click(IDOK);
+    EXPECT_EQ(record.FontNames(), (Names{"aurora", "bembo", missed, missed}));
+}
+
+TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
+    Names installed = InstalledAtLeast(6);
+    Record record;
+    MessageBoxWatcher boxes;
+    FontsDialog dialog(record.settings);
+    const Names available = dialog.Entries(IDC_FONTS_AVAILABLE);
+
+    // Two entries first, then three more that fall before, between and after them.
+    Names first = {available[1], available[4]};
+    dialog.Highlight(IDC_FONTS_AVAILABLE, 1);
+    dialog.Highlight(IDC_FONTS_AVAILABLE, 4);
+    dialog.Report(IDC_FONTS_AVAILABLE);
+    EXPECT_EQ(dialog.SampleName(), available[1]);
+    dialog.Click(IDC_FONTS_ADD);
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), first);
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), Without(available, first));
+
+    Names second = {available[0], available[2], available.back()};
+    for (const std::string& name : second) {
+        dialog.Highlight(IDC_FONTS_AVAILABLE, name);
+    }
+    dialog.Report(IDC_FONTS_AVAILABLE);
+    EXPECT_EQ(dialog.SampleName(), available[0]);
+    dialog.Click(IDC_FONTS_ADD);
+    Names moved = {available[0], available[1], available[2], available[4], available.back()};
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), moved);
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), Without(available, moved));
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
+    EXPECT_TRUE(dialog.SampleEmpty());
+
+    // And back: each returns to its old place among the available ones.
+    dialog.Highlight(IDC_FONTS_SELECTED, 1);
+    dialog.Highlight(IDC_FONTS_SELECTED, 3);
+    dialog.Report(IDC_FONTS_SELECTED);
+    EXPECT_EQ(dialog.SampleName(), moved[1]);
+    dialog.Click(IDC_FONTS_REMOVE);
+    Names kept = {moved[0], moved[2], moved[4]};
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), kept);
+    EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), Without(available, kept));
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
+    EXPECT_TRUE(dialog.SampleEmpty());
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST(FontsDialogMoves, AnArrowWithNothingHighlightedChangesNothing) {
+    Names installed = InstalledAtLeast(4);
+    Record record({installed[0], installed[1]});
+    FontsDialog dialog(record.settings);
+    struct Case {
+        int arrow;
+        int highlighted; // the other list, whose highlight and sample must survive
+    };
+    for (Case c :
+         {Case{IDC_FONTS_ADD, IDC_FONTS_SELECTED}, Case{IDC_FONTS_REMOVE, IDC_FONTS_AVAILABLE}}) {
+        dialog.Highlight(c.highlighted, 1);
+        dialog.Report(c.highlighted);
+        std::string shown = dialog.SampleName();
+        ASSERT_FALSE(shown.empty());
+        Names available = dialog.Entries(IDC_FONTS_AVAILABLE);
+        Names selected = dialog.Entries(IDC_FONTS_SELECTED);
+        dialog.Click(c.arrow);
+        EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), available);
+        EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), selected);
+        EXPECT_EQ(dialog.HighlightCount(c.highlighted), 1);
+        EXPECT_EQ(dialog.SampleName(), shown);
+        dialog.Highlight(c.highlighted, -1, false);
+    }
+}
+
+TEST(FontsDialogSample, ShowsTheLowestHighlightOfTheListThatReported) {
+    Names installed = InstalledAtLeast(6);
+    Record record(Sorted({installed[0], installed[1]}));
+    FontsDialog dialog(record.settings);
+    Names available = dialog.Entries(IDC_FONTS_AVAILABLE);
+    Names selected = dialog.Entries(IDC_FONTS_SELECTED);
+
+    // Highlighted from the bottom up: the lowest position wins, not the latest.
+    dialog.Highlight(IDC_FONTS_AVAILABLE, 3);
+    dialog.Highlight(IDC_FONTS_AVAILABLE, 1);
+    dialog.Report(IDC_FONTS_AVAILABLE);
+    EXPECT_EQ(dialog.SampleName(), available[1]);
+    EXPECT_EQ(dialog.SampleBuffer(),
+              available[1] + std::string(FontSlotWidth - available[1].size(), '\0'));
+
+    // The other list takes over; the first keeps its highlight.
+    dialog.Highlight(IDC_FONTS_SELECTED, 1);
+    dialog.Report(IDC_FONTS_SELECTED);
+    EXPECT_EQ(dialog.SampleName(), selected[1]);
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 2);
+
+    // Other notifications of the lists leave the sample alone.
+    dialog.Report(IDC_FONTS_AVAILABLE, LBN_DBLCLK);
+    dialog.Report(IDC_FONTS_AVAILABLE, LBN_SETFOCUS);
+    EXPECT_EQ(dialog.SampleName(), selected[1]);
+
+    dialog.Report(IDC_FONTS_AVAILABLE);
+    EXPECT_EQ(dialog.SampleName(), available[1]);
+    dialog.Highlight(IDC_FONTS_AVAILABLE, 1, false);
+    dialog.Report(IDC_FONTS_AVAILABLE);
+    EXPECT_EQ(dialog.SampleName(), available[3]);
+
+    // The reporting list's last highlight goes: the sample clears, whatever the other holds.
+    dialog.Highlight(IDC_FONTS_SELECTED, 1, false);
+    dialog.Report(IDC_FONTS_SELECTED);
+    EXPECT_TRUE(dialog.SampleEmpty());
+    EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 1);
+}
+
+TEST(FontsDialogSample, ReachesTheScreen) {
+    Names installed = InstalledAtLeast(1);
+    Record record({installed[0]});
+    FontsDialog dialog(record.settings);
+    dialog.Highlight(IDC_FONTS_SELECTED, 0);
+    dialog.Report(IDC_FONTS_SELECTED);
+    // Wine puts a window's drawing on the X screen while the thread handles messages.
+    for (int i = 0; i < 5; ++i) {
+        PumpMessages();
+        Sleep(20);
+    }
+    HWND sample = dialog.Control(IDC_FONTS_SAMPLE);
+    RECT client;
+    GetClientRect(sample, &client);
+    POINT origin{0, 0};
+    ClientToScreen(sample, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    std::vector<uint32_t> onScreen = CapturePixels(dc, client.right, client.bottom);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+
+    std::vector<uint32_t> drawn = CaptureClient(sample);
+    EXPECT_EQ(onScreen, drawn);
+    uint32_t face = GetSysColor(COLOR_BTNFACE);
+    uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    EXPECT_NE(std::count(onScreen.begin(), onScreen.end(), faceRgb),
+              static_cast<std::ptrdiff_t>(onScreen.size()))
+        << "the sample shows nothing";
+}
+
+TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
+    Names installed = InstalledAtLeast(3);
+    Record record({"Verselume Retired Face"});
+    MessageBoxWatcher boxes;
+    FontsDialog dialog(record.settings);
+    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 0u);
+    dialog.Highlight(IDC_FONTS_AVAILABLE, installed[2]);
+    dialog.Highlight(IDC_FONTS_AVAILABLE, installed[0]);
+    dialog.Click(IDC_FONTS_ADD);
+    Names selected = dialog.Entries(IDC_FONTS_SELECTED);
+    ASSERT_EQ(selected.size(), 3u);
+    EXPECT_EQ(Occurrences(selected, "Verselume Retired Face"), 1u);
+
+    const char* previous = record.settings.Fonts;
+    dialog.Click(IDOK);
+    EXPECT_FALSE(IsWindowVisible(dialog.Window()));
+    EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
+    EXPECT_TRUE(IsProcessHeapBlock(record.settings.Fonts));
+    ASSERT_EQ(record.settings.FontCount, 3u);
+    // Slot by slot, the bytes after each name zero.
+    Record expected(selected);
+    EXPECT_EQ(memcmp(record.settings.Fonts, expected.settings.Fonts, 3 * FontSlotWidth), 0);
+    EXPECT_EQ(record.FontNames(), selected);
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST(FontsDialogClosing, OkWithAnEmptySelectedListLeavesNoBlock) {
+    Names installed = InstalledAtLeast(1);
+    Record record({installed[0], "Verselume Retired Face"});
+    FontsDialog dialog(record.settings);
+    dialog.Highlight(IDC_FONTS_SELECTED, -1);
+    dialog.Click(IDC_FONTS_REMOVE);
+    EXPECT_TRUE(dialog.Entries(IDC_FONTS_SELECTED).empty());
+    // A name that is not installed goes to the available list like any other.
+    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 1u);
+    const char* previous = record.settings.Fonts;
+    dialog.Click(IDOK);
+    EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
+    EXPECT_EQ(record.settings.Fonts, nullptr);
+    EXPECT_EQ(record.settings.FontCount, 0u);
+}
+
+TEST(FontsDialogClosing, CancelLeavesTheRecordExactlyAsItWas) {
+    Names installed = InstalledAtLeast(4);
+    struct Case {
+        const char* how;
+        void (*close)(FontsDialog&);
+    };
+    const Case cases[] = {
+        {"Renun\xfe\xe3 button", [](FontsDialog& d) { d.Click(IDCANCEL); }},
+        {"Escape key",
+         [](FontsDialog& d) {
+             MSG key{d.Control(IDC_FONTS_ADD), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+             IsDialogMessageA(d.Window(), &key);
+         }},
+        {"close box",
+         [](FontsDialog& d) {
+             SendMessageA(d.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+             PumpMessages();
+         }},
+    };
+    for (const Case& c : cases) {
+        Record record(Sorted({installed[1], installed[3], "Verselume Retired Face"}));
+        record.settings.TextSpeed = 7000;
+        record.settings.Options = 6;
+        std::array<char, sizeof(SaverSettings)> before;
+        memcpy(before.data(), &record.settings, sizeof before);
+        Names names = record.FontNames();
+        const char* block = record.settings.Fonts;
+        std::string bytes(block, 3 * FontSlotWidth);
+
+        FontsDialog dialog(record.settings);
+        dialog.Highlight(IDC_FONTS_SELECTED, 0);
+        dialog.Highlight(IDC_FONTS_SELECTED, 2);
+        dialog.Click(IDC_FONTS_REMOVE);
+        dialog.Highlight(IDC_FONTS_AVAILABLE, 0);
+        dialog.Click(IDC_FONTS_ADD);
+        c.close(dialog);
+
+        EXPECT_FALSE(IsWindowVisible(dialog.Window())) << c.how;
+        EXPECT_EQ(memcmp(before.data(), &record.settings, sizeof before), 0) << c.how;
+        EXPECT_EQ(std::string(block, 3 * FontSlotWidth), bytes) << c.how;
+        EXPECT_EQ(record.FontNames(), names) << c.how;
+    }
+}
+
+TEST(FontsDialogClosing, OkAndCancelEndWithZeroAndReleaseTheArrows) {
+    RegisterSampleClass();
+    for (int command : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
+        Record record;
+        DWORD threadId = GetCurrentThreadId();
+        HBITMAP right = nullptr;
+        HBITMAP left = nullptr;
+        bool focused = false;
+        bool driven = false;
+        INT_PTR result = RunModalDialog(
+            "FONTSDLG", FontsDialogProc, reinterpret_cast<LPARAM>(&record.settings), nullptr,
+            "Fonturi",
+            [&](HWND dialog) {
+                right = reinterpret_cast<HBITMAP>(
+                    SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_GETIMAGE, IMAGE_BITMAP, 0));
+                left = reinterpret_cast<HBITMAP>(
+                    SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_GETIMAGE, IMAGE_BITMAP, 0));
+                GUITHREADINFO thread{};
+                thread.cbSize = sizeof thread;
+                GetGUIThreadInfo(threadId, &thread);
+                focused = thread.hwndFocus == GetDlgItem(dialog, IDC_FONTS_ADD);
+                EXPECT_EQ(GetObjectType(right), static_cast<DWORD>(OBJ_BITMAP));
+                EXPECT_EQ(GetObjectType(left), static_cast<DWORD>(OBJ_BITMAP));
+                PostMessageA(GetDlgItem(dialog, command), BM_CLICK, 0, 0);
+            },
+            &driven);
+        EXPECT_TRUE(driven);
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(focused) << "the right arrow, the first tab stop, has the focus";
+        ASSERT_NE(right, nullptr);
+        EXPECT_NE(right, left);
+        EXPECT_EQ(GetObjectType(right), 0u) << "released";
+        EXPECT_EQ(GetObjectType(left), 0u) << "released";
+    }
+}
+
+TEST(FontsDialogArrows, RightArrowAddsLeftArrowRemovesOnTheButtonFace) {
+    Record record;
+    FontsDialog dialog(record.settings);
+    uint32_t face = GetSysColor(COLOR_3DFACE);
+    uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    struct Case {
+        int button;
+        int tipX;  // the black point of the arrow, on its middle row
+        int backX; // the opposite end of the row above, background
+        int tealX;
+    };
+    for (Case c : {Case{IDC_FONTS_ADD, 9, 9, 2}, Case{IDC_FONTS_REMOVE, 0, 0, 7}}) {
+        auto image = reinterpret_cast<HBITMAP>(
+            SendDlgItemMessageA(dialog.Window(), c.button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_NE(image, nullptr);
+        BITMAP size{};
+        GetObjectA(image, sizeof size, &size);
+        EXPECT_EQ(size.bmWidth, 10);
+        EXPECT_EQ(size.bmHeight, 11);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(dc, image);
+        std::vector<uint32_t> pixels = CapturePixels(dc, 10, 11);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * 10 + x]; };
+        EXPECT_EQ(at(c.tipX, 5), 0x000000u) << "button " << c.button;
+        EXPECT_EQ(at(c.backX, 4), faceRgb) << "button " << c.button;
+        EXPECT_EQ(at(9 - c.backX, 4), 0x000000u) << "button " << c.button;
+        EXPECT_EQ(at(c.tealX, 5), 0x008080u) << "button " << c.button;
+        EXPECT_EQ(at(0, 0), faceRgb);
+    }
+}
+
+// The whole way as a user goes it: the configuration dialog, run modally as the shell runs it,
+// opens the typefaces dialog with its Fonturi... button; the choice made there reaches the
+// fonts file when the configuration dialog is confirmed, and only then.
+TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
+    Names installed = InstalledAtLeast(4);
+    RegisterSampleClass();
+    MessageBoxWatcher boxes;
+    for (int close : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(close == IDOK ? "configuration OK" : "configuration Cancel");
+        ScratchDir dir;
+        SettingsKey key;
+        std::string textsFile = dir.File("versete.txt");
+        std::string fontsFile = dir.File("fonturi.txt");
+        key.SetString("TextsFile", textsFile);
+        key.SetString("FontsFile", fontsFile);
+        const std::string verses = "La inceput era Cuvantul.\r\n";
+        const std::string before = installed[1] + "\r\nVerselume Retired Face\r\n";
+        WriteBytes(textsFile, verses);
+        WriteBytes(fontsFile, before);
+
+        DWORD threadId = GetCurrentThreadId();
+        std::string buttonText;
+        Names opened;
+        Names chosen;
+        bool fontsClosed = false;
+        bool driven = false;
+        INT_PTR result = RunModalDialog(
+            MAKEINTRESOURCEA(IDD_CONFIG), ConfigDialogProc, 0, nullptr, "Verselume",
+            [&](HWND config) {
+                HWND button = GetDlgItem(config, IDC_CONFIG_FONTS);
+                buttonText = TextOf(button);
+                PostMessageA(button, BM_CLICK, 0, 0);
+                HWND fonts = WaitForDialog(threadId, "Fonturi");
+                if (fonts == nullptr) {
+                    ADD_FAILURE() << "the Fonturi... button opened no typefaces dialog";
+                    PostMessageA(config, WM_COMMAND, IDCANCEL, 0);
+                    return;
+                }
+                opened = ListEntries(fonts, IDC_FONTS_SELECTED);
+                // Two installed typefaces in, then the selected list's first entry out.
+                SendDlgItemMessageA(fonts, IDC_FONTS_AVAILABLE, LB_SETSEL, TRUE, 0);
+                SendDlgItemMessageA(fonts, IDC_FONTS_AVAILABLE, LB_SETSEL, TRUE, 2);
+                ClickIn(fonts, IDC_FONTS_ADD);
+                SendDlgItemMessageA(fonts, IDC_FONTS_SELECTED, LB_SETSEL, TRUE, 0);
+                ClickIn(fonts, IDC_FONTS_REMOVE);
+                chosen = ListEntries(fonts, IDC_FONTS_SELECTED);
+                PostMessageA(GetDlgItem(fonts, IDOK), BM_CLICK, 0, 0);
+                for (int i = 0; i < 500 && IsWindow(fonts); ++i) {
+                    Sleep(10);
+                }
+                fontsClosed = !IsWindow(fonts);
+                PostMessageA(GetDlgItem(config, close), BM_CLICK, 0, 0);
+            },
+            &driven);
+
+        EXPECT_TRUE(driven);
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(fontsClosed);
+        EXPECT_EQ(buttonText, "&Fonturi...");
+        EXPECT_EQ(opened, InListOrder({installed[1], "Verselume Retired Face"}));
+        ASSERT_EQ(chosen.size(), 3u);
+        std::string written;
+        for (const std::string& name : chosen) {
+            written += name + "\r\n";
+        }
+        EXPECT_EQ(ReadBytes(fontsFile), close == IDOK ? written : before);
+        EXPECT_EQ(ReadBytes(textsFile), verses);
+    }
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// Points the HTML Help control's class registration at the tests' stand-in for the test's
+// length, and reads back the calls it received.
+class HelpServerStandIn {
+  public:
+    HelpServerStandIn() {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        module_ = path;
+        module_ = module_.substr(0, module_.find_last_of('\\') + 1) + "html_help_stand_in.dll";
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key_, nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = sizeof previous_;
+        hadValue_ = RegQueryValueExA(key_, nullptr, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(previous_), &size) == ERROR_SUCCESS;
+        RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(module_.c_str()),
+                       static_cast<DWORD>(module_.size() + 1));
+        SetEnvironmentVariableA(StandInFailVariable, nullptr);
+    }
+    ~HelpServerStandIn() {
+        if (hadValue_) {
+            RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_),
+                           static_cast<DWORD>(strlen(previous_) + 1));
+        } else {
+            RegDeleteValueA(key_, nullptr);
+        }
+        RegCloseKey(key_);
+    }
+    HelpServerStandIn(const HelpServerStandIn&) = delete;
+    HelpServerStandIn& operator=(const HelpServerStandIn&) = delete;
+
+    std::vector<StandInCall> Calls() const {
+        std::vector<StandInCall> calls;
+        HMODULE module = GetModuleHandleA(module_.c_str());
+        if (module == nullptr) {
+            return calls;
+        }
+        auto count = reinterpret_cast<StandInCallCountFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallCount")));
+        auto at = reinterpret_cast<StandInCallAtFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallAt")));
+        for (int i = 0; count != nullptr && at != nullptr && i < count(); ++i) {
+            calls.push_back(*at(i));
+        }
+        return calls;
+    }
+
+  private:
+    static constexpr char Key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    std::string module_;
+    HKEY key_ = nullptr;
+    bool hadValue_ = false;
+    char previous_[MAX_PATH + 1] = {};
+};
+
+TEST(FontsDialogHelp, OpensTheFontsTopicOwnedByTheDialog) {
+    SettingsKey key;
+    key.SetString("HelpFile", "C:\\Program Files\\Verselume\\verselume.chm");
+    HelpServerStandIn server;
+    Record record;
+    MessageBoxWatcher boxes;
+    FontsDialog dialog(record.settings);
+    dialog.Click(IDHELP);
+    std::vector<StandInCall> calls = server.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Owner, dialog.Window());
+    EXPECT_STREQ(calls[0].File, "C:\\Program Files\\Verselume\\verselume.chm::/fonts.html");
+    EXPECT_EQ(calls[0].Command, 0u);
+    EXPECT_EQ(calls[0].Data, 0u);
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_TRUE(IsWindowVisible(dialog.Window()));
+}
+
+TEST(FontsDialogHelp, WithoutAHelpFileShowsTheErrorAndStaysOpen) {
+    SettingsKey key;
+    Record record;
+    MessageBoxWatcher boxes;
+    FontsDialog dialog(record.settings);
+    dialog.Click(IDHELP);
+    std::vector<SeenMessageBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Owner, dialog.Window());
+    EXPECT_EQ(seen[0].Text, SystemMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(seen[0].HasIcon);
+    EXPECT_TRUE(IsWindowVisible(dialog.Window()));
+}
+
+// The enumeration callback on its own, for what the real enumeration never provokes.
+LRESULT CALLBACK RefusingList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LB_ADDSTRING) {
+        return LB_ERR;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(AddAvailableTypeface, StopsWithTheReasonInTheLastError) {
+    LOGFONTA font{};
+    lstrcpyA(font.lfFaceName, "DejaVu Sans");
+    SetLastError(0);
+    EXPECT_EQ(AddAvailableTypeface(&font, nullptr, TRUETYPE_FONTTYPE, 0), 0);
+    EXPECT_EQ(GetLastError(), 87u);
+    FontEnumContext noList{nullptr, nullptr, 0};
+    SetLastError(0);
+    EXPECT_EQ(AddAvailableTypeface(&font, nullptr, 0, reinterpret_cast<LPARAM>(&noList)), 0);
+    EXPECT_EQ(GetLastError(), 87u);
+
+    WNDCLASSA refusing{};
+    refusing.lpfnWndProc = RefusingList;
+    refusing.hInstance = GetModuleHandleA(nullptr);
+    refusing.lpszClassName = "RefusingList";
+    ASSERT_NE(RegisterClassA(&refusing), 0);
+    HWND list = CreateWindowExA(0, "RefusingList", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    FontEnumContext context{list, nullptr, 0};
+    SetLastError(0);
+    EXPECT_EQ(AddAvailableTypeface(&font, nullptr, 0, reinterpret_cast<LPARAM>(&context)), 0);
+    EXPECT_EQ(GetLastError(), 14u);
+    // An error already pending is the one reported.
+    SetLastError(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(AddAvailableTypeface(&font, nullptr, 0, reinterpret_cast<LPARAM>(&context)), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    // A chosen name is never offered to the list, so nothing can fail.
+    Record record({"DejaVu Sans"});
+    FontEnumContext chosen{list, record.settings.Fonts, 1};
+    EXPECT_EQ(AddAvailableTypeface(&font, nullptr, 0, reinterpret_cast<LPARAM>(&chosen)), 1);
+    DestroyWindow(list);
+}
+
+} // namespace
