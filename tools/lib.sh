@@ -5,7 +5,7 @@ VERSELUME_PACKAGES=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine64 xvfb xauth x11-apps xdotool imagemagick
-    nsis fp-utils zip unzip locales
+    nsis fp-utils zip unzip locales python3
 )
 
 # Installs whatever of the list is missing, and the locale Wine runs in; does nothing when all is
