@@ -84,6 +84,10 @@ GdiMeasurer::~GdiMeasurer() {
 void GdiMeasurer::UseFont(const char* face, int32_t height) {
     LOGFONTA description{};
     description.lfHeight = height;
+    // The verses are bytes of the user's ANSI code page. A font asked for with the Western
+    // character set maps them through code page 1252, so a Romanian ş would show as º; the
+    // default character set maps them through the user's own code page.
+    description.lfCharSet = DEFAULT_CHARSET;
     strncpy(description.lfFaceName, face, sizeof description.lfFaceName - 1);
     HFONT font = CreateFontIndirectA(&description);
     if (font == nullptr) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the sample lists that the installer puts beside Verselume.scr.
 
-    python3 make_sample_data.py
+    python3 make_sample_data.py           writes both files
+    python3 make_sample_data.py --check   only tells whether they are up to date
 
 versete.txt  verses from the 1924 Cornilescu translation (public domain),
              one per line, reference in parentheses at the end
@@ -349,9 +350,27 @@ def font_lines():
     return lines
 
 
+def file_bytes(lines):
+    return b''.join(line + b'\r\n' for line in lines)
+
+
 def write_lines(name, lines):
     with open(os.path.join(HERE, name), 'wb') as f:
-        f.write(b''.join(line + b'\r\n' for line in lines))
+        f.write(file_bytes(lines))
+
+
+def check_lines(name, lines):
+    """True when the committed file is what this script writes."""
+    try:
+        with open(os.path.join(HERE, name), 'rb') as f:
+            current = f.read()
+    except OSError:
+        current = None
+    if current == file_bytes(lines):
+        return True
+    sys.stderr.write('make_sample_data: %s is not what the script writes; '
+                     'run it and commit the result\n' % name)
+    return False
 
 
 def main():
@@ -361,6 +380,10 @@ def main():
     except DataError as e:
         sys.stderr.write('make_sample_data: %s\n' % e)
         return 1
+    if sys.argv[1:] == ['--check']:
+        ok = check_lines('versete.txt', verses)
+        ok = check_lines('fonturi.txt', fonts) and ok
+        return 0 if ok else 1
     write_lines('versete.txt', verses)
     write_lines('fonturi.txt', fonts)
     print('versete.txt: %d verses, longest %d bytes'

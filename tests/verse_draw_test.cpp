@@ -290,3 +290,51 @@ TEST(DrawVerseThread, NegativeStepDrawsOnlyTheBlackFrame) {
 }
 
 } // namespace
+
+namespace {
+
+// Pixels of a 160 × 60 surface after draw(dc) has drawn white text on black.
+template <typename Draw> std::vector<COLORREF> Rendered(HDC dc, Draw draw) {
+    RECT area = {0, 0, 160, 60};
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, RGB(0, 0, 0));
+    draw(dc, area);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < area.bottom; y++) {
+        for (int x = 0; x < area.right; x++) {
+            pixels.push_back(GetPixel(dc, x, y));
+        }
+    }
+    return pixels;
+}
+
+TEST(GdiMeasurer, RunFontShowsTheLettersOfTheUsersCodePage) {
+    ASSERT_EQ(GetACP(), 1250u) << "the tests run in the Romanian locale";
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 160, 60);
+    HGDIOBJ keptBitmap = SelectObject(dc, bitmap);
+    {
+        GdiMeasurer measurer(dc);
+        measurer.UseFont("Verdana", 40);
+        // "şţă" in code page 1250; in code page 1252 the same bytes are "ºþã".
+        auto asBytes = Rendered(dc, [](HDC on, RECT& area) {
+            DrawTextA(on, "\xba\xfe\xe3", 3, &area, DT_LEFT | DT_SINGLELINE);
+        });
+        auto meant = Rendered(dc, [](HDC on, RECT& area) {
+            DrawTextW(on, L"\u015f\u0163\u0103", 3, &area, DT_LEFT | DT_SINGLELINE);
+        });
+        auto western = Rendered(dc, [](HDC on, RECT& area) {
+            DrawTextW(on, L"\u00ba\u00fe\u00e3", 3, &area, DT_LEFT | DT_SINGLELINE);
+        });
+        ASSERT_NE(meant, western) << "the two readings must look different for this test";
+        EXPECT_EQ(asBytes, meant);
+    }
+    SelectObject(dc, keptBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+} // namespace

@@ -5,10 +5,11 @@ VERSELUME_PACKAGES=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine64 xvfb xauth x11-apps xdotool imagemagick
-    nsis fp-utils zip unzip
+    nsis fp-utils zip unzip locales python3
 )
 
-# Installs whatever of the list is missing; does nothing when all is there.
+# Installs whatever of the list is missing, and the locale Wine runs in; does nothing when all is
+# there.
 install_packages() {
     local missing=() package
     for package in "${VERSELUME_PACKAGES[@]}"; do
@@ -16,13 +17,20 @@ install_packages() {
             missing+=("$package")
         fi
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
-        "${missing[@]}"
+    if [ ${#missing[@]} -ne 0 ]; then
+        echo "Installing: ${missing[*]}"
+        "${sudo[@]}" apt-get update -q
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
+            "${missing[@]}"
+    fi
+    # tools/wine-run gives Wine the Romanian locale; without it compiled, Wine still takes code
+    # page 1250 from the name but cannot name any file outside ASCII ("ş" in a user's path).
+    if ! locale -a 2>/dev/null | grep -qix 'ro_RO.utf8'; then
+        echo "Generating the locale ro_RO.UTF-8"
+        "${sudo[@]}" localedef -i ro_RO -f UTF-8 ro_RO.UTF-8
+    fi
 }
 
 # Starts an Xvfb on a free display when none is set, and exports DISPLAY. The caller stops it

@@ -1,0 +1,673 @@
+// The installer of this build, run silently as a user would run it from a script: the files,
+// the settings key, the screen saver selection, the Start menu, the uninstaller.
+//
+// Every install goes to a folder of the test's own; the registry values the installer touches
+// and the Start-menu folder are put back as they were when each test ends.
+
+#include "display_win_support.h"
+#include "registry_store.h"
+#include "saver_process.h"
+#include "saver_settings.h"
+#include "test_support.h"
+#include "version.h"
+#include "win_test_support.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char DesktopKey[] = "Control Panel\\Desktop";
+constexpr char UninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Verselume";
+constexpr char QuorvaneKey[] = "Software\\Quorvane";
+constexpr char ProductKey[] = "Software\\Quorvane\\Verselume";
+constexpr DWORD RunTimeoutMs = 60000;
+
+#ifdef _WIN64
+constexpr WORD ProgramMachine = IMAGE_FILE_MACHINE_AMD64;
+#else
+constexpr WORD ProgramMachine = IMAGE_FILE_MACHINE_I386;
+#endif
+
+std::wstring Widen(const std::string& text) {
+    int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(size > 0 ? size - 1 : 0, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), size, nullptr, nullptr);
+    return text;
+}
+
+// The Windows name of a file of the Linux build tree.
+std::string BuildFile(const char* linuxPath) {
+    std::string path = std::string("Z:") + linuxPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string SampleFile(const char* name) {
+    return BuildFile(VERSELUME_SAMPLE_DIR) + "\\" + name;
+}
+
+std::wstring LongPath(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH * 2];
+    DWORD size = GetLongPathNameW(path.c_str(), buffer, MAX_PATH * 2);
+    return size > 0 && size < MAX_PATH * 2 ? std::wstring(buffer) : std::wstring();
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+bool FileExistsW(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The machine a Windows executable is built for, or 0.
+WORD MachineOf(const std::string& bytes) {
+    if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0) {
+        return 0;
+    }
+    DWORD header = 0;
+    std::memcpy(&header, bytes.data() + 0x3C, 4);
+    if (bytes.size() < header + 6 || bytes.compare(header, 4, std::string("PE\0\0", 4)) != 0) {
+        return 0;
+    }
+    WORD machine = 0;
+    std::memcpy(&machine, bytes.data() + header + 4, 2);
+    return machine;
+}
+
+size_t LineCount(const std::string& bytes) {
+    return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+}
+
+// Runs a command line and waits until it and every process it started have ended (the
+// uninstaller hands its work to a copy of itself and returns at once). Returns the first
+// process's exit code, or ~0 when it could not be run or did not end in time.
+DWORD RunToTheEnd(std::wstring commandLine) {
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    DWORD code = ~0u;
+    if (job == nullptr) {
+        ADD_FAILURE() << "no job object";
+        return code;
+    }
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &process)) {
+        ADD_FAILURE() << "cannot start " << Narrow(commandLine) << ": " << GetLastError();
+        CloseHandle(job);
+        return code;
+    }
+    EXPECT_TRUE(AssignProcessToJobObject(job, process.hProcess));
+    ResumeThread(process.hThread);
+    WaitForSingleObject(process.hProcess, RunTimeoutMs);
+    GetExitCodeProcess(process.hProcess, &code);
+    for (DWORD waited = 0;; waited += 50) {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+        if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
+                                       sizeof accounting, nullptr) ||
+            accounting.ActiveProcesses == 0) {
+            break;
+        }
+        if (waited >= RunTimeoutMs) {
+            ADD_FAILURE() << Narrow(commandLine) << " did not end";
+            code = ~0u;
+            break;
+        }
+        Sleep(50);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(job);
+    return code;
+}
+
+struct RegValue {
+    std::string name;
+    DWORD type = 0;
+    std::string data;
+};
+
+std::optional<RegValue> ReadValue(HKEY root, const char* path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    RegValue value{name, 0, std::string(4096, '\0')};
+    DWORD size = static_cast<DWORD>(value.data.size());
+    LONG code = RegQueryValueExA(key, name, nullptr, &value.type,
+                                 reinterpret_cast<BYTE*>(value.data.data()), &size);
+    RegCloseKey(key);
+    if (code != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    value.data.resize(size);
+    return value;
+}
+
+// A string value as the ANSI program reads it, without its terminator; "" when missing.
+std::string ReadString(HKEY root, const char* path, const char* name) {
+    std::optional<RegValue> value = ReadValue(root, path, name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) {
+        return std::string();
+    }
+    return std::string(value->data.c_str());
+}
+
+void WriteValue(HKEY root, const char* path, const char* name,
+                const std::optional<RegValue>& value) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot open " << path;
+        return;
+    }
+    if (value) {
+        RegSetValueExA(key, name, 0, value->type, reinterpret_cast<const BYTE*>(value->data.data()),
+                       static_cast<DWORD>(value->data.size()));
+    } else {
+        RegDeleteValueA(key, name);
+    }
+    RegCloseKey(key);
+}
+
+void WriteString(HKEY root, const char* path, const char* name, const std::string& text) {
+    WriteValue(root, path, name,
+               RegValue{name, REG_SZ, std::string(text.c_str(), text.size() + 1)});
+}
+
+void WriteDword(HKEY root, const char* path, const char* name, DWORD number) {
+    WriteValue(root, path, name,
+               RegValue{name, REG_DWORD, std::string(reinterpret_cast<char*>(&number), 4)});
+}
+
+DWORD ReadDword(HKEY root, const char* path, const char* name) {
+    std::optional<RegValue> value = ReadValue(root, path, name);
+    DWORD number = ~0u;
+    if (value && value->type == REG_DWORD && value->data.size() == 4) {
+        std::memcpy(&number, value->data.data(), 4);
+    }
+    return number;
+}
+
+bool KeyExists(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// Every value of a key, or none when the key does not exist.
+std::optional<std::vector<RegValue>> ReadKey(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::vector<RegValue> values;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        RegValue value{"", 0, std::string(4096, '\0')};
+        DWORD size = static_cast<DWORD>(value.data.size());
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &value.type,
+                          reinterpret_cast<BYTE*>(value.data.data()), &size) != ERROR_SUCCESS) {
+            break;
+        }
+        value.name = name;
+        value.data.resize(size);
+        values.push_back(value);
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+void RestoreKey(HKEY root, const char* path, const std::optional<std::vector<RegValue>>& values) {
+    RegDeleteTreeA(root, path);
+    RegDeleteKeyA(root, path);
+    if (!values) {
+        return;
+    }
+    for (const RegValue& value : *values) {
+        WriteValue(root, path, value.name.c_str(), value);
+    }
+    if (values->empty()) {
+        HKEY key;
+        RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCloseKey(key);
+    }
+}
+
+std::vector<std::string> ValueNames(HKEY root, const char* path) {
+    std::vector<std::string> names;
+    if (std::optional<std::vector<RegValue>> values = ReadKey(root, path)) {
+        for (const RegValue& value : *values) {
+            names.push_back(value.name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string StartMenuFolder() {
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    return std::string(programs) + "\\Verselume";
+}
+
+struct Shortcut {
+    bool loaded = false;
+    std::string target;
+    std::string arguments;
+};
+
+Shortcut ReadShortcut(const std::string& path) {
+    Shortcut shortcut;
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link)))) {
+        return shortcut;
+    }
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(file->Load(Widen(path).c_str(), STGM_READ))) {
+            char text[1024] = "";
+            link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+            shortcut.target = text;
+            text[0] = '\0';
+            link->GetArguments(text, sizeof text);
+            shortcut.arguments = text;
+            shortcut.loaded = true;
+        }
+        file->Release();
+    }
+    link->Release();
+    return shortcut;
+}
+
+// The files an installation puts in its folder.
+const char* const installedFiles[] = {"Verselume.scr", "versete.txt", "fonturi.txt",
+                                      "verselume.chm", "uninstall.exe"};
+
+class InstallerTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        // Under Wine, a shortcut in the Start menu also becomes a menu entry of the Linux
+        // desktop unless Wine's menu builder is off: the prefix is private, the desktop is not.
+        // The override must come from the Linux environment (tools/wine-run sets it); set here
+        // it would not reach the installer's children.
+        if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr) {
+            char overrides[1024] = "";
+            GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+            ASSERT_NE(std::strstr(overrides, "winemenubuilder.exe=d"), nullptr)
+                << "run under tools/wine-run, or add winemenubuilder.exe=d to WINEDLLOVERRIDES";
+        }
+        settings_ = ReadKey(HKEY_CURRENT_USER, SettingsKeyPath);
+        uninstall_ = ReadKey(HKEY_CURRENT_USER, UninstallKey);
+        productKeyExisted_ = KeyExists(HKEY_CURRENT_USER, ProductKey);
+        quorvaneKeyExisted_ = KeyExists(HKEY_CURRENT_USER, QuorvaneKey);
+        screenSaver_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
+        screenSaveActive_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive");
+        startMenuExisted_ = FileExists(StartMenuFolder());
+        // A fresh installation finds no key of an earlier one.
+        DeleteSettingsKey();
+        RegDeleteTreeA(HKEY_CURRENT_USER, UninstallKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, UninstallKey);
+    }
+
+    void TearDown() override {
+        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder) {
+            if (FileExistsW(*folder + L"\\uninstall.exe")) {
+                Uninstall(*folder);
+            }
+        }
+        if (!startMenuExisted_) {
+            std::string folder = StartMenuFolder();
+            DeleteFileA((folder + "\\Verselume.lnk").c_str());
+            DeleteFileA((folder + "\\Ajutor Verselume.lnk").c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+        RestoreKey(HKEY_CURRENT_USER, UninstallKey, uninstall_);
+        RestoreKey(HKEY_CURRENT_USER, SettingsKeyPath, settings_);
+        if (!productKeyExisted_) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, ProductKey);
+        } else if (!KeyExists(HKEY_CURRENT_USER, ProductKey)) {
+            RestoreKey(HKEY_CURRENT_USER, ProductKey, std::vector<RegValue>{});
+        }
+        if (!quorvaneKeyExisted_) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, QuorvaneKey);
+        } else if (!KeyExists(HKEY_CURRENT_USER, QuorvaneKey)) {
+            RestoreKey(HKEY_CURRENT_USER, QuorvaneKey, std::vector<RegValue>{});
+        }
+        WriteValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", screenSaver_);
+        WriteValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", screenSaveActive_);
+        CoUninitialize();
+    }
+
+    // A folder of this test's own (not yet created).
+    std::wstring Folder(const std::wstring& name) const {
+        return Widen(scratch_.Path()) + L"\\" + name;
+    }
+
+    // Runs the installer silently into folder, with extra switches; returns its exit code.
+    DWORD Install(const std::wstring& folder, const std::wstring& switches = L"") {
+        if (std::find(folders_.begin(), folders_.end(), folder) == folders_.end()) {
+            folders_.push_back(folder);
+        }
+        // NSIS takes the folder as the last argument, unquoted even with spaces.
+        return RunToTheEnd(L"\"" + Widen(BuildFile(VERSELUME_INSTALLER)) + L"\" /S " + switches +
+                           L" /D=" + folder);
+    }
+
+    // Runs the folder's uninstaller silently and waits for the copy that does the work.
+    void Uninstall(const std::wstring& folder) {
+        EXPECT_EQ(RunToTheEnd(L"\"" + folder + L"\\uninstall.exe\" /S"), 0u);
+    }
+
+    ScratchDir scratch_;
+
+  private:
+    std::vector<std::wstring> folders_;
+    std::optional<std::vector<RegValue>> settings_;
+    std::optional<std::vector<RegValue>> uninstall_;
+    bool productKeyExisted_ = false;
+    bool quorvaneKeyExisted_ = false;
+    std::optional<RegValue> screenSaver_;
+    std::optional<RegValue> screenSaveActive_;
+    bool startMenuExisted_ = false;
+};
+
+TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
+    std::wstring folder = Folder(L"Verselume");
+    std::string path = Narrow(folder);
+    ASSERT_EQ(Install(folder), 0u);
+
+    std::string installer = ReadBytes(BuildFile(VERSELUME_INSTALLER));
+    std::string program = ReadBytes(path + "\\Verselume.scr");
+    EXPECT_EQ(MachineOf(installer), ProgramMachine);
+    EXPECT_EQ(MachineOf(program), ProgramMachine);
+    EXPECT_TRUE(program == ReadBytes(BuiltSaverPath()));
+    EXPECT_TRUE(ReadBytes(path + "\\verselume.chm") == ReadBytes(BuildFile(VERSELUME_HELP_FILE)));
+    std::string texts = ReadBytes(SampleFile("versete.txt"));
+    std::string fonts = ReadBytes(SampleFile("fonturi.txt"));
+    EXPECT_TRUE(ReadBytes(path + "\\versete.txt") == texts);
+    EXPECT_TRUE(ReadBytes(path + "\\fonturi.txt") == fonts);
+    EXPECT_TRUE(FileExists(path + "\\uninstall.exe"));
+
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, SettingsKeyPath),
+              (std::vector<std::string>{"FontsFile", "HelpFile", "TextsFile"}));
+    const std::pair<const char*, const char*> values[] = {
+        {"TextsFile", "versete.txt"}, {"FontsFile", "fonturi.txt"}, {"HelpFile", "verselume.chm"}};
+    for (const auto& [name, file] : values) {
+        std::optional<RegValue> value = ReadValue(HKEY_CURRENT_USER, SettingsKeyPath, name);
+        ASSERT_TRUE(value) << name;
+        EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(std::string(value->data.c_str()), path + "\\" + file) << name;
+    }
+    // The program finds every sample entry through the key.
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(record.TextCount, LineCount(texts));
+    EXPECT_EQ(record.FontCount, LineCount(fonts));
+    ReleaseSettingsLists(record);
+
+    // Without /CURRENT a silent install leaves the user's screen saver alone.
+    std::optional<RegValue> screenSaver = ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
+    EXPECT_TRUE(!screenSaver || screenSaver->data.find("Verselume") == std::string::npos);
+
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayName"), "Verselume");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayVersion"),
+              VERSELUME_VERSION_STRING);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "Publisher"), "Quorvane");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayIcon"),
+              path + "\\Verselume.scr,0");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "InstallLocation"), path);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "UninstallString"),
+              "\"" + path + "\\uninstall.exe\"");
+    std::optional<RegValue> size = ReadValue(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize");
+    ASSERT_TRUE(size);
+    ASSERT_EQ(size->type, static_cast<DWORD>(REG_DWORD));
+    DWORD kilobytes = 0;
+    std::memcpy(&kilobytes, size->data.data(), 4);
+    EXPECT_GE(kilobytes, (program.size() + texts.size() + fonts.size()) / 1024);
+
+    Shortcut reselect = ReadShortcut(StartMenuFolder() + "\\Verselume.lnk");
+    ASSERT_TRUE(reselect.loaded);
+    std::string target = reselect.target;
+    std::transform(target.begin(), target.end(), target.begin(), ::tolower);
+    EXPECT_TRUE(target.size() > 13 && target.ends_with("\\rundll32.exe")) << reselect.target;
+    EXPECT_EQ(reselect.arguments, "desk.cpl,InstallScreenSaver " + path + "\\Verselume.scr");
+    Shortcut help = ReadShortcut(StartMenuFolder() + "\\Ajutor Verselume.lnk");
+    ASSERT_TRUE(help.loaded);
+    EXPECT_TRUE(SamePath(Widen(help.target), folder + L"\\verselume.chm")) << help.target;
+}
+
+TEST_F(InstallerTest, CurrentSwitchSelectsTheSaverByAPathWithoutSpaces) {
+    for (const wchar_t* name : {L"Verselume", L"Verselume de test"}) {
+        SCOPED_TRACE(Narrow(name));
+        WriteString(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", "0");
+        std::wstring folder = Folder(name);
+        ASSERT_EQ(Install(folder, L"/CURRENT"), 0u);
+
+        std::optional<RegValue> active =
+            ReadValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive");
+        ASSERT_TRUE(active);
+        EXPECT_EQ(active->type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(std::string(active->data.c_str()), "1");
+
+        // Windows starts the saver by this path without quotes.
+        std::string screenSaver = ReadString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
+        std::wstring program = folder + L"\\Verselume.scr";
+        EXPECT_EQ(screenSaver.find(' '), std::string::npos) << screenSaver;
+        EXPECT_TRUE(SamePath(LongPath(Widen(screenSaver)), program)) << screenSaver;
+        if (program.find(L' ') == std::wstring::npos) {
+            EXPECT_EQ(screenSaver, Narrow(program));
+        }
+        Shortcut reselect = ReadShortcut(StartMenuFolder() + "\\Verselume.lnk");
+        EXPECT_EQ(reselect.arguments, "desk.cpl,InstallScreenSaver " + screenSaver);
+        Uninstall(folder);
+    }
+}
+
+TEST_F(InstallerTest, ReinstallKeepsTheUsersListsAndSettings) {
+    std::wstring folder = Folder(L"Verselume");
+    std::string path = Narrow(folder);
+    ASSERT_EQ(Install(folder), 0u);
+    const std::string texts = "Versetul meu. (Ioan 1:1)\r\nAl doilea. (Ioan 1:2)\r\n";
+    const std::string fonts = "Georgia\r\n";
+    WriteBytes(path + "\\versete.txt", texts);
+    WriteBytes(path + "\\fonturi.txt", fonts);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed", 7000);
+    DeleteFileA((path + "\\Verselume.scr").c_str());
+
+    ASSERT_EQ(Install(folder), 0u);
+    EXPECT_EQ(ReadBytes(path + "\\versete.txt"), texts);
+    EXPECT_EQ(ReadBytes(path + "\\fonturi.txt"), fonts);
+    EXPECT_TRUE(ReadBytes(path + "\\Verselume.scr") == ReadBytes(BuiltSaverPath()));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, SettingsKeyPath),
+              (std::vector<std::string>{"FontsFile", "HelpFile", "TextSpeed", "TextsFile"}));
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(record.TextSpeed, 7000u);
+    ASSERT_EQ(record.TextCount, 2u);
+    EXPECT_STREQ(record.Texts, "Versetul meu. (Ioan 1:1)");
+    ReleaseSettingsLists(record);
+}
+
+TEST_F(InstallerTest, InstallIntoAnotherFolderCarriesTheEditedListsOver) {
+    std::wstring first = Folder(L"Verselume");
+    std::wstring second = Folder(L"Altundeva");
+    ASSERT_EQ(Install(first), 0u);
+    const std::string texts = "Versetul meu. (Ioan 1:1)\r\n";
+    WriteBytes(Narrow(first) + "\\versete.txt", texts);
+
+    ASSERT_EQ(Install(second), 0u);
+    EXPECT_EQ(ReadBytes(Narrow(second) + "\\versete.txt"), texts);
+    EXPECT_TRUE(ReadBytes(Narrow(second) + "\\fonturi.txt") ==
+                ReadBytes(SampleFile("fonturi.txt")));
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile"),
+              Narrow(second) + "\\versete.txt");
+    EXPECT_EQ(ReadBytes(Narrow(first) + "\\versete.txt"), texts);
+}
+
+// What SCRNSAVE.EXE holds when the uninstaller runs, and whether it must go.
+struct ScreenSaverCase {
+    const char* what;
+    enum { AsInstalled, LongForm, LongFormUpperCase, Other, None } value;
+    bool removed;
+};
+
+TEST_F(InstallerTest, UninstallerRemovesItsFilesKeysAndOnlyItsOwnScreenSaver) {
+    const ScreenSaverCase cases[] = {
+        {"as the installer wrote it", ScreenSaverCase::AsInstalled, true},
+        {"the long form", ScreenSaverCase::LongForm, true},
+        {"the long form in capitals", ScreenSaverCase::LongFormUpperCase, true},
+        {"another screen saver", ScreenSaverCase::Other, false},
+        {"no screen saver", ScreenSaverCase::None, false},
+    };
+    const std::string other = "C:\\windows\\system32\\scrnsave.scr";
+    int serial = 0;
+    for (const ScreenSaverCase& test : cases) {
+        SCOPED_TRACE(test.what);
+        std::wstring folder = Folder(L"Verselume de test " + std::to_wstring(serial++));
+        std::string path = Narrow(folder);
+        ASSERT_EQ(Install(folder, L"/CURRENT"), 0u);
+        ASSERT_TRUE(FileExists(StartMenuFolder() + "\\Verselume.lnk"));
+        std::string longForm = path + "\\Verselume.scr";
+        std::string upper = longForm;
+        std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+        switch (test.value) {
+        case ScreenSaverCase::AsInstalled:
+            break;
+        case ScreenSaverCase::LongForm:
+            WriteString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", longForm);
+            break;
+        case ScreenSaverCase::LongFormUpperCase:
+            WriteString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", upper);
+            break;
+        case ScreenSaverCase::Other:
+            WriteString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", other);
+            break;
+        case ScreenSaverCase::None:
+            WriteValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", std::nullopt);
+            break;
+        }
+
+        // As Windows' list of programs runs it.
+        std::string command = ReadString(HKEY_CURRENT_USER, UninstallKey, "QuietUninstallString");
+        ASSERT_EQ(command, "\"" + path + "\\uninstall.exe\" /S");
+        EXPECT_EQ(RunToTheEnd(Widen(command)), 0u);
+
+        for (const char* file : installedFiles) {
+            EXPECT_FALSE(FileExists(path + "\\" + file)) << file;
+        }
+        EXPECT_FALSE(FileExists(path));
+        EXPECT_FALSE(SettingsKeyExists());
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
+        EXPECT_FALSE(FileExists(StartMenuFolder()));
+        std::optional<RegValue> screenSaver =
+            ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
+        if (test.removed || test.value == ScreenSaverCase::None) {
+            EXPECT_FALSE(screenSaver) << screenSaver->data;
+        } else {
+            ASSERT_TRUE(screenSaver);
+            EXPECT_EQ(std::string(screenSaver->data.c_str()), other);
+        }
+        EXPECT_EQ(ReadString(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive"), "1");
+    }
+}
+
+// The program reads its paths with the ANSI registry calls: a folder name the ANSI code page
+// cannot spell is written in its short form, which it can.
+TEST_F(InstallerTest, PathsTheAnsiCodePageCannotSpellAreWrittenShort) {
+    std::wstring folder = Folder(L"Verselume \u8A69\u6587");
+    ASSERT_EQ(Install(folder), 0u);
+    ASSERT_TRUE(FileExistsW(folder + L"\\versete.txt"));
+    const std::pair<const char*, const wchar_t*> values[] = {{"TextsFile", L"versete.txt"},
+                                                             {"FontsFile", L"fonturi.txt"},
+                                                             {"HelpFile", L"verselume.chm"}};
+    for (const auto& [name, file] : values) {
+        std::string value = ReadString(HKEY_CURRENT_USER, SettingsKeyPath, name);
+        EXPECT_EQ(value.find('?'), std::string::npos) << name << ": " << value;
+        EXPECT_TRUE(SamePath(LongPath(Widen(value)), folder + L"\\" + file))
+            << name << ": " << value;
+    }
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(record.TextCount, LineCount(ReadBytes(SampleFile("versete.txt"))));
+    EXPECT_EQ(record.FontCount, LineCount(ReadBytes(SampleFile("fonturi.txt"))));
+    ReleaseSettingsLists(record);
+    Uninstall(folder);
+    EXPECT_FALSE(FileExistsW(folder));
+}
+
+// The installed saver, started as Windows starts the current one, shows the installed sample
+// verses: in consecutive order every interval moves LastText on by one, wrapping at the end of
+// the sample list.
+TEST_F(InstallerTest, InstalledSaverGoesThroughTheSampleVersesInOrder) {
+    ASSERT_EQ(Install(Folder(L"Verselume"), L"/CURRENT"), 0u);
+    const DWORD count = static_cast<DWORD>(LineCount(ReadBytes(SampleFile("versete.txt"))));
+    const DWORD start = count - 2;
+    constexpr DWORD interval = 200;
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "Options", ConsecutiveOrderBit);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed", interval);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "FadeSpeed", 10);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "LastText", start);
+
+    std::string program = ReadString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
+    DWORD started = GetTickCount();
+    SaverProcess saver(program, program + " /s");
+    HWND window = saver.WaitForSaverWindow();
+    ASSERT_NE(window, nullptr);
+    // A verse is on the screen at some moment of the run (each tick blacks it out again).
+    size_t mostLit = 0;
+    DWORD looked = 0;
+    PumpUntil([] { return false; }, interval);
+    PumpUntil(
+        [&] {
+            if (GetTickCount() - looked >= interval / 2) {
+                looked = GetTickCount();
+                Pixels screen = ReadScreen(window);
+                size_t lit = static_cast<size_t>(std::count_if(
+                    screen.values.begin(), screen.values.end(), [](uint32_t p) { return p != 0; }));
+                mostLit = std::max(mostLit, lit);
+            }
+            return false;
+        },
+        9 * interval);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD elapsed = GetTickCount() - started;
+    ASSERT_EQ(saver.WaitForExit(), 0u);
+    EXPECT_GT(mostLit, 0u) << "no verse on the screen";
+
+    DWORD lastText = ReadDword(HKEY_CURRENT_USER, SettingsKeyPath, "LastText");
+    ASSERT_LT(lastText, count);
+    // Each tick shows the next verse; from two before the end, the third one is the first.
+    DWORD steps = (lastText + count - start) % count;
+    EXPECT_GE(steps, 3u) << "LastText " << lastText << " after " << elapsed << " ms";
+    EXPECT_LE(steps, elapsed / interval + 1) << "LastText " << lastText;
+}
+
+} // namespace
