@@ -1,6 +1,286 @@
-// Placeholder until the verses editor is built.
 #include "texts_dialog.h"
 
-INT_PTR CALLBACK TextsDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+#include "error_box.h"
+#include "help_launcher.h"
+#include "list_file.h"
+#include "platform.h"
+#include "resource_ids.h"
+#include "texts_rules.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// Every buffer an entry passes through holds a verse of 255 bytes and its NUL.
+using VerseBuffer = char[TextSlotWidth];
+
+constexpr int ToolbarButtons = 4;
+// Above this many verses the list reserves its room before it is filled.
+constexpr uint32_t ReserveAbove = 100;
+
+// One editor is open at a time, modal to the configuration dialog.
+struct TextsEditorState {
+    SaverSettings* record;
+    int32_t current;
+    HBITMAP toolbarImage;
+};
+TextsEditorState Editor;
+
+HINSTANCE DialogModule(HWND dialog) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+}
+
+// The list's window is looked up once per step: every look-up by id asks the window manager,
+// and the loops over the verses would otherwise spend most of their time there.
+HWND VerseList(HWND dialog) {
+    return GetDlgItem(dialog, IDC_TEXTS_LIST);
+}
+
+LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(list, message, wParam, lParam);
+}
+
+// Copies the entry at index; false for a bad position or an entry too long for the buffer.
+bool CopyEntry(HWND list, int32_t index, VerseBuffer& buffer) {
+    LRESULT length = ToList(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length >= static_cast<LRESULT>(sizeof buffer)) {
+        return false;
+    }
+    return ToList(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) !=
+           LB_ERR;
+}
+
+void SelectCurrent(HWND dialog) {
+    ToList(VerseList(dialog), LB_SETCURSEL, static_cast<WPARAM>(Editor.current), 0);
+}
+
+// Appends the record's verses; the entries added before the list ran out of space stay.
+uint32_t FillVerseList(HWND list, const SaverSettings& record) {
+    if (record.TextCount > ReserveAbove) {
+        ToList(list, LB_INITSTORAGE, record.TextCount, TextSlotWidth);
+    }
+    for (uint32_t i = 0; i < record.TextCount; i++) {
+        const char* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
+        if (ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(slot)) == LB_ERRSPACE) {
+            return ErrorOutOfMemory;
+        }
+    }
+    return 0;
+}
+
+void OpenTextsEditor(HWND dialog, SaverSettings* record) {
+    Editor.record = record;
+    Editor.current = NoVerse;
+    Editor.toolbarImage = static_cast<HBITMAP>(
+        LoadImageA(DialogModule(dialog), "TOOLBARBITMAP", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, Editor.toolbarImage));
+    if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
+        HWND list = VerseList(dialog);
+        ShowErrorMessage(dialog, FillVerseList(list, *record));
+        Editor.current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
+    }
+    SendDlgItemMessageA(dialog, IDC_TEXTS_EDIT, EM_LIMITTEXT, TextSlotWidth - 1, 0);
+    ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
+}
+
+void CloseTextsEditor(HWND dialog) {
+    if (Editor.toolbarImage != nullptr) {
+        DeleteObject(Editor.toolbarImage);
+        Editor.toolbarImage = nullptr;
+    }
+    EndDialog(dialog, 0);
+}
+
+void OpenTextsHelp(HWND dialog) {
+    if (OpenHelp(dialog, "texts.html") == nullptr) {
+        ShowErrorMessage(dialog, GetLastError());
+    }
+}
+
+INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
+    switch (id) {
+    case IDOK:
+        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.current));
+        if (Editor.record != nullptr) {
+            ShowErrorMessage(dialog, CollectVerses(dialog, *Editor.record));
+        }
+        CloseTextsEditor(dialog);
+        return TRUE;
+    case IDCANCEL:
+        CloseTextsEditor(dialog);
+        return TRUE;
+    case IDHELP:
+        OpenTextsHelp(dialog);
+        return TRUE;
+    case IDC_TEXTS_NEW:
+        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.current));
+        Editor.current = AddNewVerse(dialog);
+        SelectCurrent(dialog);
+        return TRUE;
+    case IDC_TEXTS_UP:
+    case IDC_TEXTS_DOWN:
+        Editor.current = MoveVerse(dialog, Editor.current, id);
+        SelectCurrent(dialog);
+        return TRUE;
+    case IDC_TEXTS_DELETE:
+        Editor.current = DeleteVerse(dialog, Editor.current);
+        SelectCurrent(dialog);
+        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
+        return TRUE;
+    case IDC_TEXTS_LIST:
+        if (notification != LBN_SELCHANGE) {
+            return FALSE;
+        }
+        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.current));
+        Editor.current = static_cast<int32_t>(ToList(VerseList(dialog), LB_GETCURSEL, 0, 0));
+        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OpenTextsEditor(dialog, reinterpret_cast<SaverSettings*>(lParam));
+        return TRUE; // the system focuses the first tab stop, the edit field
+    case WM_COMMAND:
+        return RunTextsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    default:
+        return FALSE;
+    }
+}
+
+uint32_t SetUpTextsToolbar(HWND dialog, HBITMAP image) {
+    HWND toolbar = GetDlgItem(dialog, IDC_TEXTS_TOOLBAR);
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBADDBITMAP images = {nullptr, reinterpret_cast<UINT_PTR>(image)};
+    if (SendMessageA(toolbar, TB_ADDBITMAP, ToolbarButtons, reinterpret_cast<LPARAM>(&images)) ==
+        -1) {
+        return ErrorInvalidParameter;
+    }
+    // The texts stay valid for the toolbar's life, whether it copies them or keeps the pointers.
+    static VerseBuffer texts[ToolbarButtons];
+    TBBUTTON buttons[ToolbarButtons] = {};
+    for (int i = 0; i < ToolbarButtons; i++) {
+        texts[i][0] = '\0';
+        LoadStringA(DialogModule(dialog), IDS_TOOL_NEW + i, texts[i], sizeof texts[i]);
+        buttons[i].iBitmap = i;
+        buttons[i].idCommand = IDC_TEXTS_NEW + i;
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = BTNS_BUTTON;
+        buttons[i].dwData = 0;
+        buttons[i].iString = reinterpret_cast<INT_PTR>(texts[i]);
+    }
+    if (SendMessageA(toolbar, TB_ADDBUTTONS, ToolbarButtons, reinterpret_cast<LPARAM>(buttons)) ==
+        0) {
+        return ErrorInvalidParameter;
+    }
+    return 0;
+}
+
+uint32_t ShowVerse(HWND dialog, int32_t index) {
+    if (index == NoVerse) {
+        SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
+        return 0;
+    }
+    VerseBuffer text;
+    if (!CopyEntry(VerseList(dialog), index, text)) {
+        SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
+        return ErrorInvalidData;
+    }
+    SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, text);
+    return 0;
+}
+
+uint32_t CommitVerse(HWND dialog, int32_t index) {
+    uint32_t result = 0;
+    VerseBuffer text = {};
+    // A stale code from an earlier call must not pass for a failed read of an empty field.
+    SetLastError(0);
+    UINT length = GetDlgItemTextA(dialog, IDC_TEXTS_EDIT, text, sizeof text);
+    if (length == 0) {
+        result = GetLastError();
+    }
+    HWND list = VerseList(dialog);
+    ToList(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    if (length != 0) {
+        // Ctrl+Enter puts line breaks into the field; the texts file holds one verse a line.
+        JoinVerseLines(text);
+        LRESULT inserted = ToList(list, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                                  reinterpret_cast<LPARAM>(text));
+        if (inserted == LB_ERRSPACE) {
+            result = ErrorOutOfMemory;
+        } else if (inserted == LB_ERR) {
+            result = ErrorInvalidParameter;
+        } else {
+            result = 0;
+        }
+    }
+    return result;
+}
+
+int32_t AddNewVerse(HWND dialog) {
+    VerseBuffer text = {};
+    LoadStringA(DialogModule(dialog), IDS_NEW_VERSE, text, sizeof text);
+    HWND list = VerseList(dialog);
+    ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
+    SetFocus(GetDlgItem(dialog, IDC_TEXTS_EDIT));
+    return static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0)) - 1;
+}
+
+int32_t MoveVerse(HWND dialog, int32_t index, int command) {
+    HWND list = VerseList(dialog);
+    int32_t count = static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0));
+    int32_t target = MoveTarget(index, command == IDC_TEXTS_UP, count);
+    if (target == NoVerse || target == index) {
+        return target;
+    }
+    VerseBuffer text;
+    if (!CopyEntry(list, index, text)) {
+        return index;
+    }
+    ToList(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    ToList(list, LB_INSERTSTRING, static_cast<WPARAM>(target), reinterpret_cast<LPARAM>(text));
+    return target;
+}
+
+int32_t DeleteVerse(HWND dialog, int32_t index) {
+    if (index == NoVerse) {
+        return NoVerse;
+    }
+    HWND list = VerseList(dialog);
+    ToList(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    return IndexAfterDelete(index, static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0)));
+}
+
+uint32_t CollectVerses(HWND dialog, SaverSettings& record) {
+    HWND list = VerseList(dialog);
+    LRESULT count = ToList(list, LB_GETCOUNT, 0, 0);
+    if (count < 0) {
+        return ErrorInvalidData;
+    }
+    char* block = nullptr;
+    if (count > 0) {
+        block = static_cast<char*>(HeapAllocZero(static_cast<size_t>(count) << 8));
+        if (block == nullptr) {
+            return ErrorOutOfMemory;
+        }
+        for (int32_t i = 0; i < count; i++) {
+            auto& slot =
+                *reinterpret_cast<VerseBuffer*>(block + static_cast<size_t>(i) * TextSlotWidth);
+            if (!CopyEntry(list, i, slot)) {
+                HeapRelease(block);
+                return ErrorInvalidData;
+            }
+        }
+    }
+    HeapRelease(record.Texts);
+    record.Texts = block;
+    record.TextCount = static_cast<uint32_t>(count);
+    return 0;
 }

@@ -1,0 +1,16 @@
+# Verses editor: its decisions natively, the dialog itself under Wine.
+verselume_test(texts_rules_test SOURCES texts_rules_test.cpp LIBRARIES texts_core)
+
+if(WIN32)
+  # The help command goes to the HTML Help stand-in of the configuration dialog's tests.
+  verselume_test(texts_dialog_test
+    SOURCES texts_dialog_test.cpp texts_dialog_faults_test.cpp texts_dialog_help_test.cpp
+            texts_dialog_end_to_end_test.cpp
+            texts_dialog_harness.cpp dialog_test_support.cpp
+    LIBRARIES config_ui resources)
+  add_dependencies(texts_dialog_test html_help_stand_in)
+
+  # Prints figures; run by tools/bench, not by the test suite.
+  add_executable(texts_dialog_bench bench/texts_dialog_bench.cpp)
+  target_link_libraries(texts_dialog_bench PRIVATE config_ui resources)
+endif()

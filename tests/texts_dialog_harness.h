@@ -1,0 +1,95 @@
+#pragma once
+// Drives the real verses editor under Wine or Windows: opens TEXTSDLG on a record, sends the
+// messages a user's clicks send, reads the controls back, and lets a test make a control fail a
+// request or watch what it is asked.
+
+#include "dialog_test_support.h"
+#include "saver_settings.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+using Verses = std::vector<std::string>;
+
+// Handles the messages waiting in the thread's queue.
+void PumpMessages();
+
+// The common controls the configuration dialog initialises before it opens the editor.
+void InitDialogControls();
+
+// Gives an empty record a verses block built from the given texts (no block for none).
+void FillRecord(SaverSettings& record, const Verses& verses);
+Verses RecordVerses(const SaverSettings& record);
+void ReleaseRecord(SaverSettings& record);
+
+// The UTF-8 text in the ANSI code page the program's texts are in.
+std::string Ansi(const std::string& utf8);
+
+// The system's text for an error code without its closing line break, and likewise the texts
+// of the error boxes seen, from the first-th on; every one of those must be owned by owner.
+std::string ErrorText(DWORD code);
+std::vector<std::string> ErrorTexts(MessageBoxWatcher& boxes, HWND owner, size_t first = 0);
+
+// A control of the editor made to answer a message with reply (setting the thread's last-error
+// value to lastError when it is non-zero) after passing the first passFirst ones on.
+struct ControlFault {
+    int control;
+    UINT message;
+    LRESULT reply;
+    int passFirst = 0;
+    DWORD lastError = 0;
+};
+struct SentMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Subclasses the editor's toolbar, list and edit field as they are created, while it lives.
+class ControlSpy {
+  public:
+    explicit ControlSpy(std::vector<ControlFault> faults = {});
+    ~ControlSpy();
+    ControlSpy(const ControlSpy&) = delete;
+    ControlSpy& operator=(const ControlSpy&) = delete;
+
+    // Adds a fault to a control that already exists.
+    void Add(HWND dialog, const ControlFault& fault);
+    // The list-box and toolbar requests the control received.
+    std::vector<SentMessage> Received(int control) const;
+
+  private:
+    HHOOK hook_;
+};
+
+// The editor, created modeless from TEXTSDLG with TextsDialogProc and the record as parameter.
+class Editor {
+  public:
+    explicit Editor(SaverSettings& record);
+    // An editor someone else opened (the configuration dialog, modally); left open at the end.
+    explicit Editor(HWND opened) : dialog_(opened), owned_(false) {}
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    HWND Dialog() const { return dialog_; }
+    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+
+    Verses Entries() const;
+    int Selection() const;
+    std::string Field() const;
+    // Replaces the edit field's text, as typing over it does.
+    void Type(const std::string& text);
+    // A toolbar button, OK or Cancel pressed.
+    void Press(int command);
+    // The user selects the entry at position (-1: none) in the list.
+    void Choose(int position);
+    // True once OK or Cancel ended the dialog (which hides it).
+    bool Ended() const;
+
+  private:
+    HWND dialog_;
+    bool owned_ = true;
+};
