@@ -23,7 +23,7 @@ if(WIN32)
   target_link_libraries(html_help_stand_in PRIVATE verselume_options)
 
   verselume_test(help_launcher_test
-    SOURCES help_launcher_test.cpp dialog_test_support.cpp
+    SOURCES help_launcher_test.cpp dialog_test_support.cpp help_server_stand_in.cpp
     LIBRARIES config_ui resources)
   add_dependencies(help_launcher_test html_help_stand_in)
 

@@ -9,7 +9,7 @@ if(WIN32)
                  LIBRARIES fonts_test_support config_ui)
 
   # The help command goes to the HTML Help stand-in of the configuration dialog's tests.
-  verselume_test(fonts_dialog_test SOURCES fonts_dialog_test.cpp dialog_test_support.cpp
+  verselume_test(fonts_dialog_test SOURCES fonts_dialog_test.cpp dialog_test_support.cpp help_server_stand_in.cpp
                  LIBRARIES fonts_test_support config_ui settings resources)
   add_dependencies(fonts_dialog_test html_help_stand_in)
 endif()

@@ -4,7 +4,7 @@
 #include "dialog_test_support.h"
 #include "font_sample.h"
 #include "fonts_test_support.h"
-#include "help_stand_in/html_help_stand_in.h"
+#include "help_server_stand_in.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "saver_settings.h"
@@ -638,61 +638,6 @@ TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
     }
     EXPECT_TRUE(boxes.Seen().empty());
 }
-
-// Points the HTML Help control's class registration at the tests' stand-in for the test's
-// length, and reads back the calls it received.
-class HelpServerStandIn {
-  public:
-    HelpServerStandIn() {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        module_ = path;
-        module_ = module_.substr(0, module_.find_last_of('\\') + 1) + "html_help_stand_in.dll";
-        EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key_, nullptr),
-                  ERROR_SUCCESS);
-        DWORD size = sizeof previous_;
-        hadValue_ = RegQueryValueExA(key_, nullptr, nullptr, nullptr,
-                                     reinterpret_cast<BYTE*>(previous_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(module_.c_str()),
-                       static_cast<DWORD>(module_.size() + 1));
-        SetEnvironmentVariableA(StandInFailVariable, nullptr);
-    }
-    ~HelpServerStandIn() {
-        if (hadValue_) {
-            RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_),
-                           static_cast<DWORD>(strlen(previous_) + 1));
-        } else {
-            RegDeleteValueA(key_, nullptr);
-        }
-        RegCloseKey(key_);
-    }
-    HelpServerStandIn(const HelpServerStandIn&) = delete;
-    HelpServerStandIn& operator=(const HelpServerStandIn&) = delete;
-
-    std::vector<StandInCall> Calls() const {
-        std::vector<StandInCall> calls;
-        HMODULE module = GetModuleHandleA(module_.c_str());
-        if (module == nullptr) {
-            return calls;
-        }
-        auto count = reinterpret_cast<StandInCallCountFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallCount")));
-        auto at = reinterpret_cast<StandInCallAtFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module, "StandInCallAt")));
-        for (int i = 0; count != nullptr && at != nullptr && i < count(); ++i) {
-            calls.push_back(*at(i));
-        }
-        return calls;
-    }
-
-  private:
-    static constexpr char Key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-    std::string module_;
-    HKEY key_ = nullptr;
-    bool hadValue_ = false;
-    char previous_[MAX_PATH + 1] = {};
-};
 
 TEST(FontsDialogHelp, OpensTheFontsTopicOwnedByTheDialog) {
     SettingsKey key;

@@ -5,7 +5,7 @@
 
 #include "config_dialog.h"
 #include "dialog_test_support.h"
-#include "help_stand_in/html_help_stand_in.h"
+#include "help_server_stand_in.h"
 #include "resource_ids.h"
 #include "test_support.h"
 #include "win_test_support.h"
@@ -21,17 +21,6 @@ namespace {
 constexpr char ServerKey[] =
     "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr char SystemHelpModule[] = "hhctrl.ocx";
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-std::string StandInPath() {
-    return ProgramFolder() + "html_help_stand_in.dll";
-}
 
 // The registered HTML Help server. Wine serves HKEY_CLASSES_ROOT from HKLM\Software\Classes,
 // so that is where the test registers the stand-in; the original value comes back at the end.
@@ -121,22 +110,8 @@ bool IsLoaded(const std::string& module) {
 }
 
 // The calls the stand-in loaded from path has received.
-std::vector<StandInCall> CallsReceived(const std::string& path = StandInPath()) {
-    std::vector<StandInCall> calls;
-    HMODULE module = GetModuleHandleA(path.c_str());
-    if (module == nullptr) {
-        return calls;
-    }
-    auto count = reinterpret_cast<StandInCallCountFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module, "StandInCallCount")));
-    auto at = reinterpret_cast<StandInCallAtFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module, "StandInCallAt")));
-    EXPECT_NE(count, nullptr);
-    EXPECT_NE(at, nullptr);
-    for (int i = 0; count != nullptr && at != nullptr && i < count(); ++i) {
-        calls.push_back(*at(i));
-    }
-    return calls;
+std::vector<StandInCall> CallsReceived(const std::string& path = StandInModulePath()) {
+    return StandInCalls(path);
 }
 
 // An installed Verselume with its help file registered, and the stand-in as the help control.
@@ -150,7 +125,7 @@ struct HelpInstalled {
     explicit HelpInstalled(const std::string& file = "C:\\Program Files\\Verselume\\verselume.chm")
         : helpFile(file) {
         key.SetString("HelpFile", helpFile);
-        server.Set(StandInPath());
+        server.Set(StandInModulePath());
         StandInFails(-1);
     }
     ~HelpInstalled() {
@@ -226,12 +201,12 @@ TEST(OpenHelp, TopicFollowsTheFileAfterTheSeparator) {
 TEST(OpenHelp, LoadsTheControlOnce) {
     HelpInstalled installed;
     ScratchDir dir;
-    EXPECT_FALSE(IsLoaded(StandInPath()));
+    EXPECT_FALSE(IsLoaded(StandInModulePath()));
     EXPECT_EQ(OpenHelp(installed.owner, nullptr), StandInHelpWindow);
-    EXPECT_TRUE(IsLoaded(StandInPath()));
+    EXPECT_TRUE(IsLoaded(StandInModulePath()));
 
     std::string copy = dir.File("html_help_copy.dll");
-    ASSERT_TRUE(CopyFileA(StandInPath().c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(StandInModulePath().c_str(), copy.c_str(), FALSE));
     installed.server.Set(copy);
     EXPECT_EQ(OpenHelp(installed.owner, "texts.html"), StandInHelpWindow);
     EXPECT_EQ(OpenHelp(installed.owner, "fonts.html"), StandInHelpWindow);
@@ -249,10 +224,10 @@ TEST(OpenHelp, ControlFailureReportsItsCodeOrTwoAndKeepsTheControl) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_TRUE(IsLoaded(StandInPath()));
+    EXPECT_TRUE(IsLoaded(StandInModulePath()));
 
     std::string copy = dir.File("html_help_copy.dll");
-    ASSERT_TRUE(CopyFileA(StandInPath().c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(StandInModulePath().c_str(), copy.c_str(), FALSE));
     installed.server.Set(copy);
     StandInFails(ERROR_TIMEOUT);
     EXPECT_EQ(OpenHelp(installed.owner, "fonts.html"), nullptr);
@@ -287,7 +262,7 @@ TEST(OpenHelp, WithoutAHelpFileFailsBeforeLoadingAnything) {
             EXPECT_EQ(GetLastError(), row.code);
         }
     }
-    EXPECT_FALSE(IsLoaded(StandInPath()));
+    EXPECT_FALSE(IsLoaded(StandInModulePath()));
     EXPECT_FALSE(IsLoaded(SystemHelpModule));
 }
 
@@ -304,7 +279,7 @@ TEST(OpenHelp, AfterAFailedLoadLaterCallsFailAtOnce) {
         EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
     }
-    installed.server.Set(StandInPath());
+    installed.server.Set(StandInModulePath());
 
     // The control is not called and the pending code stays as it was.
     SetLastError(ERROR_ACCESS_DENIED);
@@ -318,7 +293,7 @@ TEST(OpenHelp, AfterAFailedLoadLaterCallsFailAtOnce) {
         EXPECT_EQ(OpenHelp(installed.owner, topic), nullptr);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     }
-    EXPECT_FALSE(IsLoaded(StandInPath()));
+    EXPECT_FALSE(IsLoaded(StandInModulePath()));
     EXPECT_FALSE(IsLoaded(SystemHelpModule));
 }
 
@@ -332,7 +307,7 @@ TEST(OpenHelp, ModuleWithoutTheEntryPointFailsEveryTime) {
         EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
     }
-    EXPECT_FALSE(IsLoaded(StandInPath()));
+    EXPECT_FALSE(IsLoaded(StandInModulePath()));
 }
 
 // Without a usable registration the control is loaded by name. Here a copy of the stand-in named
@@ -342,7 +317,7 @@ TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
     HelpInstalled installed;
     ScratchDir dir;
     std::string byName = dir.File(SystemHelpModule);
-    ASSERT_TRUE(CopyFileA(StandInPath().c_str(), byName.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(StandInModulePath().c_str(), byName.c_str(), FALSE));
     SystemHelpModuleOverride native("native");
     ASSERT_TRUE(SetDllDirectoryA(dir.Path().c_str()));
     installed.server.Set(dir.File("missing.dll"));

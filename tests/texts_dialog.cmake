@@ -6,7 +6,7 @@ if(WIN32)
   verselume_test(texts_dialog_test
     SOURCES texts_dialog_test.cpp texts_dialog_faults_test.cpp texts_dialog_help_test.cpp
             texts_dialog_end_to_end_test.cpp
-            texts_dialog_harness.cpp dialog_test_support.cpp
+            texts_dialog_harness.cpp dialog_test_support.cpp help_server_stand_in.cpp
     LIBRARIES config_ui resources)
   add_dependencies(texts_dialog_test html_help_stand_in)
 
