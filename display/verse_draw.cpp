@@ -2,6 +2,7 @@
 
 #include "saver_clock.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -60,10 +61,20 @@ void ReleaseFrameSurface(FrameSurface& surface) {
     }
 }
 
+RECT FrameTextRect(const VerseRunPlan& plan) {
+    // The lines are broken at the width the layout was measured at, centred on the block, so
+    // they break as measured: given exactly the measured block's width, Wine's DrawText breaks
+    // some verses into one line more and the block cuts the last line off. Each line stays
+    // centred on the block, as in a rectangle of the block's own width.
+    int32_t width = std::max(plan.BlockLayoutWidth, plan.Block.Width);
+    int32_t left = (plan.Block.Width - width) / 2;
+    return {left, 0, left + width, plan.Block.Height};
+}
+
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i) {
     PatBlt(surface.dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
     SetTextColor(surface.dc, FrameColour(plan, i));
-    RECT block = {0, 0, plan.Block.Width, plan.Block.Height};
+    RECT block = FrameTextRect(plan);
     DrawTextA(surface.dc, plan.Text, static_cast<int>(plan.Length), &block,
               DT_WORDBREAK | DT_CENTER);
     BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.dc, 0, 0,

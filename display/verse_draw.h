@@ -22,6 +22,10 @@ struct FrameSurface {
 FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font);
 void ReleaseFrameSurface(FrameSurface& surface);
 
+// Where a frame's text is drawn on the block's surface: the width the layout was measured at,
+// centred on the block.
+RECT FrameTextRect(const VerseRunPlan& plan);
+
 // Frame i of the fade: the block filled black, the verse drawn in the frame's colour, the block
 // copied to the window at the planned place.
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i);

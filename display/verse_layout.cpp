@@ -133,8 +133,9 @@ VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t cl
     plan.FontHeight = Truncate(double(BaseFontHeight) * double(plan.Scale));
     measurer.UseFont(plan.Face, plan.FontHeight);
     // The second layout starts from the base font's line height, not a scaled one.
-    int32_t scaledWidth = Truncate(double(plan.Base.Width) * double(plan.Scale));
-    plan.Block = measurer.MeasureWrapped(plan.Text, plan.Length, scaledWidth, plan.Line.Height);
+    plan.BlockLayoutWidth = Truncate(double(plan.Base.Width) * double(plan.Scale));
+    plan.Block =
+        measurer.MeasureWrapped(plan.Text, plan.Length, plan.BlockLayoutWidth, plan.Line.Height);
 
     plan.X = RandomPosition(plan.ClientWidth - plan.Block.Width);
     plan.Y = RandomPosition(plan.ClientHeight - plan.Block.Height);

@@ -40,19 +40,20 @@ struct VerseRunPlan {
     const char* Face; // a slot of the typeface list, or DefaultTypeface
     const char* Text; // a slot of the verse list, or DefaultVerse
     uint32_t Length;
-    int32_t ClientWidth;  // W
-    int32_t ClientHeight; // H
-    TextExtent Line;      // the whole verse on one line in the base font (cx, cy)
-    int32_t Quotient;     // q = (H * cx) / (W * cy)
-    int32_t Lines;        // L, the square root of q, at least 1
-    TextExtent Base;      // the wrapped block in the base font (w1, h1)
-    float WidthRatio;     // rw = W / w1
-    float HeightRatio;    // rh = H / h1
-    float Lower;          // A
-    float Upper;          // B
-    float Scale;          // s
-    int32_t FontHeight;   // 20 * s, truncated
-    TextExtent Block;     // the wrapped block in the scaled font (bw, bh)
+    int32_t ClientWidth;      // W
+    int32_t ClientHeight;     // H
+    TextExtent Line;          // the whole verse on one line in the base font (cx, cy)
+    int32_t Quotient;         // q = (H * cx) / (W * cy)
+    int32_t Lines;            // L, the square root of q, at least 1
+    TextExtent Base;          // the wrapped block in the base font (w1, h1)
+    float WidthRatio;         // rw = W / w1
+    float HeightRatio;        // rh = H / h1
+    float Lower;              // A
+    float Upper;              // B
+    float Scale;              // s
+    int32_t FontHeight;       // 20 * s, truncated
+    int32_t BlockLayoutWidth; // the width the scaled layout was measured at, w1 * s
+    TextExtent Block;         // the wrapped block in the scaled font (bw, bh)
     int32_t X;
     int32_t Y;
     uint32_t Red;

@@ -192,6 +192,7 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
     HGDIOBJ keptBitmap = SelectObject(dc, bitmap);
     LOGFONTA description{};
     description.lfHeight = plan.FontHeight;
+    description.lfCharSet = DEFAULT_CHARSET;
     strncpy(description.lfFaceName, plan.Face, sizeof description.lfFaceName - 1);
     HFONT font = CreateFontIndirectA(&description);
     HGDIOBJ keptFont = SelectObject(dc, font);
@@ -202,7 +203,7 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
     PatBlt(dc, 0, 0, frame.width, frame.height, BLACKNESS);
     SetBkColor(dc, RGB(0, 0, 0));
     SetTextColor(dc, FrameColour(plan, last));
-    RECT block = {0, 0, frame.width, frame.height};
+    RECT block = FrameTextRect(plan);
     DrawTextA(dc, plan.Text, static_cast<int>(plan.Length), &block, DT_WORDBREAK | DT_CENTER);
     GdiFlush();
     const uint32_t* values = static_cast<const uint32_t*>(bits);

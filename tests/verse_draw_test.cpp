@@ -338,3 +338,77 @@ TEST(GdiMeasurer, RunFontShowsTheLettersOfTheUsersCodePage) {
 }
 
 } // namespace
+
+namespace {
+
+// A memory surface of the given size, black, for drawing without a window.
+struct MemorySurface {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ kept;
+    MemorySurface(HDC like, int width, int height)
+        : dc(CreateCompatibleDC(like)), bitmap(CreateCompatibleBitmap(like, width, height)),
+          kept(SelectObject(dc, bitmap)) {
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    ~MemorySurface() {
+        SelectObject(dc, kept);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+};
+
+TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
+    // The frame must show the verse broken into lines exactly as the layout measured it, all of
+    // them inside the block: the reference draws the same text at the measured layout width on
+    // an unbounded surface.
+    const char* verse = "Toate \xeeşi au vremea lor, şi fiecare lucru de sub ceruri \xeeşi are "
+                        "ceasul lui. (Eclesiastul 3:1)";
+    std::vector<char> verses = MakeSlots({verse}, TextSlotWidth);
+    HDC screen = GetDC(nullptr);
+    MemorySurface window(screen, 1280, 1024);
+    for (uint32_t seed = 1; seed <= 40; seed++) {
+        SaverSettings record;
+        ClearRecord(record);
+        UseVerses(record, verses);
+        record.ThreadSeed = seed;
+        GdiMeasurer measurer(window.dc);
+        VerseRunPlan plan = PlanVerseRun(record, 1280, 1024, DayNumber(), measurer);
+        ASSERT_TRUE(plan.Complete);
+        measurer.RestoreSurfaceFont();
+        FrameSurface surface = MakeFrameSurface(window.dc, plan, measurer.Font());
+        const int32_t last = plan.Steps - 1;
+        DrawFrame(window.dc, surface, plan, last);
+
+        int32_t width = std::max(plan.BlockLayoutWidth, plan.Block.Width);
+        MemorySurface reference(screen, width, plan.Block.Height * 3);
+        HGDIOBJ keptFont = SelectObject(reference.dc, measurer.Font());
+        SetTextColor(reference.dc, FrameColour(plan, last));
+        SetBkColor(reference.dc, RGB(0, 0, 0));
+        RECT measured = {0, 0, width, plan.Block.Height * 3};
+        DrawTextA(reference.dc, plan.Text, static_cast<int>(plan.Length), &measured,
+                  DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+        EXPECT_LE(measured.bottom, plan.Block.Height) << "seed " << seed;
+        RECT area = {0, 0, width, plan.Block.Height * 3};
+        DrawTextA(reference.dc, plan.Text, static_cast<int>(plan.Length), &area,
+                  DT_WORDBREAK | DT_CENTER);
+        SelectObject(reference.dc, keptFont);
+
+        int32_t left = (plan.Block.Width - width) / 2;
+        int differing = 0;
+        for (int y = 0; y < plan.Block.Height; y++) {
+            for (int x = 0; x < plan.Block.Width; x++) {
+                COLORREF drawn = GetPixel(window.dc, plan.X + x, plan.Y + y);
+                COLORREF expected = GetPixel(reference.dc, x - left, y);
+                differing += drawn != expected ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0) << "seed " << seed << ", block " << plan.Block.Width << " x "
+                                << plan.Block.Height;
+        ReleaseFrameSurface(surface);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+} // namespace
