@@ -331,6 +331,9 @@ TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(std::string(calls[1].File), installed.helpFile + "::/texts.html");
     SetDllDirectoryA(nullptr);
+    // The program keeps the control loaded for good, and a loaded module's file cannot be
+    // deleted: without this the scratch folder would stay behind after every run.
+    FreeLibrary(GetModuleHandleA(byName.c_str()));
 }
 
 // The configuration dialog's help button: the help file itself, owned by the dialog; a failure

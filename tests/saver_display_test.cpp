@@ -42,13 +42,16 @@ struct Installed {
     }
 };
 
+struct PointerAtRest {
+    PointerAtRest() { EXPECT_TRUE(MovePointer({300, 200})) << "the pointer does not settle"; }
+};
+
 // The full-screen saver, started with the pointer at rest so that only the test closes it.
-struct RunningSaver {
+struct RunningSaver : PointerAtRest {
     SaverProcess process;
     HWND window;
 
-    RunningSaver()
-        : process((SetCursorPos(300, 200), "/s")), window(process.WaitForSaverWindow()) {}
+    RunningSaver() : process("/s"), window(process.WaitForSaverWindow()) {}
 
     void Close() {
         PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);

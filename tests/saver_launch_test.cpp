@@ -126,7 +126,7 @@ const std::pair<const char*, const char*> MprStandIn = {MPR_STAND_IN, "MPR.DLL"}
 const std::pair<const char*, const char*> PasswordStandIn = {PASSWORD_STAND_IN, "PASSWORD.CPL"};
 
 struct PointerAtRest {
-    PointerAtRest() { SetCursorPos(RestingPointer.x, RestingPointer.y); }
+    PointerAtRest() { EXPECT_TRUE(MovePointer(RestingPointer)) << "the pointer does not settle"; }
 };
 
 // The full-screen saver, started with the pointer resting at a known place.
@@ -265,7 +265,10 @@ TEST(FullScreen, PointerMovedByOnePixelEndsTheSaver) {
     for (POINT step : {POINT{1, 0}, POINT{0, -1}}) {
         FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
-        SetCursorPos(RestingPointer.x + step.x, RestingPointer.y + step.y);
+        POINT moved = {RestingPointer.x + step.x, RestingPointer.y + step.y};
+        EXPECT_TRUE(
+            NudgePointerUntil(RestingPointer, moved, [&] { return !saver.process.Running(); }))
+            << "step " << step.x << "," << step.y;
         EXPECT_EQ(saver.process.WaitForExit(), 0u) << "step " << step.x << "," << step.y;
     }
 }
@@ -461,9 +464,13 @@ TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
     }
     HWND box = saver.process.WaitForDialog(PasswordDialogTitle);
     ASSERT_NE(box, nullptr);
-    // While the question is open, input and movement request nothing.
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(box) != FALSE; }));
+    // While the question is open, input and movement request nothing. The saver takes in the X
+    // events of its own window only now, in the question's loop; the move waits until every
+    // position they carry has been overtaken, or the refusal could re-take one of them.
+    WaitForPostedMessages(saver.window);
     const POINT moved = {RestingPointer.x + 50, RestingPointer.y + 30};
-    SetCursorPos(moved.x, moved.y);
+    ASSERT_TRUE(MovePointer(moved)) << "the pointer does not settle";
     SendMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
     PostMessageA(saver.window, WM_LBUTTONDOWN, 0, 0);
     PostMessageA(saver.window, WM_CLOSE, 0, 0);
@@ -480,8 +487,11 @@ TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
     SendMessageA(saver.window, WM_MOUSEMOVE, 0, 0);
     WaitForPostedMessages(saver.window);
     EXPECT_EQ(system.Verifications(), 1u);
-    SetCursorPos(moved.x + 1, moved.y);
-    box = saver.process.WaitForDialog(PasswordDialogTitle);
+    box = nullptr;
+    EXPECT_TRUE(NudgePointerUntil(moved, {moved.x + 1, moved.y}, [&] {
+        box = saver.process.WaitForDialog(PasswordDialogTitle, 0);
+        return box != nullptr;
+    }));
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(saver.process.WaitForExit(), 0u);

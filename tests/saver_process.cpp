@@ -97,6 +97,63 @@ bool WaitForFocus(HWND window, DWORD timeoutMs) {
         timeoutMs);
 }
 
+namespace {
+
+// Longer than Wine trusts its own copy of the pointer position before it asks X.
+constexpr DWORD PointerTrustMs = 150;
+
+// Wine loads its X driver into a process with the first window or display query; until then
+// SetCursorPos changes only Wine's own copy of the position and never moves the X pointer.
+void LoadDisplayDriver() {
+    GetSystemMetrics(SM_CXSCREEN);
+}
+
+// Sets the position through a neighbouring point: Wine passes a move on to X only when its own
+// copy changes, and its copy may hold the point already while X does not.
+void SetPointer(POINT point) {
+    SetCursorPos(point.x + (point.x > 0 ? -1 : 1), point.y);
+    SetCursorPos(point.x, point.y);
+}
+
+bool PointerAt(POINT point) {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+}
+
+} // namespace
+
+bool MovePointer(POINT point, DWORD timeoutMs) {
+    LoadDisplayDriver();
+    DWORD start = GetTickCount();
+    for (;;) {
+        SetPointer(point);
+        DWORD since = GetTickCount();
+        // Polls until the point has read the same for the whole trust, or another position shows.
+        PumpUntil([&] { return !PointerAt(point) || GetTickCount() - since >= PointerTrustMs; },
+                  timeoutMs);
+        if (PointerAt(point) && GetTickCount() - since >= PointerTrustMs) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+    }
+}
+
+bool NudgePointerUntil(POINT from, POINT to, const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        SetCursorPos(from.x, from.y);
+        SetCursorPos(to.x, to.y);
+        if (PumpUntil(done, 2 * PointerTrustMs)) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+    }
+}
+
 void WaitForPostedMessages(HWND window) {
     auto visible = [window] { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0; };
     ASSERT_TRUE(visible()) << "the barrier needs a visible window";

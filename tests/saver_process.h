@@ -28,6 +28,21 @@ bool WaitForFocus(HWND window, DWORD timeoutMs = 10000);
 // handled after them.
 void WaitForPostedMessages(HWND window);
 
+// Moves the pointer to point and waits until it has settled there; false if it does not within
+// the time. Under Wine a position has two copies: Wine's own, which SetCursorPos changes at once,
+// and the X server's, which follows only when no program holds a pointer grab (Wine grabs it for
+// a full-screen foreground window). GetCursorPos trusts Wine's copy for 100 ms after a change and
+// then asks X, and a program that handles X events late can put an older position back into
+// Wine's copy. Only a position that reads the same for longer than that trust is one every
+// program will keep reading.
+bool MovePointer(POINT point, DWORD timeoutMs = 5000);
+
+// Moves the pointer from one point to another, again and again, until done() holds or timeoutMs
+// has passed. For a full-screen saver, which holds the pointer grab: the move reaches only Wine's
+// copy of the position and is seen only by a read within 100 ms, which a busy program may miss.
+bool NudgePointerUntil(POINT from, POINT to, const std::function<bool()>& done,
+                       DWORD timeoutMs = 10000);
+
 struct CreatedWindow {
     HWND window;
     std::string className; // empty when the window was already gone when the event arrived
