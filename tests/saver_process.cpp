@@ -176,9 +176,19 @@ void SaverProcess::Start(const std::string& program, const std::string& commandL
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::string line = commandLine;
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &info)) {
+    // Wine at times loses a new process while it sets it up, before any of the program's code
+    // runs (seen once in over a thousand starts on a loaded machine), and reports that as an
+    // internal error; such a start is made again.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; attempt++) {
+        std::string line = commandLine;
+        started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE,
+                                 CREATE_SUSPENDED, nullptr, nullptr, &startup, &info) != FALSE;
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) {
+            break;
+        }
+    }
+    if (!started) {
         ADD_FAILURE() << "cannot start " << program << " (error " << GetLastError() << ")";
         return;
     }
