@@ -10,7 +10,7 @@ endforeach()
 
 if(WIN32)
   target_sources(display_test_support PRIVATE display_win_support.cpp)
-  target_link_libraries(display_test_support PUBLIC GTest::gtest gdi32 user32 ntdll)
+  target_link_libraries(display_test_support PUBLIC test_support GTest::gtest gdi32 user32 ntdll)
   foreach(test verse_draw_test saver_window_test)
     verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display display_test_support)
   endforeach()

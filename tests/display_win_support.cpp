@@ -1,5 +1,7 @@
 #include "display_win_support.h"
 
+#include <cstdio>
+
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -167,4 +169,18 @@ std::vector<DWORD> ProcessThreads() {
     }
     CloseHandle(snapshot);
     return threads;
+}
+
+Installed::Installed(int verses) {
+    std::string lines;
+    for (int i = 0; i < verses; i++) {
+        char line[80];
+        snprintf(line, sizeof line, "Versetul %d, pe ecran. (Test %d)\r\n", i, i);
+        lines += line;
+    }
+    WriteBytes(texts, lines);
+    WriteBytes(fonts, verses == 0 ? "" : "Tahoma\r\n");
+    key.SetString("TextsFile", texts);
+    key.SetString("FontsFile", fonts);
+    key.SetDword("FadeSpeed", 10);
 }

@@ -1,9 +1,13 @@
 #pragma once
 // Windows, pixels, threads and GDI objects for the display's tests under Wine.
 
+#include "test_support.h"
+#include "win_test_support.h"
+
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // A visible top-level popup with its client area at (left, top) of the given size, of a class
@@ -35,3 +39,14 @@ size_t OpenHandleCount();
 
 // Threads of this process.
 std::vector<DWORD> ProcessThreads();
+
+// The installer's part for the saver: the key naming a verses file of the given number of
+// numbered verses and a typefaces file ("Tahoma", none when there are no verses), FadeSpeed 10.
+struct Installed {
+    ScratchDir dir;
+    SettingsKey key;
+    std::string texts = dir.File("versete.txt");
+    std::string fonts = dir.File("fonturi.txt");
+
+    explicit Installed(int verses);
+};

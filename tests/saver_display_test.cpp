@@ -20,28 +20,6 @@
 
 namespace {
 
-// The installer's part: the key and two list files.
-struct Installed {
-    ScratchDir dir;
-    SettingsKey key;
-    std::string texts = dir.File("versete.txt");
-    std::string fonts = dir.File("fonturi.txt");
-
-    explicit Installed(int verses) {
-        std::string lines;
-        for (int i = 0; i < verses; i++) {
-            char line[80];
-            snprintf(line, sizeof line, "Versetul %d, pe ecran. (Test %d)\r\n", i, i);
-            lines += line;
-        }
-        WriteBytes(texts, lines);
-        WriteBytes(fonts, verses == 0 ? "" : "Tahoma\r\n");
-        key.SetString("TextsFile", texts);
-        key.SetString("FontsFile", fonts);
-        key.SetDword("FadeSpeed", 10);
-    }
-};
-
 struct PointerAtRest {
     PointerAtRest() { EXPECT_TRUE(MovePointer({300, 200})) << "the pointer does not settle"; }
 };

@@ -16,28 +16,6 @@ LRESULT CALLBACK TestSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return SaverWindowProc(window, message, wParam, lParam);
 }
 
-// The installer's part: the key with two list files of the given sizes.
-struct Installed {
-    ScratchDir dir;
-    SettingsKey key;
-    std::string texts = dir.File("versete.txt");
-    std::string fonts = dir.File("fonturi.txt");
-
-    explicit Installed(int verses) {
-        std::string lines;
-        for (int i = 0; i < verses; i++) {
-            char line[80];
-            snprintf(line, sizeof line, "Versetul %d se vede pe ecran. (Test %d)\r\n", i, i);
-            lines += line;
-        }
-        WriteBytes(texts, lines);
-        WriteBytes(fonts, "Tahoma\r\n");
-        key.SetString("TextsFile", texts);
-        key.SetString("FontsFile", fonts);
-        key.SetDword("FadeSpeed", 10);
-    }
-};
-
 HWND MakeSaverWindow() {
     return MakeTestWindow("SaverWindowTest", TestSaverProc, 0, 0, 400, 300);
 }
