@@ -130,7 +130,15 @@ HWND PasswordOwner(uint32_t number) {
 } // namespace
 
 const char* GetCommandTail() {
-    return SkipProgramName(GetCommandLineA());
+    char longPath[MAX_PATH] = {};
+    char shortPath[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, longPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        longPath[0] = '\0';
+    } else if (GetShortPathNameA(longPath, shortPath, MAX_PATH) >= MAX_PATH) {
+        shortPath[0] = '\0';
+    }
+    return SkipOwnProgramName(GetCommandLineA(), longPath, shortPath);
 }
 
 int SaverMain(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {

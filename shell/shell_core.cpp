@@ -1,9 +1,30 @@
 #include "shell_core.h"
 
+#include <cstddef>
+
 namespace {
 
 bool IsNumberSpace(unsigned char c) {
     return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
+
+unsigned char FoldCase(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+// The length of path when line begins with it, followed by a space or the end; 0 otherwise.
+size_t OwnPathLength(const char* line, const char* path) {
+    if (path == nullptr || *path == '\0') {
+        return 0;
+    }
+    size_t n = 0;
+    for (; path[n] != '\0'; n++) {
+        if (FoldCase(static_cast<unsigned char>(line[n])) !=
+            FoldCase(static_cast<unsigned char>(path[n]))) {
+            return 0;
+        }
+    }
+    return line[n] == ' ' || line[n] == '\0' ? n : 0;
 }
 
 bool IsDigit(unsigned char c) {
@@ -62,6 +83,22 @@ const char* SkipProgramName(const char* commandLine) {
             p++;
         }
     }
+    while (*p == ' ') {
+        p++;
+    }
+    return p;
+}
+
+const char* SkipOwnProgramName(const char* commandLine, const char* longPath,
+                               const char* shortPath) {
+    size_t length = OwnPathLength(commandLine, longPath);
+    if (length == 0) {
+        length = OwnPathLength(commandLine, shortPath);
+    }
+    if (length == 0) {
+        return SkipProgramName(commandLine);
+    }
+    const char* p = commandLine + length;
     while (*p == ' ') {
         p++;
     }

@@ -52,6 +52,13 @@ inline constexpr uint32_t VerifyPasswordMessage = WM_APP;
 // first space) and the spaces after it. A quoted name without its closing quote is not skipped.
 const char* SkipProgramName(const char* commandLine);
 
+// As SkipProgramName, except when the line begins, unquoted, with one of the program's own full
+// paths (long or short form, letters compared without regard to case) followed by a space or the
+// end: then the tail starts past that path, however many spaces it holds. Windows starts a saver
+// whose selected path has spaces and no short form exactly so. A null path is passed over.
+const char* SkipOwnProgramName(const char* commandLine, const char* longPath,
+                               const char* shortPath);
+
 enum class LaunchMode { Configure, Saver, Preview, ChangePassword };
 
 struct LaunchCommand {

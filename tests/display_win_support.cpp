@@ -118,18 +118,50 @@ struct GdiHandleEntry {
 static_assert(sizeof(GdiHandleEntry) == 24);
 constexpr size_t GdiHandleCount = 0x10000;
 
-} // namespace
+// Wine's 32-bit programs find no table pointer in their PEB; the table is then the committed
+// region whose entry of a fresh object carries that object's handle and type.
+const GdiHandleEntry* FindGdiHandleTable() {
+    HDC probe = CreateCompatibleDC(nullptr);
+    size_t index = reinterpret_cast<UINT_PTR>(probe) & 0xFFFF;
+    USHORT unique = static_cast<USHORT>(reinterpret_cast<UINT_PTR>(probe) >> 16);
+    const GdiHandleEntry* found = nullptr;
+    MEMORY_BASIC_INFORMATION region{};
+    const BYTE* address = nullptr;
+    while (found == nullptr && VirtualQuery(address, &region, sizeof region) != 0) {
+        const BYTE* base = static_cast<const BYTE*>(region.BaseAddress);
+        if (region.State == MEM_COMMIT && (region.Protect & (PAGE_READWRITE | PAGE_READONLY)) &&
+            region.RegionSize >= GdiHandleCount * sizeof(GdiHandleEntry)) {
+            const GdiHandleEntry* table = reinterpret_cast<const GdiHandleEntry*>(base);
+            if (table[index].unique == unique && table[index].type != 0) {
+                found = table;
+            }
+        }
+        if (base + region.RegionSize <= address) {
+            break;
+        }
+        address = base + region.RegionSize;
+    }
+    DeleteDC(probe);
+    return found;
+}
 
-size_t GdiObjectCount() {
+const GdiHandleEntry* GdiHandleTable() {
     PROCESS_BASIC_INFORMATION basic{};
     if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic,
                                   sizeof basic, nullptr) != 0) {
-        return 0;
+        return nullptr;
     }
     const BYTE* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
     // PEB's GdiSharedHandleTable.
     const GdiHandleEntry* table =
         *reinterpret_cast<GdiHandleEntry* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
+    return table != nullptr ? table : FindGdiHandleTable();
+}
+
+} // namespace
+
+size_t GdiObjectCount() {
+    const GdiHandleEntry* table = GdiHandleTable();
     if (table == nullptr) {
         return 0;
     }

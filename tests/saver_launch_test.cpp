@@ -229,6 +229,20 @@ TEST(LaunchModes, ProgramNameIsSkippedBeforeTheLettersAreScanned) {
     }
 }
 
+// Windows starts a saver selected from a folder with spaces and no short names with its path
+// unquoted; the "P" of "Popescu" must not be read as the preview letter.
+TEST(LaunchModes, UnquotedOwnPathWithSpacesStartsTheSaver) {
+    ScratchDir dir;
+    std::string folder = dir.File("Ion Popescu");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string program = folder + "\\Verselume.scr";
+    ASSERT_TRUE(CopyFileA(BuiltSaverPath().c_str(), program.c_str(), FALSE));
+    FullScreenSaver saver(program, program + " /s");
+    ASSERT_NE(saver.window, nullptr);
+    PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+}
+
 TEST(FullScreen, TopmostBlackPopupCoversTheScreenAndAKeyEndsIt) {
     FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);

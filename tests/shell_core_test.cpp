@@ -58,6 +58,42 @@ TEST(SkipProgramName, TailStartsPastTheNameAndItsSpaces) {
     }
 }
 
+// Windows starts a saver selected from a folder with spaces and no short names unquoted.
+TEST(SkipOwnProgramName, AnUnquotedOwnPathEndsAfterThePathNotTheFirstSpace) {
+    const char* own = "C:\\Users\\Ion Cosma\\AppData\\Local\\Programs\\Verselume\\Verselume.scr";
+    const char* shortForm = "C:\\Users\\IONCOS~1\\AppData\\Local\\Programs\\VERSEL~1\\VERSEL~1.SCR";
+    struct Row {
+        const char* line;
+        LaunchMode mode;
+        const char* tail;
+    };
+    const Row rows[] = {
+        // "Cosma" holds the configuration letter, "Popescu" the preview one.
+        {"C:\\Users\\Ion Cosma\\AppData\\Local\\Programs\\Verselume\\Verselume.scr /s",
+         LaunchMode::Saver, "/s"},
+        {"c:\\users\\ION COSMA\\appdata\\local\\programs\\verselume\\VERSELUME.SCR   /p 12",
+         LaunchMode::Preview, "/p 12"},
+        {"C:\\Users\\IONCOS~1\\AppData\\Local\\Programs\\VERSEL~1\\VERSEL~1.SCR /s",
+         LaunchMode::Saver, "/s"},
+        {"C:\\Users\\Ion Cosma\\AppData\\Local\\Programs\\Verselume\\Verselume.scr",
+         LaunchMode::Configure, ""},
+        // Quoted, or another program's path: scanned as before.
+        {"\"C:\\Users\\Ion Cosma\\AppData\\Local\\Programs\\Verselume\\Verselume.scr\" /s",
+         LaunchMode::Saver, "/s"},
+        {"C:\\Users\\Ion Cosma\\Other.scr /s", LaunchMode::Configure, "Cosma\\Other.scr /s"},
+        // The own path must end where the program name ends.
+        {"C:\\Users\\Ion Cosma\\AppData\\Local\\Programs\\Verselume\\Verselume.scrx /s",
+         LaunchMode::Configure, "Cosma\\AppData\\Local\\Programs\\Verselume\\Verselume.scrx /s"},
+    };
+    for (const Row& row : rows) {
+        const char* tail = SkipOwnProgramName(row.line, own, shortForm);
+        EXPECT_STREQ(tail, row.tail) << row.line;
+        EXPECT_EQ(ScanCommandTail(tail).Mode, row.mode) << row.line;
+    }
+    // Without the program's paths the line is scanned as before.
+    EXPECT_STREQ(SkipOwnProgramName("C:\\A B\\V.scr /s", nullptr, ""), "B\\V.scr /s");
+}
+
 TEST(ParseWindowNumber, ReadsLikeStrtoulBaseTenInThirtyTwoBits) {
     struct Row {
         const char* text; // what follows the letter

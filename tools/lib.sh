@@ -1,15 +1,16 @@
+# shellcheck shell=bash
 # Shared by the tools: package installation and a private X server.
 
-# Debian packages the build, the tests and the demo need.
+# Debian packages the build, the tests and the demo need. wine32:i386 runs the 32-bit program.
 VERSELUME_PACKAGES=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    wine64 xvfb xauth x11-apps xdotool imagemagick
-    nsis fp-utils zip unzip locales python3
+    wine64 wine32:i386 xvfb xauth x11-apps xdotool imagemagick
+    nsis fp-utils zip unzip locales python3 shellcheck
 )
 
-# Installs whatever of the list is missing, and the locale Wine runs in; does nothing when all is
-# there.
+# Installs whatever of the list is missing (adding the i386 architecture first when needed), and
+# the locale Wine runs in; does nothing when all is there.
 install_packages() {
     local missing=() package
     for package in "${VERSELUME_PACKAGES[@]}"; do
@@ -21,6 +22,9 @@ install_packages() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     if [ ${#missing[@]} -ne 0 ]; then
         echo "Installing: ${missing[*]}"
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            "${sudo[@]}" dpkg --add-architecture i386
+        fi
         "${sudo[@]}" apt-get update -q
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends \
             "${missing[@]}"
@@ -33,23 +37,41 @@ install_packages() {
     fi
 }
 
-# Starts an Xvfb on a free display when none is set, and exports DISPLAY. The caller stops it
-# with stop_private_display (only the process started here is stopped).
+# Fails with one clear line when this machine cannot run 32-bit x86 programs: the i386 Wine
+# loader is itself one, so it runs exactly when the kernel runs such code.
+require_32bit_programs() {
+    if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "This machine cannot run 32-bit x86 programs (the i386 Wine loader does not start)," \
+            "so the 32-bit Windows tests cannot run." >&2
+        exit 1
+    fi
+}
+
+# start_private_display [XVFB ARGUMENTS...]: starts an Xvfb on a free display when none is set
+# (one 1280x1024 screen unless told otherwise), and exports DISPLAY. The caller stops it with
+# stop_private_display (only the process started here is stopped). An X server that does not
+# come up within 10 s stops the script.
 VERSELUME_XVFB_PID=
 start_private_display() {
     [ -n "${DISPLAY:-}" ] && return 0
-    local numberfile
+    local screens=("$@") numberfile tries=0
+    [ ${#screens[@]} -ne 0 ] || screens=(-screen 0 1280x1024x24)
     numberfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" \
-        </dev/null >/dev/null 2>&1 &
+    Xvfb -displayfd 3 "${screens[@]}" -nolisten tcp 3>"$numberfile" </dev/null >/dev/null 2>&1 &
     VERSELUME_XVFB_PID=$!
-    local tries=0
-    while [ ! -s "$numberfile" ] && [ $tries -lt 100 ]; do
+    while [ ! -s "$numberfile" ] && [ $tries -lt 100 ] && kill -0 "$VERSELUME_XVFB_PID" 2>/dev/null; do
         sleep 0.1
         tries=$((tries + 1))
     done
-    export DISPLAY=":$(head -n 1 "$numberfile")"
+    local number
+    number=$(head -n 1 "$numberfile")
     rm -f "$numberfile"
+    if [ -z "$number" ]; then
+        echo "The private X server (Xvfb ${screens[*]}) did not start." >&2
+        stop_private_display
+        exit 1
+    fi
+    export DISPLAY=":$number"
 }
 
 stop_private_display() {
@@ -57,5 +79,15 @@ stop_private_display() {
         kill "$VERSELUME_XVFB_PID" 2>/dev/null || true
         wait "$VERSELUME_XVFB_PID" 2>/dev/null || true
         VERSELUME_XVFB_PID=
+    fi
+}
+
+# no_arguments SCRIPT ARGUMENTS...: for the scripts that take none; prints the usage otherwise.
+no_arguments() {
+    local script=$1
+    shift
+    if [ $# -ne 0 ]; then
+        echo "usage: $script (takes no arguments)" >&2
+        exit 2
     fi
 }
