@@ -4,7 +4,7 @@
 #include "error_box.h"
 #include "fonts_dialog.h"
 #include "help_launcher.h"
-#include "list_file.h"
+#include "error_codes.h"
 #include "registry_store.h"
 #include "resource_ids.h"
 #include "texts_dialog.h"

@@ -4,7 +4,7 @@
 #include "error_box.h"
 #include "font_sample.h"
 #include "help_launcher.h"
-#include "list_file.h"
+#include "error_codes.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "typeface_search.h"

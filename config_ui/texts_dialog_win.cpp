@@ -3,7 +3,7 @@
 #include "dialog_state.h"
 #include "error_box.h"
 #include "help_launcher.h"
-#include "list_file.h"
+#include "error_codes.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "texts_rules.h"
