@@ -37,17 +37,34 @@ HINSTANCE TemplateModule(HWND dialog) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
 }
 
+// The dialog's state: the settings record, which the sub-dialogs are handed, and beside it what
+// its list files went through.
+struct ConfigState {
+    SaverSettings Settings;
+    ListFileStates Lists;
+};
+
 // Every opening starts from an empty record, so that a missing key shows zeros. Without a
 // record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
 void OpenConfiguration(HWND dialog) {
     InitConfigControls(dialog);
-    SaverSettings* record = AttachDialogState<SaverSettings>(dialog);
-    if (record == nullptr) {
+    ConfigState* state = AttachDialogState<ConfigState>(dialog);
+    if (state == nullptr) {
         ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
-    ShowErrorMessage(dialog, LoadSettings(*record));
-    SettingsToControls(dialog, *record);
+    ShowErrorMessage(dialog, LoadSettings(state->Settings, state->Lists));
+    SettingsToControls(dialog, state->Settings);
+}
+
+// A list replaced in its editor is the user's again: its file is written at the next save.
+void NoteListReplaced(HWND dialog, WPARAM list) {
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    if (state != nullptr && list == IDC_CONFIG_VERSES) {
+        state->Lists.TextsUnread = false;
+    } else if (state != nullptr && list == IDC_CONFIG_FONTS) {
+        state->Lists.FontsUnread = false;
+    }
 }
 
 void ReleaseLists(HWND dialog) {
@@ -63,12 +80,20 @@ void CloseConfiguration(HWND dialog) {
     EndDialog(dialog, 0);
 }
 
-// The dialog closes even when saving failed; the error box says what went wrong.
+// A list whose file could not be written keeps the dialog open with every edit, so that the user
+// can mend the cause (a read-only file, a full disk) and press OK again, or Cancel. Any other
+// failure (the key gone, a value refused) closes it; the error box says what went wrong.
 void SaveConfiguration(HWND dialog) {
-    SaverSettings* record = ConfigRecord(dialog);
-    if (record != nullptr) {
-        ControlsToSettings(dialog, *record);
-        ShowErrorMessage(dialog, SaveSettings(*record));
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    if (state != nullptr) {
+        ControlsToSettings(dialog, state->Settings);
+        uint32_t code = SaveSettings(state->Settings, state->Lists);
+        const ListFileStates& lists = state->Lists;
+        if (lists.TextsWriteError != 0 || lists.FontsWriteError != 0) {
+            ShowListSaveErrors(dialog, lists.TextsWriteError, lists.FontsWriteError);
+            return;
+        }
+        ShowErrorMessage(dialog, code);
     }
     CloseConfiguration(dialog);
 }
@@ -76,7 +101,7 @@ void SaveConfiguration(HWND dialog) {
 // A dialog destroyed without OK or Cancel gives its lists back too.
 void ReleaseConfiguration(HWND dialog) {
     ReleaseLists(dialog);
-    DetachDialogState<SaverSettings>(dialog);
+    DetachDialogState<ConfigState>(dialog);
 }
 
 void ShowHelp(HWND dialog) {
@@ -119,7 +144,15 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
 } // namespace
 
 SaverSettings* ConfigRecord(HWND dialog) {
-    return DialogState<SaverSettings>(dialog);
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    return state != nullptr ? &state->Settings : nullptr;
+}
+
+void TellOwnerListReplaced(HWND editor, int list) {
+    HWND owner = GetWindow(editor, GW_OWNER);
+    if (owner != nullptr) {
+        SendMessageA(owner, ListReplacedMessage, static_cast<WPARAM>(list), 0);
+    }
 }
 
 void InitConfigControls(HWND dialog) {
@@ -179,6 +212,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return RunCommand(dialog, LOWORD(wParam));
     case WM_DESTROY:
         ReleaseConfiguration(dialog);
+        return TRUE;
+    case ListReplacedMessage:
+        NoteListReplaced(dialog, wParam);
         return TRUE;
     default:
         return FALSE;

@@ -153,37 +153,21 @@ char* ReadListFile(const char* path, uint32_t width, uint32_t& count) {
 }
 
 uint32_t WriteListFile(const char* path, const char* block, uint32_t count, uint32_t width) {
-    // Write beside the target and replace it only when everything reached the disk, so that a
-    // full disk or a failing drive never leaves the user's list half written.
-    static const char suffix[] = ".tmp";
-    char temporary[1024];
-    size_t pathLength = strlen(path);
-    if (pathLength + sizeof suffix > sizeof temporary) {
-        return ErrorFileNotFound;
-    }
-    memcpy(temporary, path, pathLength);
-    memcpy(temporary + pathLength, suffix, sizeof suffix);
-
-    FILE* file = fopen(temporary, "wb");
-    if (file == nullptr) {
+    // The list goes to a file of its own and replaces the target only once all of it is on the
+    // disk, so that a full disk, a failing drive, a power cut or a second program saving at the
+    // same time never leaves the user's list half written.
+    ReplacementFile replacement;
+    if (!BeginReplacement(path, replacement)) {
         return ErrorFileNotFound;
     }
     for (uint32_t i = 0; i < count; i++) {
         const char* entry = block + static_cast<size_t>(i) * width;
         size_t length = strnlen(entry, width);
-        if (fwrite(entry, 1, length, file) != length || fwrite("\r\n", 1, 2, file) != 2) {
-            fclose(file);
-            RemoveFileAt(temporary);
+        if (fwrite(entry, 1, length, replacement.stream) != length ||
+            fwrite("\r\n", 1, 2, replacement.stream) != 2) {
+            AbandonReplacement(replacement);
             return ErrorWriteFault;
         }
     }
-    if (fclose(file) != 0) {
-        RemoveFileAt(temporary);
-        return ErrorWriteFault;
-    }
-    if (!MoveFileOver(temporary, path)) {
-        RemoveFileAt(temporary);
-        return ErrorFileNotFound;
-    }
-    return 0;
+    return FinishReplacement(replacement);
 }

@@ -20,16 +20,39 @@ void ReadNumber(HKEY key, const char* name, void* field, uint32_t fallback) {
     }
 }
 
-uint32_t LoadList(HKEY key, const char* name, uint32_t width, char*& block, uint32_t& count) {
+// Why a file that could not be opened for reading could not: 0 when there is no such file (a
+// list yet to be created), otherwise the system's reason.
+uint32_t UnreadableReason(const char* path) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file); // readable again a moment later: still not read
+        return ErrorFileNotFound;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+}
+
+uint32_t LoadList(HKEY key, const char* name, uint32_t width, char*& block, uint32_t& count,
+                  bool& unread) {
     RegistryPath path;
     uint32_t code = ReadRegistryPath(key, name, path);
+    unread = false;
     if (code != 0) {
         block = nullptr;
         count = 0;
         return code;
     }
     block = ReadListFile(path, width, count);
-    return block == nullptr ? ThreadLastError() : 0;
+    code = block == nullptr ? ThreadLastError() : 0;
+    if (code == ErrorFileNotFound) {
+        uint32_t reason = UnreadableReason(path);
+        unread = reason != 0;
+        return unread ? reason : code;
+    }
+    unread = code != 0; // memory ran out on a file that exists
+    return code;
 }
 
 uint32_t WriteNumber(HKEY key, const char* name, uint32_t value) {
@@ -37,10 +60,18 @@ uint32_t WriteNumber(HKEY key, const char* name, uint32_t value) {
         RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4));
 }
 
-uint32_t SaveList(HKEY key, const char* name, const char* block, uint32_t count, uint32_t width) {
+uint32_t SaveList(HKEY key, const char* name, const char* block, uint32_t count, uint32_t width,
+                  bool unread, uint32_t& writeError) {
+    if (unread) {
+        return 0;
+    }
     RegistryPath path;
     uint32_t code = ReadRegistryPath(key, name, path);
-    return code != 0 ? code : WriteListFile(path, block, count, width);
+    if (code != 0) {
+        return code;
+    }
+    writeError = WriteListFile(path, block, count, width);
+    return writeError;
 }
 
 void KeepFirstError(uint32_t& result, uint32_t code) {
@@ -63,14 +94,20 @@ uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path) {
 }
 
 uint32_t LoadSettings(SaverSettings& record) {
+    ListFileStates states;
+    return LoadSettings(record, states);
+}
+
+uint32_t LoadSettings(SaverSettings& record, ListFileStates& states) {
     HKEY key;
     LONG opened = OpenSettingsKey(KEY_READ, key);
     if (opened != ERROR_SUCCESS) {
         return static_cast<uint32_t>(opened);
     }
-    uint32_t result = LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount);
-    KeepFirstError(result,
-                   LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount));
+    uint32_t result = LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount,
+                               states.TextsUnread);
+    KeepFirstError(result, LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount,
+                                    states.FontsUnread));
 
     ReadNumber(key, "TextSpeed", &record.TextSpeed, DefaultTextSpeed);
     ReadNumber(key, "FadeSpeed", &record.FadeSpeed, DefaultFadeSpeed);
@@ -82,6 +119,13 @@ uint32_t LoadSettings(SaverSettings& record) {
 }
 
 uint32_t SaveSettings(const SaverSettings& record) {
+    ListFileStates states;
+    return SaveSettings(record, states);
+}
+
+uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states) {
+    states.TextsWriteError = 0;
+    states.FontsWriteError = 0;
     HKEY key;
     LONG opened = OpenSettingsKey(KEY_ALL_ACCESS, key);
     if (opened != ERROR_SUCCESS) {
@@ -90,10 +134,10 @@ uint32_t SaveSettings(const SaverSettings& record) {
     uint32_t result = WriteNumber(key, "TextSpeed", record.TextSpeed);
     KeepFirstError(result, WriteNumber(key, "FadeSpeed", record.FadeSpeed));
     KeepFirstError(result, WriteNumber(key, "Options", record.Options));
-    KeepFirstError(result,
-                   SaveList(key, "TextsFile", record.Texts, record.TextCount, TextSlotWidth));
-    KeepFirstError(result,
-                   SaveList(key, "FontsFile", record.Fonts, record.FontCount, FontSlotWidth));
+    KeepFirstError(result, SaveList(key, "TextsFile", record.Texts, record.TextCount, TextSlotWidth,
+                                    states.TextsUnread, states.TextsWriteError));
+    KeepFirstError(result, SaveList(key, "FontsFile", record.Fonts, record.FontCount, FontSlotWidth,
+                                    states.FontsUnread, states.FontsWriteError));
     RegCloseKey(key);
     return result;
 }

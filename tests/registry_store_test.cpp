@@ -111,6 +111,44 @@ TEST(LoadSettings, TextsErrorComesFirstAndBothListsAreAttempted) {
     ReleaseSettingsLists(third);
 }
 
+// A verses file that exists but cannot be opened is reported with the system's reason and left
+// alone by a save of what was loaded; a missing one is created by that save.
+TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
+    enum Case { HeldOpen, Folder, Missing };
+    const struct {
+        Case what;
+        uint32_t code;
+    } rows[] = {{HeldOpen, ERROR_SHARING_VIOLATION},
+                {Folder, ERROR_ACCESS_DENIED},
+                {Missing, ErrorFileNotFound}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Installed installed;
+        WriteBytes(installed.fonts, "Arial\r\n");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (row.what == HeldOpen) {
+            WriteBytes(installed.texts, "Unu\r\n");
+            held = CreateFileA(installed.texts.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        } else if (row.what == Folder) {
+            ASSERT_TRUE(CreateDirectoryA(installed.texts.c_str(), nullptr));
+        }
+        SaverSettings record{};
+        ListFileStates states;
+        EXPECT_EQ(LoadSettings(record, states), row.code);
+        EXPECT_EQ(states.TextsUnread, row.what != Missing);
+        EXPECT_FALSE(states.FontsUnread);
+        EXPECT_EQ(record.TextCount, 0u);
+        CloseHandle(held);
+        EXPECT_EQ(SaveSettings(record, states), 0u);
+        EXPECT_EQ(ReadBytes(installed.texts), row.what == HeldOpen ? "Unu\r\n" : "");
+        EXPECT_TRUE(FileExists(installed.texts)) << "a missing list is created";
+        ReleaseSettingsLists(record);
+        RemoveDirectoryA(installed.texts.c_str());
+    }
+}
+
 TEST(LoadSettings, EmptyTextsFileIsNoError) {
     Installed installed;
     WriteBytes(installed.texts, "\r\n\r\n");
