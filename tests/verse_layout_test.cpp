@@ -89,6 +89,9 @@ void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
     EXPECT_EQ(a.Face, b.Face);
     EXPECT_EQ(a.Text, b.Text);
     EXPECT_EQ(a.Length, b.Length);
+    EXPECT_EQ(a.AreaIndex, b.AreaIndex);
+    EXPECT_EQ(a.ClientWidth, b.ClientWidth);
+    EXPECT_EQ(a.ClientHeight, b.ClientHeight);
     EXPECT_EQ(a.Lines, b.Lines);
     EXPECT_EQ(a.Base.Width, b.Base.Width);
     EXPECT_EQ(a.Base.Height, b.Base.Height);
@@ -214,6 +217,83 @@ TEST(PlanVerseRun, BlocksFitTheClientAreaAndScaleStaysWithinItsBounds) {
             } else {
                 ASSERT_EQ(plan.Y, 0);
             }
+        }
+    }
+}
+
+struct MonitorCase {
+    const char* name;
+    std::vector<ScreenRect> monitors; // the window covers all of them
+    const char* areas;                // left,top width x height of each in the client area
+    uint32_t index;                   // the area seed 100000 picks; then X and Y inside it
+    int32_t x, y;
+};
+
+const MonitorCase MonitorCases[] = {
+    {"one monitor", {{0, 0, 1000, 600}}, "0,0 1000x600", 0, 274, 273},
+    {"one monitor, negative coordinates", {{-1000, -600, 0, 0}}, "0,0 1000x600", 0, 274, 273},
+    {"side by side",
+     {{0, 0, 1000, 600}, {1000, 0, 2280, 500}},
+     "0,0 1000x600 1000,0 1280x500",
+     1,
+     1000 + 726,
+     174},
+    {"second left of and above the primary",
+     {{0, 0, 1000, 600}, {-1280, -300, 0, 724}},
+     "1280,300 1000x600 0,0 1280x1024",
+     1,
+     726,
+     587},
+    {"both at the origin, as Wine reports two X screens",
+     {{0, 0, 1024, 768}, {0, 0, 1280, 1024}},
+     "0,0 1024x768 0,0 1280x1024",
+     1,
+     726,
+     587},
+};
+
+// Each verse is laid out in one monitor's part of the client area; with several, one draw
+// before all others picks it, and with one the run is the same as before, field for field.
+TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
+    for (const MonitorCase& c : MonitorCases) {
+        SCOPED_TRACE(c.name);
+        ScreenRect client = c.monitors[0];
+        for (const ScreenRect& m : c.monitors) {
+            client = {std::min(client.Left, m.Left), std::min(client.Top, m.Top),
+                      std::max(client.Right, m.Right), std::max(client.Bottom, m.Bottom)};
+        }
+        ClientAreas areas{};
+        AddMonitorArea(areas, client, {client.Right, 0, client.Right + 800, 600}); // beside it
+        std::string described;
+        for (const ScreenRect& monitor : c.monitors) {
+            AddMonitorArea(areas, client, monitor);
+            const ClientArea& a = areas.Area[areas.Count - 1];
+            described += (described.empty() ? "" : " ") + std::to_string(a.Left) + "," +
+                         std::to_string(a.Top) + " " + std::to_string(a.Width) + "x" +
+                         std::to_string(a.Height);
+        }
+        EXPECT_EQ(described, c.areas);
+        Lists lists;
+        VerseRunPlan plans[2];
+        for (int whole = 0; whole < 2; whole++) {
+            SaverSettings record{};
+            UseVerses(record, lists.verses);
+            UseFonts(record, lists.fonts);
+            record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, ...
+            ScriptedMeasurer measurer;
+            measurer.line = {2000, 20};
+            measurer.first = {280, 140};
+            measurer.second = {430, 280};
+            const ClientArea& area = areas.Area[c.index];
+            plans[whole] = whole == 1
+                               ? PlanVerseRun(record, area.Width, area.Height, 9000, measurer)
+                               : PlanVerseRun(record, areas, 9000, measurer);
+        }
+        EXPECT_EQ(plans[0].AreaIndex, c.index);
+        EXPECT_EQ(plans[0].X, c.x);
+        EXPECT_EQ(plans[0].Y, c.y);
+        if (areas.Count == 1) {
+            ExpectSamePlan(plans[0], plans[1]);
         }
     }
 }
