@@ -56,6 +56,27 @@ uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path) {
 }
 
 uint32_t LoadSettings(SaverSettings& record) {
+    uint32_t result = LoadSettingsLists(record);
+    LoadSettingsNumbers(record);
+    return result;
+}
+
+uint32_t LoadSettingsNumbers(SaverSettings& record) {
+    HKEY key;
+    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key);
+    if (opened != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(opened);
+    }
+    ReadNumber(key, "TextSpeed", &record.TextSpeed, DefaultTextSpeed);
+    ReadNumber(key, "FadeSpeed", &record.FadeSpeed, DefaultFadeSpeed);
+    ReadNumber(key, "LastDay", &record.LastDay, 0);
+    ReadNumber(key, "LastText", &record.LastText, 0);
+    ReadNumber(key, "Options", &record.Options, DefaultOptions);
+    RegCloseKey(key);
+    return 0;
+}
+
+uint32_t LoadSettingsLists(SaverSettings& record) {
     HKEY key;
     LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key);
     if (opened != ERROR_SUCCESS) {
@@ -64,12 +85,6 @@ uint32_t LoadSettings(SaverSettings& record) {
     uint32_t result = LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount);
     KeepFirstError(result,
                    LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount));
-
-    ReadNumber(key, "TextSpeed", &record.TextSpeed, DefaultTextSpeed);
-    ReadNumber(key, "FadeSpeed", &record.FadeSpeed, DefaultFadeSpeed);
-    ReadNumber(key, "LastDay", &record.LastDay, 0);
-    ReadNumber(key, "LastText", &record.LastText, 0);
-    ReadNumber(key, "Options", &record.Options, DefaultOptions);
     RegCloseKey(key);
     return result;
 }

@@ -20,6 +20,13 @@ uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path);
 // stays as it was.
 uint32_t LoadSettings(SaverSettings& record);
 
+// The two halves of LoadSettings, for a saver that shows its window before it reads the files:
+// the numbers of the key (TextSpeed, FadeSpeed, LastDay, LastText, Options), and the two lists
+// from the files the key names. Each returns 0 or its first error and, with no key, leaves the
+// record as it was.
+uint32_t LoadSettingsNumbers(SaverSettings& record);
+uint32_t LoadSettingsLists(SaverSettings& record);
+
 // Writes TextSpeed, FadeSpeed and Options, then both lists to their files; every step is tried
 // and the first error is returned. The key is never created.
 uint32_t SaveSettings(const SaverSettings& record);

@@ -81,18 +81,19 @@ struct HeldRun {
     bool Ended() const { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
 };
 
-TEST(SaverWindowProc, CreationLoadsTheSettingsAndWaitsForTheFirstTick) {
+TEST(SaverWindowProc, CreationLoadsTheNumbersThePaintTheListsAndNothingWaitsForTheFirstTick) {
     Installed installed(3);
     installed.key.SetDword("TextSpeed", 60000);
     std::vector<DWORD> threads = ProcessThreads();
     HWND window = MakeSaverWindow();
     EXPECT_EQ(SaverRecord.SaverWindow, window);
-    EXPECT_EQ(SaverRecord.TextCount, 3u);
-    EXPECT_EQ(SaverRecord.FontCount, 1u);
     EXPECT_EQ(SaverRecord.TextSpeed, 60000u);
     EXPECT_EQ(SaverRecord.FadeSpeed, 10u);
     EXPECT_EQ(SaverRecord.FirstPick, 1u);
+    EXPECT_EQ(SaverRecord.TextCount, 0u) << "the lists were read before the first paint";
     PumpMessages(300);
+    EXPECT_EQ(SaverRecord.TextCount, 3u);
+    EXPECT_EQ(SaverRecord.FontCount, 1u);
     EXPECT_EQ(ProcessThreads().size(), threads.size()) << "a run started before the first tick";
     EXPECT_EQ(SaverRecord.FirstPick, 1u);
     DestroyWindow(window);
@@ -120,6 +121,19 @@ TEST(SaverWindowProc, TimerTicksStartOneRunAtATime) {
         << "no verse on the window";
     DestroyWindow(window);
     EXPECT_EQ(ReadDword(installed.key, "LastText"), SaverRecord.LastText);
+}
+
+// A tick before the first paint: the run starts once a long list has been read, and picks from it.
+TEST(SaverWindowProc, FirstRunWaitsForTheLists) {
+    Installed installed(31102);
+    installed.key.SetDword("Options", ConsecutiveOrderBit);
+    installed.key.SetDword("LastText", 1);
+    HWND window = MakeSaverWindow();
+    SendMessageA(window, WM_TIMER, 1, 0);
+    ASSERT_TRUE(WaitForPick());
+    EXPECT_EQ(SaverRecord.LastText, 2u);
+    EXPECT_EQ(SaverRecord.TextCount, 31102u);
+    DestroyWindow(window);
 }
 
 TEST(SaverWindowProc, AnyTimerNumberStartsARun) {
@@ -198,7 +212,7 @@ TEST(SaverWindowProc, MissingKeyLeavesTheRecordEmptyAndWritesNothing) {
     DeleteSettingsKey();
     HWND window = MakeSaverWindow();
     EXPECT_EQ(SaverRecord.TextCount, 0u);
-    EXPECT_EQ(SaverRecord.TextSpeed, 0u); // ticks as fast as the platform allows
+    EXPECT_EQ(SaverRecord.TextSpeed, 0u); // the timer still ticks at the default interval
     PumpMessages(300);
     EXPECT_EQ(SaverRecord.LastText, 0u);
     DestroyWindow(window);
