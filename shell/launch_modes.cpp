@@ -95,9 +95,13 @@ HWND CreateSaverWindow(HWND parent) {
         return CreateWindowExA(0, SaverClassName, SaverWindowTitle, WS_CHILD, 0, 0, client.right,
                                client.bottom, parent, nullptr, Shell.ModuleInstance, nullptr);
     }
+    // Every monitor: the virtual screen, which starts left of or above the primary monitor's
+    // origin when a monitor lies there.
     return CreateWindowExA(WS_EX_TOPMOST, SaverClassName, SaverWindowTitle, WS_POPUP | WS_VISIBLE,
-                           0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                           nullptr, nullptr, Shell.ModuleInstance, nullptr);
+                           GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                           GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                           GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr,
+                           Shell.ModuleInstance, nullptr);
 }
 
 // Ends on the quit message and on a fetch error; the result is the last message's parameter.

@@ -149,6 +149,25 @@ std::string VersionString(const std::vector<char>& record, const char* name) {
     return static_cast<const char*>(value);
 }
 
+// A setting of the program's manifest as the loader reads it, through an activation context.
+std::wstring ManifestSetting(const std::string& program, const wchar_t* space,
+                             const wchar_t* name) {
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = program.c_str();
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = CreateActCtxA(&request);
+    if (context == INVALID_HANDLE_VALUE) {
+        return L"(no context)";
+    }
+    wchar_t value[64] = L"(missing)";
+    SIZE_T size = 0;
+    QueryActCtxSettingsW(0, context, space, name, value, 64, &size);
+    ReleaseActCtx(context);
+    return value;
+}
+
 TEST(ProgramFile, NameIconVersionRecordAndManifestAreEmbedded) {
     std::string path = BuiltSaverPath();
     DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
@@ -184,12 +203,18 @@ TEST(ProgramFile, NameIconVersionRecordAndManifestAreEmbedded) {
     ASSERT_NE(found, nullptr);
     std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
                          SizeofResource(program, found));
-    for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
-                             ">true</dpiAware>", "level=\"asInvoker\""}) {
+    for (const char* part :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>", "level=\"asInvoker\""}) {
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     }
     FreeLibrary(program);
+    // Per-monitor v2, else per-monitor; Windows 8.1 reads true/pm as per-monitor, earlier ones
+    // as system aware.
+    EXPECT_EQ(ManifestSetting(path, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                              L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(ManifestSetting(path, nullptr, L"dpiAware"), L"true/pm");
 }
 
 TEST(LaunchModes, ConfigurationAndPasswordModesExitWithZeroAndNoSaverWindow) {
@@ -229,7 +254,7 @@ TEST(LaunchModes, ProgramNameIsSkippedBeforeTheLettersAreScanned) {
     }
 }
 
-TEST(FullScreen, TopmostBlackPopupCoversTheScreenAndAKeyEndsIt) {
+TEST(FullScreen, TopmostBlackPopupCoversEveryMonitorAndAKeyEndsIt) {
     FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     EXPECT_TRUE(saver.process.SawOneSaverWindowCreated());
@@ -242,10 +267,10 @@ TEST(FullScreen, TopmostBlackPopupCoversTheScreenAndAKeyEndsIt) {
     EXPECT_EQ(GetWindowLongPtrA(saver.window, GWL_EXSTYLE), WS_EX_TOPMOST);
     RECT bounds{};
     GetWindowRect(saver.window, &bounds);
-    EXPECT_EQ(bounds.left, 0);
-    EXPECT_EQ(bounds.top, 0);
-    EXPECT_EQ(bounds.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(bounds.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(bounds.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(bounds.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     EXPECT_EQ(GetParent(saver.window), nullptr);
     ASSERT_TRUE(WaitForFocus(saver.window));
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -268,9 +269,10 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
         for (const ScreenRect& monitor : c.monitors) {
             AddMonitorArea(areas, client, monitor);
             const ClientArea& a = areas.Area[areas.Count - 1];
-            described += (described.empty() ? "" : " ") + std::to_string(a.Left) + "," +
-                         std::to_string(a.Top) + " " + std::to_string(a.Width) + "x" +
-                         std::to_string(a.Height);
+            char text[64];
+            snprintf(text, sizeof text, "%s%d,%d %dx%d", described.empty() ? "" : " ", a.Left,
+                     a.Top, a.Width, a.Height);
+            described += text;
         }
         EXPECT_EQ(described, c.areas);
         Lists lists;
