@@ -194,8 +194,7 @@ void RunConfiguration() {
     RegisterDialogClasses(Shell.ModuleInstance);
     // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
     // the common controls registers them, and asking for them makes sure of it.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
+    InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
     DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
                     ConfigDialogProc, 0);
 }
