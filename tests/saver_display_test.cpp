@@ -304,34 +304,27 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
     ASSERT_GE(monitors.size(), 2u);
     Installed installed(100);
     installed.key.SetDword("TextSpeed", 300);
-    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    int right = left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    int bottom = top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    SaverProcess saver("/s");
-    HWND window = saver.WaitForSaverWindow();
-    ASSERT_NE(window, nullptr);
+    RunningSaver saver;
+    ASSERT_NE(saver.window, nullptr);
     RECT bounds{};
-    GetWindowRect(window, &bounds);
-    EXPECT_EQ(std::vector<LONG>({bounds.left, bounds.top, bounds.right, bounds.bottom}),
-              std::vector<LONG>({left, top, right, bottom}));
+    GetWindowRect(saver.window, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     for (int verse = 0; verse < 4; verse++) {
-        Pixels shown = WaitForVerse(window, 10000);
-        ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
-        Extent lit = LitExtent(shown);
+        Extent lit = LitExtent(WaitForVerse(saver.window, 10000));
         RECT block = {bounds.left + lit.left, bounds.top + lit.top, bounds.left + lit.right + 1,
                       bounds.top + lit.bottom + 1};
         EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(),
                                 [&](const RECT& monitor) {
-                                    return block.left >= monitor.left && block.top >= monitor.top &&
-                                           block.right <= monitor.right &&
-                                           block.bottom <= monitor.bottom;
+                                    RECT common;
+                                    return lit.right >= 0 &&
+                                           IntersectRect(&common, &block, &monitor) &&
+                                           EqualRect(&common, &block);
                                 }))
-            << "verse at " << block.left << "," << block.top << " to " << block.right << ","
-            << block.bottom;
+            << "verse " << verse;
         PumpMessages(350);
     }
-    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(saver.WaitForExit(), 0u);
+    saver.Close();
 }
 
 } // namespace
