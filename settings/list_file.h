@@ -5,13 +5,9 @@
 // starts at i * width and holds a NUL-terminated entry of at most width - 1 bytes. An empty
 // list has no block.
 
-#include <cstdint>
+#include "error_codes.h"
 
-inline constexpr uint32_t ErrorFileNotFound = 2;
-inline constexpr uint32_t ErrorInvalidData = 13;
-inline constexpr uint32_t ErrorOutOfMemory = 14;
-inline constexpr uint32_t ErrorWriteFault = 29;
-inline constexpr uint32_t ErrorInvalidParameter = 87;
+#include <cstdint>
 
 // Reads the file at path into a new block and stores the number of entries in count. Returns
 // none with count 0 when there is no entry, leaving in the thread's last-error value 0 (no

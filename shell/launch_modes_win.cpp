@@ -1,7 +1,6 @@
 #include "launch_modes.h"
 
-#include "config_dialog.h"
-#include "font_sample.h"
+#include "registry_store.h"
 #include "resource_ids.h"
 #include "saver_shell.h"
 #include "shell_core.h"
@@ -37,21 +36,6 @@ bool IsWindows95Family() {
     version.dwOSVersionInfoSize = sizeof version;
     static_assert(sizeof version == 148);
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
-// "ScreenSaveUsePassword" of the desktop settings, whatever its type; a shorter value counts by
-// the bytes it has.
-bool DesktopAsksForPassword() {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    DWORD word = 0;
-    DWORD size = sizeof word;
-    LONG read = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(&word), &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS && word != 0;
 }
 
 // Windows 95-family systems verify the saver password through PASSWORD.CPL; later systems lock
@@ -137,8 +121,10 @@ const char* GetCommandTail() {
     return SkipProgramName(GetCommandLineA());
 }
 
-int SaverMain(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
+int SaverMain(HINSTANCE instance, HINSTANCE, const char* commandTail, int,
+              const SaverParts& parts) {
     Shell.ModuleInstance = instance;
+    Shell.Parts = parts;
     PreparePasswordCheck();
     LaunchCommand command = ScanCommandTail(commandTail);
     switch (command.Mode) {
@@ -186,17 +172,17 @@ BOOL RegisterClasses() {
     if (RegisterClassA(&saverClass) == 0) {
         return FALSE;
     }
-    return RegisterDialogClasses(Shell.ModuleInstance) != 0;
+    return Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance) != 0;
 }
 
 void RunConfiguration() {
     // The dialog opens even when its classes cannot be registered.
-    RegisterDialogClasses(Shell.ModuleInstance);
+    Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance);
     // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
     // the common controls registers them, and asking for them makes sure of it.
-    InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
+    Shell.Parts.InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
     DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
-                    ConfigDialogProc, 0);
+                    Shell.Parts.ConfigDialogProc, 0);
 }
 
 void ChangePassword(HWND owner) {
