@@ -155,9 +155,18 @@ void TellOwnerListReplaced(HWND editor, int list) {
     }
 }
 
+bool InitCommonControlClasses(DWORD classes) {
+    using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    // Kept loaded: the dialogs' controls live in it.
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    auto init = reinterpret_cast<InitProc>(reinterpret_cast<void (*)()>(
+        library != nullptr ? GetProcAddress(library, "InitCommonControlsEx") : nullptr));
+    INITCOMMONCONTROLSEX request{sizeof request, classes};
+    return init != nullptr && init(&request) != FALSE;
+}
+
 void InitConfigControls(HWND dialog) {
-    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&classes);
+    InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
 
     // Maximum in the low word so that the up arrow counts up.
     SendItem(dialog, IDC_CONFIG_SECONDS_UPDOWN, UDM_SETRANGE, 0, MAKELPARAM(MaxSeconds, 0));

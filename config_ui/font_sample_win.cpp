@@ -8,6 +8,9 @@
 namespace {
 
 constexpr UINT SampleTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
+// WM_DPICHANGED_AFTERPARENT, which the headers give only for Windows 10 and later: a child window
+// gets it once its dialog has moved to a monitor of another scale and resized its controls.
+constexpr UINT DpiChangedAfterParent = 0x02E3;
 
 char* SampleName(HWND window) {
     return reinterpret_cast<char*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -74,6 +77,10 @@ LRESULT CALLBACK FontSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return PaintSample(window);
     case FSM_SETFACENAME:
         return SetSampleName(window, reinterpret_cast<const char*>(lParam));
+    case DpiChangedAfterParent:
+        // The sample's size follows the control's; draw it again at the new scale.
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -19,6 +19,34 @@ constexpr DWORD CloseWait = 50;
 
 UINT_PTR DisplayTimer = 0;
 HANDLE DrawingThread = nullptr;
+// The reading of the list files, started after the window's first paint so that the screen goes
+// black before a long verse list is read; none before it starts and once it has been waited for.
+HANDLE ListReader = nullptr;
+bool ListsRequested = false;
+
+DWORD WINAPI ReadLists(LPVOID parameter) {
+    LoadSettingsLists(*static_cast<SaverSettings*>(parameter));
+    return 0;
+}
+
+void StartReadingLists() {
+    if (ListsRequested) {
+        return;
+    }
+    ListsRequested = true;
+    ListReader = CreateThread(nullptr, 0, ReadLists, &SaverRecord, 0, nullptr);
+    if (ListReader == nullptr) {
+        LoadSettingsLists(SaverRecord);
+    }
+}
+
+void FinishReadingLists() {
+    if (ListReader != nullptr) {
+        WaitForSingleObject(ListReader, INFINITE);
+        CloseHandle(ListReader);
+        ListReader = nullptr;
+    }
+}
 
 void StopDrawingRun(DWORD wait) {
     if (DrawingThread == nullptr) {
@@ -34,13 +62,17 @@ void StopDrawingRun(DWORD wait) {
 
 void StartDisplay(HWND window) {
     SaverRecord.SaverWindow = window;
-    LoadSettings(SaverRecord);
+    LoadSettingsNumbers(SaverRecord);
     SaverRecord.FirstPick = 1;
-    DisplayTimer = SetTimer(window, DisplayTimerNumber, SaverRecord.TextSpeed, nullptr);
+    DisplayTimer =
+        SetTimer(window, DisplayTimerNumber, DisplayPeriod(SaverRecord.TextSpeed), nullptr);
     SeedRandom(ClockSeed());
 }
 
 void StartDrawingRun() {
+    // The first run waits for the lists; a window ticking before its first paint reads them now.
+    StartReadingLists();
+    FinishReadingLists();
     StopDrawingRun(TickWait);
     SaverRecord.Running = 1;
     SaverRecord.ThreadSeed = NextRandom();
@@ -51,16 +83,24 @@ void StopDisplay(HWND window) {
     KillTimer(window, DisplayTimer);
     DisplayTimer = 0;
     StopDrawingRun(CloseWait);
+    FinishReadingLists();
     SaverRecord.LastDay = DayNumber();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
     SaveLastVerse(SaverRecord);
     ReleaseSettingsLists(SaverRecord);
+    ListsRequested = false;
 }
 
 void EraseToBlack(HWND window) {
     HDC dc = GetDC(window);
     PaintClientBlack(window, dc);
     ReleaseDC(window, dc);
+}
+
+LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = DefaultSaverProc(window, WM_PAINT, wParam, lParam);
+    StartReadingLists();
+    return result;
 }
 
 } // namespace
@@ -73,6 +113,8 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         StartDisplay(window);
         return 0;
+    case WM_PAINT:
+        return PaintThenReadLists(window, wParam, lParam);
     case WM_TIMER:
         StartDrawingRun();
         return 0;

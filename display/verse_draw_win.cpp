@@ -25,6 +25,35 @@ void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
     ReleaseFrameSurface(surface);
 }
 
+struct MonitorSearch {
+    ScreenRect client;
+    ClientAreas areas;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM search) {
+    MonitorSearch& found = *reinterpret_cast<MonitorSearch*>(search);
+    AddMonitorArea(found.areas, found.client,
+                   {monitor->left, monitor->top, monitor->right, monitor->bottom});
+    return TRUE;
+}
+
+// The parts of the client area that each monitor shows. A preview is a child window picturing
+// the screen in the settings: it is laid out whole, as is a window that no monitor shows.
+ClientAreas WindowAreas(HWND window, const RECT& client) {
+    MonitorSearch search{};
+    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0) {
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        search.client = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+        EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&search));
+    }
+    if (search.areas.Count == 0) {
+        search.areas.Area[0] = {0, 0, client.right, client.bottom};
+        search.areas.Count = 1;
+    }
+    return search.areas;
+}
+
 } // namespace
 
 FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font) {
@@ -151,7 +180,7 @@ DWORD WINAPI DrawVerseThread(LPVOID parameter) {
     {
         GdiMeasurer measurer(windowDc);
         VerseRunPlan plan =
-            PlanVerseRun(record, client.right, client.bottom, DayNumber(), measurer);
+            PlanVerseRun(record, WindowAreas(window, client), DayNumber(), measurer);
         measurer.RestoreSurfaceFont();
         PaintClientBlack(window, windowDc);
         FadeIn(windowDc, plan, measurer.Font(), record.Running);

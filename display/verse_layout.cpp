@@ -3,6 +3,7 @@
 #include "random.h"
 #include "verse_pick.h"
 
+#include <algorithm>
 #include <cmath>
 
 // Floating values follow one rule: compute in double, round to float once by storing into a
@@ -90,22 +91,10 @@ void ChooseScale(VerseRunPlan& plan) {
     plan.Scale = scale;
 }
 
-} // namespace
-
-void FadePace(uint32_t fadeSpeed, int32_t& step, uint32_t& delay) {
-    if (fadeSpeed > 5) {
-        step = static_cast<int32_t>(fadeSpeed - 4);
-        delay = 0;
-    } else {
-        step = 1;
-        delay = 5 - fadeSpeed;
-    }
-}
-
-VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
-                          int32_t today, TextMeasurer& measurer) {
+// One run inside one area of the client area, from the typeface draw on.
+VerseRunPlan LayOutRun(SaverSettings& record, const ClientArea& area, int32_t today,
+                       TextMeasurer& measurer) {
     VerseRunPlan plan{};
-    SeedRandom(record.ThreadSeed);
     plan.Face = PickTypeface(record);
     if (record.TextCount != 0 && record.Texts != nullptr) {
         plan.Text = PickVerse(record, today);
@@ -114,8 +103,8 @@ VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t cl
         plan.Text = DefaultVerse;
         plan.Length = sizeof DefaultVerse - 1;
     }
-    plan.ClientWidth = clientWidth;
-    plan.ClientHeight = clientHeight;
+    plan.ClientWidth = area.Width;
+    plan.ClientHeight = area.Height;
     FadePace(record.FadeSpeed, plan.Step, plan.Delay);
 
     measurer.UseFont(plan.Face, BaseFontHeight);
@@ -137,8 +126,8 @@ VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t cl
     plan.Block =
         measurer.MeasureWrapped(plan.Text, plan.Length, plan.BlockLayoutWidth, plan.Line.Height);
 
-    plan.X = RandomPosition(plan.ClientWidth - plan.Block.Width);
-    plan.Y = RandomPosition(plan.ClientHeight - plan.Block.Height);
+    plan.X = area.Left + RandomPosition(plan.ClientWidth - plan.Block.Width);
+    plan.Y = area.Top + RandomPosition(plan.ClientHeight - plan.Block.Height);
     plan.Red = RandomUpTo(255);
     plan.Green = RandomUpTo(255);
     plan.Blue = RandomUpTo(255);
@@ -146,6 +135,48 @@ VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t cl
     plan.Steps = static_cast<int32_t>(steps > plan.Blue ? steps : plan.Blue);
     plan.Complete = true;
     return plan;
+}
+
+} // namespace
+
+void FadePace(uint32_t fadeSpeed, int32_t& step, uint32_t& delay) {
+    if (fadeSpeed > 5) {
+        step = static_cast<int32_t>(fadeSpeed - 4);
+        delay = 0;
+    } else {
+        step = 1;
+        delay = 5 - fadeSpeed;
+    }
+}
+
+VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
+                          int32_t today, TextMeasurer& measurer) {
+    SeedRandom(record.ThreadSeed);
+    return LayOutRun(record, {0, 0, clientWidth, clientHeight}, today, measurer);
+}
+
+VerseRunPlan PlanVerseRun(SaverSettings& record, const ClientAreas& areas, int32_t today,
+                          TextMeasurer& measurer) {
+    SeedRandom(record.ThreadSeed);
+    if (areas.Count == 0) {
+        return LayOutRun(record, {0, 0, 0, 0}, today, measurer);
+    }
+    uint32_t count = areas.Count < MaxClientAreas ? areas.Count : MaxClientAreas;
+    uint32_t index = count > 1 ? RandomUpTo(count - 1) : 0;
+    VerseRunPlan plan = LayOutRun(record, areas.Area[index], today, measurer);
+    plan.AreaIndex = index;
+    return plan;
+}
+
+void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor) {
+    int32_t left = std::max(client.Left, monitor.Left);
+    int32_t top = std::max(client.Top, monitor.Top);
+    int32_t right = std::min(client.Right, monitor.Right);
+    int32_t bottom = std::min(client.Bottom, monitor.Bottom);
+    if (left >= right || top >= bottom || areas.Count >= MaxClientAreas) {
+        return;
+    }
+    areas.Area[areas.Count++] = {left - client.Left, top - client.Top, right - left, bottom - top};
 }
 
 bool HasFrame(const VerseRunPlan& plan, int32_t index) {

@@ -36,12 +36,41 @@ class TextMeasurer {
     ~TextMeasurer() = default;
 };
 
+// A part of the client area that a verse stays inside: on a full-screen window, the part one
+// monitor shows, so that no verse straddles two screens.
+struct ClientArea {
+    int32_t Left;
+    int32_t Top;
+    int32_t Width;
+    int32_t Height;
+};
+
+inline constexpr uint32_t MaxClientAreas = 16;
+
+struct ClientAreas {
+    ClientArea Area[MaxClientAreas];
+    uint32_t Count;
+};
+
+// A rectangle in screen coordinates, right and bottom excluded.
+struct ScreenRect {
+    int32_t Left;
+    int32_t Top;
+    int32_t Right;
+    int32_t Bottom;
+};
+
+// Adds the part of a monitor that a client area shows (both in screen coordinates), in client
+// coordinates. A monitor beside the client area adds nothing, nor one past MaxClientAreas.
+void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor);
+
 struct VerseRunPlan {
     const char* Face; // a slot of the typeface list, or DefaultTypeface
     const char* Text; // a slot of the verse list, or DefaultVerse
     uint32_t Length;
-    int32_t ClientWidth;      // W
-    int32_t ClientHeight;     // H
+    uint32_t AreaIndex;       // the client area the run lays the verse out in
+    int32_t ClientWidth;      // W, the area's width
+    int32_t ClientHeight;     // H, the area's height
     TextExtent Line;          // the whole verse on one line in the base font (cx, cy)
     int32_t Quotient;         // q = (H * cx) / (W * cy)
     int32_t Lines;            // L, the square root of q, at least 1
@@ -54,7 +83,7 @@ struct VerseRunPlan {
     int32_t FontHeight;       // 20 * s, truncated
     int32_t BlockLayoutWidth; // the width the scaled layout was measured at, w1 * s
     TextExtent Block;         // the wrapped block in the scaled font (bw, bh)
-    int32_t X;
+    int32_t X; // top-left corner of the block in the client area, inside the run's area
     int32_t Y;
     uint32_t Red;
     uint32_t Green;
@@ -72,6 +101,12 @@ struct VerseRunPlan {
 // updates LastText, LastDay and FirstPick. The scaled font is left current on the measurer.
 VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
                           int32_t today, TextMeasurer& measurer);
+
+// The same inside one of several areas of the client area. With more than one, the run's area
+// is drawn first, before every other draw; with one, the run is that of a client area of its
+// size, moved to its place, with the same draws.
+VerseRunPlan PlanVerseRun(SaverSettings& record, const ClientAreas& areas, int32_t today,
+                          TextMeasurer& measurer);
 
 // Step and pause of the fade for a FadeSpeed: fast speeds skip levels, slow ones pause.
 void FadePace(uint32_t fadeSpeed, int32_t& step, uint32_t& delay);

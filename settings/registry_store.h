@@ -37,6 +37,14 @@ struct ListFileStates {
 uint32_t LoadSettings(SaverSettings& record);
 uint32_t LoadSettings(SaverSettings& record, ListFileStates& states);
 
+// The two halves of LoadSettings, for a saver that shows its window before it reads the files:
+// the numbers of the key (TextSpeed, FadeSpeed, LastDay, LastText, Options), and the two lists
+// from the files the key names. Each returns 0 or its first error and, with no key, leaves the
+// record as it was.
+uint32_t LoadSettingsNumbers(SaverSettings& record);
+uint32_t LoadSettingsLists(SaverSettings& record);
+uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
+
 // Writes TextSpeed, FadeSpeed and Options, then both lists to their files; every step is tried
 // and the first error is returned. The key is never created. The second form leaves alone the
 // files of lists that could not be read, and records why a list's file could not be written.

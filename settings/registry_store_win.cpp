@@ -99,6 +99,32 @@ uint32_t LoadSettings(SaverSettings& record) {
 }
 
 uint32_t LoadSettings(SaverSettings& record, ListFileStates& states) {
+    uint32_t result = LoadSettingsLists(record, states);
+    LoadSettingsNumbers(record);
+    return result;
+}
+
+uint32_t LoadSettingsNumbers(SaverSettings& record) {
+    HKEY key;
+    LONG opened = OpenSettingsKey(KEY_READ, key);
+    if (opened != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(opened);
+    }
+    ReadNumber(key, "TextSpeed", &record.TextSpeed, DefaultTextSpeed);
+    ReadNumber(key, "FadeSpeed", &record.FadeSpeed, DefaultFadeSpeed);
+    ReadNumber(key, "LastDay", &record.LastDay, 0);
+    ReadNumber(key, "LastText", &record.LastText, 0);
+    ReadNumber(key, "Options", &record.Options, DefaultOptions);
+    RegCloseKey(key);
+    return 0;
+}
+
+uint32_t LoadSettingsLists(SaverSettings& record) {
+    ListFileStates states;
+    return LoadSettingsLists(record, states);
+}
+
+uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states) {
     HKEY key;
     LONG opened = OpenSettingsKey(KEY_READ, key);
     if (opened != ERROR_SUCCESS) {
@@ -108,12 +134,6 @@ uint32_t LoadSettings(SaverSettings& record, ListFileStates& states) {
                                states.TextsUnread);
     KeepFirstError(result, LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount,
                                     states.FontsUnread));
-
-    ReadNumber(key, "TextSpeed", &record.TextSpeed, DefaultTextSpeed);
-    ReadNumber(key, "FadeSpeed", &record.FadeSpeed, DefaultFadeSpeed);
-    ReadNumber(key, "LastDay", &record.LastDay, 0);
-    ReadNumber(key, "LastText", &record.LastText, 0);
-    ReadNumber(key, "Options", &record.Options, DefaultOptions);
     RegCloseKey(key);
     return result;
 }

@@ -5,11 +5,13 @@
 #include <windows.h>
 
 // What the shell runs, handed to it by the program above it: the saver window's own handler,
-// the configuration dialog and the registration of the dialogs' window classes.
+// the configuration dialog, the registration of the dialogs' window classes and of the common
+// controls the configuration dialog holds (loaded only for it).
 struct SaverParts {
     LRESULT (*SaverWindowProc)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     DLGPROC ConfigDialogProc;
     ATOM (*RegisterDialogClasses)(HINSTANCE instance);
+    bool (*InitCommonControlClasses)(DWORD classes);
 };
 
 // The process command line past the program name.

@@ -79,9 +79,13 @@ HWND CreateSaverWindow(HWND parent) {
         return CreateWindowExA(0, SaverClassName, SaverWindowTitle, WS_CHILD, 0, 0, client.right,
                                client.bottom, parent, nullptr, Shell.ModuleInstance, nullptr);
     }
+    // Every monitor: the virtual screen, which starts left of or above the primary monitor's
+    // origin when a monitor lies there.
     return CreateWindowExA(WS_EX_TOPMOST, SaverClassName, SaverWindowTitle, WS_POPUP | WS_VISIBLE,
-                           0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                           nullptr, nullptr, Shell.ModuleInstance, nullptr);
+                           GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                           GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                           GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr,
+                           Shell.ModuleInstance, nullptr);
 }
 
 // Ends on the quit message and on a fetch error; the result is the last message's parameter.
@@ -184,8 +188,7 @@ void RunConfiguration() {
     Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance);
     // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
     // the common controls registers them, and asking for them makes sure of it.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
+    Shell.Parts.InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
     DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
                     Shell.Parts.ConfigDialogProc, 0);
 }

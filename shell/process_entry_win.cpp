@@ -22,6 +22,7 @@ void UseExtendedPrecision() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     UseExtendedPrecision();
     // The shell sits below the display and the dialogs: it is handed them here, at the top.
-    const SaverParts parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses};
+    const SaverParts parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses,
+                              InitCommonControlClasses};
     return SaverMain(GetModuleHandleA(nullptr), nullptr, GetCommandTail(), SW_SHOWNORMAL, parts);
 }

@@ -37,8 +37,13 @@ endif()
 # The display in the real program.
 if(WIN32)
   verselume_test(saver_display_test SOURCES saver_display_test.cpp saver_process.cpp
-                 LIBRARIES display display_test_support)
+                 LIBRARIES display display_test_support FILTER -TwoMonitors.*)
   target_compile_definitions(saver_display_test PRIVATE
                              VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>")
   add_dependencies(saver_display_test Verselume)
+  # Its two-monitor tests, on an X server and a Wine prefix of their own.
+  add_test(NAME saver_display_two_monitors
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/two-monitors ${CMAKE_BINARY_DIR}/wineprefix-two-monitors
+                   $<TARGET_FILE:saver_display_test> --gtest_filter=TwoMonitors.*)
+  set_tests_properties(saver_display_two_monitors PROPERTIES TIMEOUT 600)
 endif()

@@ -56,7 +56,7 @@ TEST(SaverWindowSoak, TwoThousandRunsLeaveNothingBehind) {
     }
     WriteBytes(texts, lines);
     key.SetString("TextsFile", texts);
-    key.SetDword("TextSpeed", 0); // the platform's shortest period
+    key.SetDword("TextSpeed", 1); // the platform's shortest period
     key.SetDword("FadeSpeed", 10);
     key.SetDword("Options", ConsecutiveOrderBit);
     size_t threads = ProcessThreads().size();

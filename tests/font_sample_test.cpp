@@ -181,4 +181,14 @@ TEST(FontSample, AnEmptyOrClearedNameShowsOnlyTheBackground) {
     EXPECT_TRUE(OnlyBackground(sample.Pixels()));
 }
 
+// Moved to a monitor of another scale, the dialog resizes its controls and tells them after:
+// the sample draws itself again.
+TEST(FontSample, DrawsAgainAfterTheDialogChangedItsScale) {
+    Sample sample(300, 45);
+    sample.SetName(FirstInstalledTypeface().c_str());
+    ValidateRect(sample.Window(), nullptr);
+    SendMessageA(sample.Window(), 0x02E3, 0, 0); // WM_DPICHANGED_AFTERPARENT
+    EXPECT_TRUE(GetUpdateRect(sample.Window(), nullptr, FALSE));
+}
+
 } // namespace

@@ -25,6 +25,14 @@ TEST(ClockSeed, AddsOneToEveryFieldButTheDay) {
     EXPECT_EQ(ClockSeed(31, 23, 59, 59, 999), 2678400000u);
 }
 
+TEST(DisplayPeriod, ZeroTakesTheDefaultIntervalAndEveryOtherValueStays) {
+    const uint32_t cases[][2] = {{0, 4000},    {1, 1},         {10, 10},
+                                 {4000, 4000}, {60000, 60000}, {4294967295u, 4294967295u}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(DisplayPeriod(c[0]), c[1]) << c[0];
+    }
+}
+
 #ifdef _WIN32
 // The current day from the system clock, against the C library's own reading of UTC.
 int32_t CRuntimeDayNumber() {

@@ -102,19 +102,40 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
     }
 }
 
+// Closed right after the launch, while a whole book of verses may still be being read.
 TEST(SaverDisplay, ClosingBeforeTheFirstVerseStoresTodayAndTheLoadedPosition) {
-    Installed installed(10);
+    Installed installed(31102);
     installed.key.SetDword("TextSpeed", 60000);
     installed.key.SetDword("Options", 2 | ConsecutiveOrderBit);
     installed.key.SetDword("LastText", 7);
     installed.key.SetDword("LastDay", 5);
     RunningSaver saver;
     ASSERT_NE(saver.window, nullptr);
-    PumpMessages(300);
     EXPECT_EQ(LitPixels(ReadScreen(saver.window)), 0u);
     saver.Close();
     EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
     EXPECT_EQ(Stored(installed.key, "LastText"), 7u);
+}
+
+// With TextSpeed 0 the timer takes the default interval: the first verse comes after about 4 s
+// and stays about 4 s.
+TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
+    Installed installed(100);
+    installed.key.SetDword("TextSpeed", 0);
+    RunningSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    DWORD start = GetTickCount();
+    Pixels first = WaitForVerse(saver.window, 10000);
+    DWORD shown = GetTickCount() - start;
+    ASSERT_GT(LitPixels(first), 0u) << "no verse shown";
+    while (GetTickCount() - start < 15000 && ReadScreen(saver.window).values == first.values) {
+        PumpMessages(20);
+    }
+    DWORD changed = GetTickCount() - start;
+    saver.Close();
+    EXPECT_GE(shown, 3000u) << "a verse before the first tick";
+    EXPECT_GE(changed, 7000u) << "the next run came early";
+    EXPECT_LT(changed, 12000u) << "the next run came late";
 }
 
 struct Extent {
@@ -268,6 +289,42 @@ TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
     }
     ReleaseDC(nullptr, screen);
     EXPECT_GE(matches, 1u) << "the screen shows no layout of the default verse in Verdana";
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM list) {
+    reinterpret_cast<std::vector<RECT>*>(list)->push_back(*monitor);
+    return TRUE;
+}
+
+// Run by tools/two-monitors, on an X server of two screens (Wine places both at the origin, the
+// second one larger): the window covers every monitor and each verse lies inside one of them.
+TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    ASSERT_GE(monitors.size(), 2u);
+    Installed installed(100);
+    installed.key.SetDword("TextSpeed", 300);
+    RunningSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    RECT bounds{};
+    GetWindowRect(saver.window, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    for (int verse = 0; verse < 4; verse++) {
+        Extent lit = LitExtent(WaitForVerse(saver.window, 10000));
+        RECT block = {bounds.left + lit.left, bounds.top + lit.top, bounds.left + lit.right + 1,
+                      bounds.top + lit.bottom + 1};
+        EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(),
+                                [&](const RECT& monitor) {
+                                    RECT common;
+                                    return lit.right >= 0 &&
+                                           IntersectRect(&common, &block, &monitor) &&
+                                           EqualRect(&common, &block);
+                                }))
+            << "verse " << verse;
+        PumpMessages(350);
+    }
+    saver.Close();
 }
 
 } // namespace

@@ -184,9 +184,12 @@ TEST(ProgramFile, NameIconVersionRecordAndManifestAreEmbedded) {
     ASSERT_NE(found, nullptr);
     std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
                          SizeofResource(program, found));
-    for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
-                             ">true</dpiAware>", "level=\"asInvoker\""}) {
+    // Per-monitor v2, else per-monitor; Windows 8.1 reads true/pm as per-monitor, earlier ones
+    // as system aware.
+    for (const char* part :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>", ">true/pm</dpiAware>",
+          "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>", "level=\"asInvoker\""}) {
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     }
     FreeLibrary(program);
@@ -243,7 +246,7 @@ TEST(LaunchModes, UnquotedOwnPathWithSpacesStartsTheSaver) {
     EXPECT_EQ(saver.process.WaitForExit(), 0u);
 }
 
-TEST(FullScreen, TopmostBlackPopupCoversTheScreenAndAKeyEndsIt) {
+TEST(FullScreen, TopmostBlackPopupCoversEveryMonitorAndAKeyEndsIt) {
     FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     EXPECT_TRUE(saver.process.SawOneSaverWindowCreated());
@@ -256,10 +259,10 @@ TEST(FullScreen, TopmostBlackPopupCoversTheScreenAndAKeyEndsIt) {
     EXPECT_EQ(GetWindowLongPtrA(saver.window, GWL_EXSTYLE), WS_EX_TOPMOST);
     RECT bounds{};
     GetWindowRect(saver.window, &bounds);
-    EXPECT_EQ(bounds.left, 0);
-    EXPECT_EQ(bounds.top, 0);
-    EXPECT_EQ(bounds.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(bounds.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(bounds.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(bounds.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     EXPECT_EQ(GetParent(saver.window), nullptr);
     ASSERT_TRUE(WaitForFocus(saver.window));
 

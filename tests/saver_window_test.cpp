@@ -81,18 +81,19 @@ struct HeldRun {
     bool Ended() const { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
 };
 
-TEST(SaverWindowProc, CreationLoadsTheSettingsAndWaitsForTheFirstTick) {
+TEST(SaverWindowProc, CreationLoadsTheNumbersThePaintTheListsAndNothingWaitsForTheFirstTick) {
     Installed installed(3);
     installed.key.SetDword("TextSpeed", 60000);
     std::vector<DWORD> threads = ProcessThreads();
     HWND window = MakeSaverWindow();
     EXPECT_EQ(SaverRecord.SaverWindow, window);
-    EXPECT_EQ(SaverRecord.TextCount, 3u);
-    EXPECT_EQ(SaverRecord.FontCount, 1u);
     EXPECT_EQ(SaverRecord.TextSpeed, 60000u);
     EXPECT_EQ(SaverRecord.FadeSpeed, 10u);
     EXPECT_EQ(SaverRecord.FirstPick, 1u);
+    EXPECT_EQ(SaverRecord.TextCount, 0u) << "the lists were read before the first paint";
     PumpMessages(300);
+    EXPECT_EQ(SaverRecord.TextCount, 3u);
+    EXPECT_EQ(SaverRecord.FontCount, 1u);
     EXPECT_EQ(ProcessThreads().size(), threads.size()) << "a run started before the first tick";
     EXPECT_EQ(SaverRecord.FirstPick, 1u);
     DestroyWindow(window);
@@ -122,8 +123,10 @@ TEST(SaverWindowProc, TimerTicksStartOneRunAtATime) {
     EXPECT_EQ(ReadDword(installed.key, "LastText"), SaverRecord.LastText);
 }
 
+// The first tick comes before any paint: its run waits until a whole book of verses has been
+// read, and picks from it.
 TEST(SaverWindowProc, AnyTimerNumberStartsARun) {
-    Installed installed(5);
+    Installed installed(31102);
     installed.key.SetDword("TextSpeed", 60000);
     installed.key.SetDword("Options", ConsecutiveOrderBit);
     installed.key.SetDword("LastText", 1);
@@ -131,6 +134,7 @@ TEST(SaverWindowProc, AnyTimerNumberStartsARun) {
     SendMessageA(window, WM_TIMER, 77, 0);
     ASSERT_TRUE(WaitForPick());
     EXPECT_EQ(SaverRecord.LastText, 2u);
+    EXPECT_EQ(SaverRecord.TextCount, 31102u);
     SaverRecord.FirstPick = 1; // noted again by the next pick
     SendMessageA(window, WM_TIMER, 0, 0);
     ASSERT_TRUE(WaitForPick());
@@ -198,7 +202,7 @@ TEST(SaverWindowProc, MissingKeyLeavesTheRecordEmptyAndWritesNothing) {
     DeleteSettingsKey();
     HWND window = MakeSaverWindow();
     EXPECT_EQ(SaverRecord.TextCount, 0u);
-    EXPECT_EQ(SaverRecord.TextSpeed, 0u); // ticks as fast as the platform allows
+    EXPECT_EQ(SaverRecord.TextSpeed, 0u); // the timer still ticks at the default interval
     PumpMessages(300);
     EXPECT_EQ(SaverRecord.LastText, 0u);
     DestroyWindow(window);

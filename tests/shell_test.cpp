@@ -147,7 +147,8 @@ TEST(Icon, GroupHoldsTheSixteenColourBookWithItsRedRibbonAt32And48Pixels) {
 
 TEST(RegisterClasses, SaverClassIsBlackWithTheBookIconAndNoCursor) {
     Shell.ModuleInstance = GetModuleHandleA(nullptr);
-    Shell.Parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses};
+    Shell.Parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses,
+                   InitCommonControlClasses};
     ASSERT_TRUE(RegisterClasses());
     WNDCLASSA saverClass{};
     ASSERT_TRUE(GetClassInfoA(Shell.ModuleInstance, "WindowsScreenSaverClass", &saverClass));
@@ -171,7 +172,8 @@ TEST(RegisterClasses, SaverClassIsBlackWithTheBookIconAndNoCursor) {
 
 TEST(RunSaver, FailedRegistrationShowsItsMessageAndMakesNoWindow) {
     Shell.ModuleInstance = GetModuleHandleA(nullptr);
-    Shell.Parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses};
+    Shell.Parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses,
+                   InitCommonControlClasses};
     // The class exists already, so the saver's own registration fails.
     ASSERT_TRUE(RegisterClasses());
     SeenMessageBox seen;

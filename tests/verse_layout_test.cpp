@@ -89,6 +89,9 @@ void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
     EXPECT_EQ(a.Face, b.Face);
     EXPECT_EQ(a.Text, b.Text);
     EXPECT_EQ(a.Length, b.Length);
+    EXPECT_EQ(a.AreaIndex, b.AreaIndex);
+    EXPECT_EQ(a.ClientWidth, b.ClientWidth);
+    EXPECT_EQ(a.ClientHeight, b.ClientHeight);
     EXPECT_EQ(a.Lines, b.Lines);
     EXPECT_EQ(a.Base.Width, b.Base.Width);
     EXPECT_EQ(a.Base.Height, b.Base.Height);
@@ -214,6 +217,61 @@ TEST(PlanVerseRun, BlocksFitTheClientAreaAndScaleStaysWithinItsBounds) {
             } else {
                 ASSERT_EQ(plan.Y, 0);
             }
+        }
+    }
+}
+
+struct MonitorCase {
+    const char* name;
+    std::vector<ScreenRect> monitors; // the window covers them all
+    std::vector<int32_t> area;        // index, then X, Y, W and H of the run seed 100000 lays out
+};
+
+const MonitorCase MonitorCases[] = {
+    {"one", {{0, 0, 1000, 600}}, {0, 274, 273, 1000, 600}},
+    {"one at negative coordinates", {{-1000, -600, 0, 0}}, {0, 274, 273, 1000, 600}},
+    {"side by side", {{0, 0, 1000, 600}, {1000, 0, 2280, 500}}, {1, 1000 + 726, 174, 1280, 500}},
+    {"left of and above", {{0, 0, 1000, 600}, {-1280, -300, 0, 724}}, {1, 726, 587, 1280, 1024}},
+    {"both at the origin (Wine)",
+     {{0, 0, 1024, 768}, {0, 0, 1280, 1024}},
+     {1, 726, 587, 1280, 1024}},
+};
+
+// Each verse is laid out in one monitor's part of the client area; with several, one draw
+// before all others picks it, and with one the run is the same as before, field for field.
+TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
+    for (const MonitorCase& c : MonitorCases) {
+        SCOPED_TRACE(c.name);
+        ScreenRect client = c.monitors[0];
+        for (const ScreenRect& m : c.monitors) {
+            client = {std::min(client.Left, m.Left), std::min(client.Top, m.Top),
+                      std::max(client.Right, m.Right), std::max(client.Bottom, m.Bottom)};
+        }
+        ClientAreas areas{};
+        AddMonitorArea(areas, client, {client.Right, 0, client.Right + 800, 600}); // beside it
+        for (const ScreenRect& monitor : c.monitors) {
+            AddMonitorArea(areas, client, monitor);
+        }
+        Lists lists;
+        auto plan = [&](bool whole) {
+            SaverSettings record{};
+            UseVerses(record, lists.verses);
+            UseFonts(record, lists.fonts);
+            record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, ...
+            ScriptedMeasurer measurer;
+            measurer.line = {2000, 20};
+            measurer.first = {280, 140};
+            measurer.second = {430, 280};
+            return whole ? PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer)
+                         : PlanVerseRun(record, areas, 9000, measurer);
+        };
+        VerseRunPlan run = plan(false);
+        EXPECT_EQ(areas.Count, c.monitors.size());
+        EXPECT_EQ(std::vector<int32_t>({static_cast<int32_t>(run.AreaIndex), run.X, run.Y,
+                                        run.ClientWidth, run.ClientHeight}),
+                  c.area);
+        if (areas.Count == 1) {
+            ExpectSamePlan(run, plan(true));
         }
     }
 }

@@ -273,7 +273,7 @@ void Black(const char* saver, const char* bare, int verses) {
     SetWindowLongPtrA(white, GWL_EXSTYLE, 0);
     SetWindowPos(white, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     std::vector<double> saverTimes, bareTimes;
-    for (int round = 0; round < 7; round++) {
+    for (int round = 0; round < 15; round++) {
         for (int which = 0; which < 2; which++) {
             InvalidateRect(white, nullptr, TRUE);
             PumpMessages(300);
