@@ -11,14 +11,6 @@
 
 namespace {
 
-uint32_t BoundedLength(const char* text, uint32_t width) {
-    uint32_t length = 0;
-    while (length + 1 < width && text[length] != '\0') {
-        length++;
-    }
-    return length;
-}
-
 // Truncates toward zero; values beyond the 32-bit range (only from absurd measurements) stop at
 // its ends instead of being undefined.
 int32_t Truncate(double value) {
@@ -40,9 +32,9 @@ int32_t RandomPosition(int32_t range) {
     return static_cast<int32_t>(RandomUpTo(range > 0 ? static_cast<uint32_t>(range) : 0));
 }
 
-const char* PickTypeface(const SaverSettings& record) {
+const WideChar* PickTypeface(const SaverSettings& record) {
     if (record.FontCount == 0 || record.Fonts == nullptr) {
-        return DefaultTypeface;
+        return DefaultTypeface.data();
     }
     uint32_t index = RandomUpTo(record.FontCount - 1);
     return record.Fonts + static_cast<size_t>(index) * FontSlotWidth;
@@ -109,10 +101,10 @@ VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t cl
     plan.Face = PickTypeface(record);
     if (record.TextCount != 0 && record.Texts != nullptr) {
         plan.Text = PickVerse(record, today);
-        plan.Length = BoundedLength(plan.Text, TextSlotWidth);
+        plan.Length = static_cast<uint32_t>(WideLength(plan.Text, TextSlotWidth - 1));
     } else {
-        plan.Text = DefaultVerse;
-        plan.Length = sizeof DefaultVerse - 1;
+        plan.Text = DefaultVerse.data();
+        plan.Length = DefaultVerse.size() - 1;
     }
     plan.ClientWidth = clientWidth;
     plan.ClientHeight = clientHeight;
