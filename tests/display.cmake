@@ -41,4 +41,10 @@ if(WIN32)
   target_compile_definitions(saver_display_test PRIVATE
                              VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>")
   add_dependencies(saver_display_test Verselume)
+  # The list's letters once more under a Western code page (1252); tools/lib.sh makes the locale.
+  add_test(NAME saver_display_code_page_1252
+           COMMAND saver_display_test
+                   --gtest_filter=SaverDisplay.ListLettersShowAsTheyAreWhateverTheCodePage)
+  set_tests_properties(saver_display_code_page_1252 PROPERTIES TIMEOUT 180 ENVIRONMENT
+                       "VERSELUME_WINE_LOCALE=en_US.UTF-8;VERSELUME_TEST_CODE_PAGE=1252")
 endif()
