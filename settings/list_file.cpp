@@ -302,33 +302,17 @@ WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFi
 
 uint32_t WriteListFile(const char* path, const WideChar* block, uint32_t count, uint32_t width,
                        ListFileForm form) {
-    // Write beside the target and replace it only when everything reached the disk, so that a
-    // full disk or a failing drive never leaves the user's list half written.
-    static const char suffix[] = ".tmp";
-    char temporary[1024];
-    size_t pathLength = strlen(path);
-    if (pathLength + sizeof suffix > sizeof temporary) {
+    // The list goes to a file of its own and replaces the target only once all of it is on the
+    // disk, so that a full disk, a failing drive, a power cut or a second program saving at the
+    // same time never leaves the user's list half written.
+    ReplacementFile replacement;
+    if (!BeginReplacement(path, replacement)) {
         return ErrorFileNotFound;
     }
-    memcpy(temporary, path, pathLength);
-    memcpy(temporary + pathLength, suffix, sizeof suffix);
-
-    FILE* file = fopen(temporary, "wb");
-    if (file == nullptr) {
-        return ErrorFileNotFound;
-    }
-    if (!WriteEntries(file, block, count, width, FormToWrite(block, count, width, form))) {
-        fclose(file);
-        RemoveFileAt(temporary);
+    if (!WriteEntries(replacement.stream, block, count, width,
+                      FormToWrite(block, count, width, form))) {
+        AbandonReplacement(replacement);
         return ErrorWriteFault;
     }
-    if (fclose(file) != 0) {
-        RemoveFileAt(temporary);
-        return ErrorWriteFault;
-    }
-    if (!MoveFileOver(temporary, path)) {
-        RemoveFileAt(temporary);
-        return ErrorFileNotFound;
-    }
-    return 0;
+    return FinishReplacement(replacement);
 }

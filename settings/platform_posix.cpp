@@ -1,13 +1,17 @@
-// Linux stand-ins for the Windows heap, last-error value and ANSI code page, used by the unit
-// tests, the fuzz targets and the benchmarks. The heap counts its live blocks and can be told to
-// fail, so that tests can check that nothing leaks and that every allocation failure is handled.
+// Linux stand-ins for the Windows heap, last-error value, file replacement and ANSI code page,
+// used by the unit tests, the fuzz targets and the benchmarks. The heap counts its live blocks
+// and can be told to fail, so that tests can check that nothing leaks and that every allocation
+// failure is handled.
 
 #include "platform.h"
+
+#include "list_file.h"
 #include "platform_posix.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -125,12 +129,47 @@ uint32_t ThreadLastError() {
     return LastError;
 }
 
-bool MoveFileOver(const char* source, const char* target) {
-    return rename(source, target) == 0;
+bool BeginReplacement(const char* target, ReplacementFile& file) {
+    file.stream = nullptr;
+    file.target = target;
+    const char* slash = strrchr(target, '/');
+    size_t folder = slash == nullptr ? 0 : static_cast<size_t>(slash - target) + 1;
+    static const char name[] = ".verselume-XXXXXX";
+    if (folder + sizeof name > sizeof file.temporary) {
+        return false;
+    }
+    memcpy(file.temporary, target, folder);
+    memcpy(file.temporary + folder, name, sizeof name);
+    int descriptor = mkstemp(file.temporary);
+    if (descriptor < 0) {
+        return false;
+    }
+    file.stream = fdopen(descriptor, "wb");
+    if (file.stream == nullptr) {
+        close(descriptor);
+        unlink(file.temporary);
+        return false;
+    }
+    return true;
 }
 
-bool RemoveFileAt(const char* path) {
-    return remove(path) == 0;
+uint32_t FinishReplacement(ReplacementFile& file) {
+    bool written = fflush(file.stream) == 0 && fsync(fileno(file.stream)) == 0;
+    written = fclose(file.stream) == 0 && written;
+    file.stream = nullptr;
+    uint32_t code = !written                                   ? ErrorWriteFault
+                    : rename(file.temporary, file.target) != 0 ? ErrorFileNotFound
+                                                               : 0;
+    if (code != 0) {
+        unlink(file.temporary);
+    }
+    return code;
+}
+
+void AbandonReplacement(ReplacementFile& file) {
+    fclose(file.stream);
+    file.stream = nullptr;
+    unlink(file.temporary);
 }
 
 size_t AnsiToWide(const char* bytes, size_t length, WideChar* out, size_t capacity) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -22,6 +23,7 @@
 namespace {
 
 using Entries = std::vector<std::u16string>;
+using Names = std::vector<std::string>;
 
 struct ReadResult {
     Entries entries;
@@ -72,6 +74,17 @@ std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {
         bytes += bigEndian ? std::string{high, low} : std::string{low, high};
     }
     return bytes;
+}
+
+// The names in a folder, sorted: a save leaves no file of its own beside its target.
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // ANSI files: their bytes are cut into entries as the C runtime's text mode would, then each
@@ -314,7 +327,7 @@ TEST(WriteListFile, WritesTheFormTheListCameInAndReadsBack) {
         EXPECT_EQ(back.form, c.readForm) << c.name;
         EXPECT_EQ(back.entries, c.entries) << c.name;
     }
-    EXPECT_FALSE(FileExists(path + ".tmp"));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"out.txt"}));
     // A surrogate without its other half has no UTF-8 form.
     ASSERT_EQ(WriteEntries(path, {u"a\xDC00"}, 256, ListFileForm::Utf8), 0u);
     EXPECT_EQ(ReadBytes(path), "a\uFFFD\r\n");
@@ -360,7 +373,7 @@ TEST(WriteListFile, TargetThatCannotBeReplacedGivesErrorTwoAndStaysWhole) {
     WriteBytes(inside, "keep");
     EXPECT_EQ(WriteEntries(path, {u"x"}, 256, ListFileForm::Ansi), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(inside), "keep");
-    EXPECT_FALSE(FileExists(path + ".tmp"));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"taken"}));
 }
 
 #ifdef _WIN32
@@ -371,8 +384,93 @@ TEST(WriteListFile, ReadOnlyTargetGivesErrorTwoAndStaysWhole) {
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(WriteEntries(path, {u"new"}, 256, ListFileForm::Ansi), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(path), "keep\r\n");
-    EXPECT_FALSE(FileExists(path + ".tmp"));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"locked.txt"}));
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(WriteListFile, LongPathsAndHiddenTargetsAreReplacedKeepingTheirAttributes) {
+    struct Row {
+        size_t length; // of the target's path; 0 for a short one
+        DWORD attributes;
+        bool exists;
+    };
+    // The installer writes full paths of up to 259 characters.
+    const Row rows[] = {{0, FILE_ATTRIBUTE_HIDDEN, true},    {0, FILE_ATTRIBUTE_ARCHIVE, false},
+                        {256, FILE_ATTRIBUTE_ARCHIVE, true}, {258, FILE_ATTRIBUTE_ARCHIVE, true},
+                        {259, FILE_ATTRIBUTE_HIDDEN, true},  {258, FILE_ATTRIBUTE_ARCHIVE, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << row.length << " " << row.attributes << " " << row.exists);
+        ScratchDir dir;
+        const std::string name = "versete.txt";
+        std::string folder = dir.Path();
+        if (row.length > 0) {
+            size_t padding = row.length - name.size() - folder.size() - 2;
+            folder.append(1, '\\').append(padding, 'd');
+            ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        }
+        std::string path = folder + "\\" + name;
+        ASSERT_EQ(path.size(), row.length > 0 ? row.length : path.size());
+        if (row.exists) {
+            WriteBytes(path, "old\r\n");
+            ASSERT_TRUE(SetFileAttributesA(path.c_str(), row.attributes));
+        }
+        EXPECT_EQ(WriteEntries(path, {u"new"}, 256, ListFileForm::Ansi), 0u);
+        EXPECT_EQ(ReadBytes(path), "new\r\n");
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+                  row.attributes & FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_EQ(FolderNames(folder), Names({name}));
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// Two programs saving one list at the same time, many times over, while it is read: every read
+// finds one whole list, and every save succeeds.
+TEST(WriteListFile, TwoProcessesSavingOneTargetLeaveOneWholeList) {
+    ScratchDir dir;
+    std::string path = dir.File("versete.txt");
+    const char* const words[] = {"unu", "doi"};
+    constexpr int entries = 300;
+    std::string lists[2];
+    for (int i = 0; i < 2; i++) {
+        for (int entry = 0; entry < entries; entry++) {
+            lists[i] += std::string(words[i]) + " " + std::to_string(entry) + "\r\n";
+        }
+    }
+    WriteBytes(path, lists[0]);
+    PROCESS_INFORMATION writers[2] = {};
+    HANDLE handles[2] = {};
+    for (int i = 0; i < 2; i++) {
+        std::string command = std::string("\"") + LIST_WRITER + "\" \"" + path + "\" " + words[i] +
+                              " " + std::to_string(entries) + " 100";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &writers[i]));
+        handles[i] = writers[i].hProcess;
+    }
+    int reads = 0;
+    while (WaitForMultipleObjects(2, handles, TRUE, 5) == WAIT_TIMEOUT) {
+        bool opened = false;
+        std::string now = ReadBytes(path, &opened);
+        if (opened) {
+            reads++;
+            EXPECT_TRUE(now == lists[0] || now == lists[1]) << now.size() << " bytes";
+        }
+    }
+    for (PROCESS_INFORMATION& writer : writers) {
+        DWORD code = ~0u;
+        GetExitCodeProcess(writer.hProcess, &code);
+        EXPECT_EQ(code, 0u);
+        CloseHandle(writer.hProcess);
+        CloseHandle(writer.hThread);
+    }
+    EXPECT_GT(reads, 0);
+    std::string last = ReadBytes(path);
+    EXPECT_TRUE(last == lists[0] || last == lists[1]);
+    for (const std::string& name : FolderNames(dir.Path())) {
+        EXPECT_NE(name.rfind("~vl", 0), 0u) << "left behind: " << name;
+    }
 }
 #else
 
@@ -459,7 +557,7 @@ TEST(WriteListFile, FailedWriteOrCloseGivesErrorTwentyNineAndKeepsTheOldFile) {
     WriteBytes(path, original);
     EXPECT_EQ(WriteWithFileSizeLimit(path, few, 100), ErrorWriteFault) << "failure at close";
     EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_FALSE(FileExists(path + ".tmp"));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"versete.txt"}));
 
     std::string many;
     for (int i = 0; i < 400; i++) {
@@ -467,7 +565,7 @@ TEST(WriteListFile, FailedWriteOrCloseGivesErrorTwentyNineAndKeepsTheOldFile) {
     }
     EXPECT_EQ(WriteWithFileSizeLimit(path, many, 1000), ErrorWriteFault) << "failure at write";
     EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_FALSE(FileExists(path + ".tmp"));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"versete.txt"}));
 
     EXPECT_EQ(WriteWithFileSizeLimit(path, few, 1 << 20), 0u) << "enough room";
     EXPECT_EQ(ReadBytes(path).size(), 10u * 42);

@@ -15,3 +15,11 @@ verselume_fuzz(list_file_fuzz SECONDS 30
 # Prints figures; run by tools/bench, not by the test suite.
 add_executable(list_file_bench bench/list_file_bench.cpp)
 target_link_libraries(list_file_bench PRIVATE settings_core verselume_options)
+
+# A second program saving a list, for the test of two saves at once.
+if(WIN32)
+  add_executable(list_writer list_writer.cpp)
+  target_link_libraries(list_writer PRIVATE settings_core verselume_options)
+  add_dependencies(list_file_test list_writer)
+  target_compile_definitions(list_file_test PRIVATE LIST_WRITER="Z:$<TARGET_FILE:list_writer>")
+endif()
