@@ -15,10 +15,10 @@ void PaintClientBlack(HWND window, HDC dc);
 
 // The off-screen surface of a run's frames, with what its bitmap and font replaced on it.
 struct FrameSurface {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ keptBitmap = nullptr;
-    HGDIOBJ keptFont = nullptr;
+    HDC Dc = nullptr;
+    HBITMAP Bitmap = nullptr;
+    HGDIOBJ KeptBitmap = nullptr;
+    HGDIOBJ KeptFont = nullptr;
 };
 
 // A bitmap of the block's size on a surface matching the window's, with the run's font, a black

@@ -17,8 +17,8 @@ namespace {
 
 // Each block carries its size in front, so that a resize knows which bytes are new.
 struct BlockHeader {
-    size_t size;
-    size_t padding;
+    size_t Size;
+    size_t Padding;
 };
 
 thread_local uint32_t LastError;
@@ -75,7 +75,7 @@ void* HeapAllocZero(size_t size) {
     if (header == nullptr) {
         return nullptr;
     }
-    header->size = size;
+    header->Size = size;
     LiveBlocks++;
     return header + 1;
 }
@@ -85,7 +85,7 @@ void* HeapResizeZero(void* block, size_t size) {
         return nullptr;
     }
     BlockHeader* header = static_cast<BlockHeader*>(block) - 1;
-    size_t old = header->size;
+    size_t old = header->Size;
     auto* resized = static_cast<BlockHeader*>(realloc(header, sizeof(BlockHeader) + size));
     if (resized == nullptr) {
         return nullptr;
@@ -93,7 +93,7 @@ void* HeapResizeZero(void* block, size_t size) {
     if (size > old) {
         memset(reinterpret_cast<char*>(resized + 1) + old, 0, size - old);
     }
-    resized->size = size;
+    resized->Size = size;
     return resized + 1;
 }
 
@@ -105,7 +105,7 @@ void HeapRelease(void* block) {
 }
 
 size_t HeapBlockSize(const void* block) {
-    return (static_cast<const BlockHeader*>(block) - 1)->size;
+    return (static_cast<const BlockHeader*>(block) - 1)->Size;
 }
 
 long HeapLiveBlocks() {

@@ -73,17 +73,17 @@ DWORD WINAPI TimeFrames(LPVOID parameter) {
         PaintClientBlack(job.window, windowDc);
         FrameSurface surface = MakeFrameSurface(windowDc, plan, measurer.Font());
         // The reference draws in the verse's full colour, so its text costs what a frame's does.
-        SetTextColor(surface.dc, RGB(plan.Red, plan.Green, plan.Blue));
+        SetTextColor(surface.Dc, RGB(plan.Red, plan.Green, plan.Blue));
         for (int32_t i = 0; HasFrame(plan, i); i = NextFrame(plan, i)) {
             double start = Now();
             if (job.mode == 0) {
                 DrawFrame(windowDc, surface, plan, i);
             } else {
-                PatBlt(surface.dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
+                PatBlt(surface.Dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
                 RECT block = {0, 0, plan.Block.Width, plan.Block.Height};
-                DrawTextW(surface.dc, plan.Text, static_cast<int>(plan.Length), &block,
+                DrawTextW(surface.Dc, plan.Text, static_cast<int>(plan.Length), &block,
                           VerseTextFormat);
-                BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.dc, 0,
+                BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.Dc, 0,
                        0, SRCCOPY);
                 if (job.mode == 2) {
                     MSG message;

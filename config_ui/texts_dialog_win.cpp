@@ -20,9 +20,9 @@ constexpr uint32_t ReserveAbove = 100;
 
 // One editor is open at a time, modal to the configuration dialog.
 struct TextsEditorState {
-    SaverSettings* record;
-    int32_t current;
-    HBITMAP toolbarImage;
+    SaverSettings* Record;
+    int32_t Current;
+    HBITMAP ToolbarImage;
 };
 TextsEditorState Editor;
 
@@ -51,7 +51,7 @@ bool CopyEntry(HWND list, int32_t index, VerseBuffer& buffer) {
 }
 
 void SelectCurrent(HWND dialog) {
-    ToList(VerseList(dialog), LB_SETCURSEL, static_cast<WPARAM>(Editor.current), 0);
+    ToList(VerseList(dialog), LB_SETCURSEL, static_cast<WPARAM>(Editor.Current), 0);
 }
 
 // Appends the record's verses; the entries added before the list ran out of space stay.
@@ -69,24 +69,24 @@ uint32_t FillVerseList(HWND list, const SaverSettings& record) {
 }
 
 void OpenTextsEditor(HWND dialog, SaverSettings* record) {
-    Editor.record = record;
-    Editor.current = NoVerse;
-    Editor.toolbarImage = static_cast<HBITMAP>(
+    Editor.Record = record;
+    Editor.Current = NoVerse;
+    Editor.ToolbarImage = static_cast<HBITMAP>(
         LoadImageA(DialogModule(dialog), "TOOLBARBITMAP", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, Editor.toolbarImage));
+    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, Editor.ToolbarImage));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
         HWND list = VerseList(dialog);
         ShowErrorMessage(dialog, FillVerseList(list, *record));
-        Editor.current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
+        Editor.Current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
     }
     SendDlgItemMessageA(dialog, IDC_TEXTS_EDIT, EM_LIMITTEXT, TextSlotWidth - 1, 0);
-    ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
+    ShowErrorMessage(dialog, ShowVerse(dialog, Editor.Current));
 }
 
 void CloseTextsEditor(HWND dialog) {
-    if (Editor.toolbarImage != nullptr) {
-        DeleteObject(Editor.toolbarImage);
-        Editor.toolbarImage = nullptr;
+    if (Editor.ToolbarImage != nullptr) {
+        DeleteObject(Editor.ToolbarImage);
+        Editor.ToolbarImage = nullptr;
     }
     EndDialog(dialog, 0);
 }
@@ -100,9 +100,9 @@ void OpenTextsHelp(HWND dialog) {
 INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
     switch (id) {
     case IDOK:
-        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.current));
-        if (Editor.record != nullptr) {
-            ShowErrorMessage(dialog, CollectVerses(dialog, *Editor.record));
+        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.Current));
+        if (Editor.Record != nullptr) {
+            ShowErrorMessage(dialog, CollectVerses(dialog, *Editor.Record));
         }
         CloseTextsEditor(dialog);
         return TRUE;
@@ -113,27 +113,27 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
         OpenTextsHelp(dialog);
         return TRUE;
     case IDC_TEXTS_NEW:
-        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.current));
-        Editor.current = AddNewVerse(dialog);
+        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.Current));
+        Editor.Current = AddNewVerse(dialog);
         SelectCurrent(dialog);
         return TRUE;
     case IDC_TEXTS_UP:
     case IDC_TEXTS_DOWN:
-        Editor.current = MoveVerse(dialog, Editor.current, id);
+        Editor.Current = MoveVerse(dialog, Editor.Current, id);
         SelectCurrent(dialog);
         return TRUE;
     case IDC_TEXTS_DELETE:
-        Editor.current = DeleteVerse(dialog, Editor.current);
+        Editor.Current = DeleteVerse(dialog, Editor.Current);
         SelectCurrent(dialog);
-        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
+        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.Current));
         return TRUE;
     case IDC_TEXTS_LIST:
         if (notification != LBN_SELCHANGE) {
             return FALSE;
         }
-        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.current));
-        Editor.current = static_cast<int32_t>(ToList(VerseList(dialog), LB_GETCURSEL, 0, 0));
-        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.current));
+        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.Current));
+        Editor.Current = static_cast<int32_t>(ToList(VerseList(dialog), LB_GETCURSEL, 0, 0));
+        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.Current));
         return TRUE;
     default:
         return FALSE;

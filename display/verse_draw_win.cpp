@@ -29,35 +29,35 @@ void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
 
 FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font) {
     FrameSurface surface;
-    surface.dc = CreateCompatibleDC(windowDc);
-    surface.bitmap = CreateCompatibleBitmap(windowDc, plan.Block.Width, plan.Block.Height);
-    if (surface.dc == nullptr) {
+    surface.Dc = CreateCompatibleDC(windowDc);
+    surface.Bitmap = CreateCompatibleBitmap(windowDc, plan.Block.Width, plan.Block.Height);
+    if (surface.Dc == nullptr) {
         return surface;
     }
-    if (surface.bitmap != nullptr) {
-        surface.keptBitmap = SelectObject(surface.dc, surface.bitmap);
+    if (surface.Bitmap != nullptr) {
+        surface.KeptBitmap = SelectObject(surface.Dc, surface.Bitmap);
     }
     if (font != nullptr) {
-        surface.keptFont = SelectObject(surface.dc, font);
+        surface.KeptFont = SelectObject(surface.Dc, font);
     }
-    SetBkColor(surface.dc, RGB(0, 0, 0));
-    SelectObject(surface.dc, GetStockObject(BLACK_BRUSH));
+    SetBkColor(surface.Dc, RGB(0, 0, 0));
+    SelectObject(surface.Dc, GetStockObject(BLACK_BRUSH));
     return surface;
 }
 
 // Nothing of the run may stay current on the surface when it is released.
 void ReleaseFrameSurface(FrameSurface& surface) {
-    if (surface.dc != nullptr) {
-        if (surface.keptFont != nullptr) {
-            SelectObject(surface.dc, surface.keptFont);
+    if (surface.Dc != nullptr) {
+        if (surface.KeptFont != nullptr) {
+            SelectObject(surface.Dc, surface.KeptFont);
         }
-        if (surface.keptBitmap != nullptr) {
-            SelectObject(surface.dc, surface.keptBitmap);
+        if (surface.KeptBitmap != nullptr) {
+            SelectObject(surface.Dc, surface.KeptBitmap);
         }
-        DeleteDC(surface.dc);
+        DeleteDC(surface.Dc);
     }
-    if (surface.bitmap != nullptr) {
-        DeleteObject(surface.bitmap);
+    if (surface.Bitmap != nullptr) {
+        DeleteObject(surface.Bitmap);
     }
 }
 
@@ -72,11 +72,11 @@ RECT FrameTextRect(const VerseRunPlan& plan) {
 }
 
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i) {
-    PatBlt(surface.dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
-    SetTextColor(surface.dc, FrameColour(plan, i));
+    PatBlt(surface.Dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
+    SetTextColor(surface.Dc, FrameColour(plan, i));
     RECT block = FrameTextRect(plan);
-    DrawTextW(surface.dc, plan.Text, static_cast<int>(plan.Length), &block, VerseTextFormat);
-    BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.dc, 0, 0,
+    DrawTextW(surface.Dc, plan.Text, static_cast<int>(plan.Length), &block, VerseTextFormat);
+    BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.Dc, 0, 0,
            SRCCOPY);
     // Wine puts another thread's drawing on screen only once a thread of the process looks at
     // its messages; without this the fade would stay invisible until the next window message.
