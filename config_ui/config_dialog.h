@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
-// The configuration's settings: loaded when the dialog opens, handed to the verses editor and
-// the typefaces dialog, saved on OK; its lists are released whenever the dialog closes.
-extern SaverSettings ConfigSettings;
-
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The configuration's settings, attached to the dialog: loaded when it opens, handed to the
+// verses editor and the typefaces dialog, saved on OK; its lists are released whenever the dialog
+// closes, the record itself when the dialog is destroyed. None before the dialog's
+// WM_INITDIALOG or when the record could not be made.
+SaverSettings* ConfigRecord(HWND dialog);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Ranges of the up-down and the trackbar, and the change-policy entries of the combo box.

@@ -1,15 +1,15 @@
 #include "config_dialog.h"
 
+#include "dialog_state.h"
 #include "error_box.h"
 #include "fonts_dialog.h"
 #include "help_launcher.h"
+#include "list_file.h"
 #include "registry_store.h"
 #include "resource_ids.h"
 #include "texts_dialog.h"
 
 #include <commctrl.h>
-
-SaverSettings ConfigSettings;
 
 namespace {
 
@@ -37,39 +37,46 @@ HINSTANCE TemplateModule(HWND dialog) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
 }
 
-// Every opening starts from an empty record, as in a fresh process, so that a missing key shows
-// zeros and no list of an earlier opening lingers.
-void ResetRecord(SaverSettings& record) {
-    ReleaseSettingsLists(record);
-    record.SaverWindow = nullptr;
-    record.TextSpeed = 0;
-    record.FadeSpeed = 0;
-    record.FirstPick = 0;
-    record.ThreadSeed = 0;
-    record.LastDay = 0;
-    record.LastText = 0;
-    record.Running = 0;
-    record.Options = 0;
-}
-
+// Every opening starts from an empty record, so that a missing key shows zeros. Without a
+// record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
 void OpenConfiguration(HWND dialog) {
     InitConfigControls(dialog);
-    ResetRecord(ConfigSettings);
-    ShowErrorMessage(dialog, LoadSettings(ConfigSettings));
-    SettingsToControls(dialog, ConfigSettings);
+    SaverSettings* record = AttachDialogState<SaverSettings>(dialog);
+    if (record == nullptr) {
+        ShowErrorMessage(dialog, ErrorOutOfMemory);
+        return;
+    }
+    ShowErrorMessage(dialog, LoadSettings(*record));
+    SettingsToControls(dialog, *record);
+}
+
+void ReleaseLists(HWND dialog) {
+    SaverSettings* record = ConfigRecord(dialog);
+    if (record != nullptr) {
+        ReleaseSettingsLists(*record);
+    }
 }
 
 // Nothing is written: list edits made in the sub-dialogs are dropped with the lists.
 void CloseConfiguration(HWND dialog) {
-    ReleaseSettingsLists(ConfigSettings);
+    ReleaseLists(dialog);
     EndDialog(dialog, 0);
 }
 
 // The dialog closes even when saving failed; the error box says what went wrong.
 void SaveConfiguration(HWND dialog) {
-    ControlsToSettings(dialog, ConfigSettings);
-    ShowErrorMessage(dialog, SaveSettings(ConfigSettings));
+    SaverSettings* record = ConfigRecord(dialog);
+    if (record != nullptr) {
+        ControlsToSettings(dialog, *record);
+        ShowErrorMessage(dialog, SaveSettings(*record));
+    }
     CloseConfiguration(dialog);
+}
+
+// A dialog destroyed without OK or Cancel gives its lists back too.
+void ReleaseConfiguration(HWND dialog) {
+    ReleaseLists(dialog);
+    DetachDialogState<SaverSettings>(dialog);
 }
 
 void ShowHelp(HWND dialog) {
@@ -84,7 +91,7 @@ void RunSubDialog(HWND dialog, const char* name, DLGPROC procedure, LPARAM param
 }
 
 INT_PTR RunCommand(HWND dialog, WORD id) {
-    LPARAM settings = reinterpret_cast<LPARAM>(&ConfigSettings);
+    LPARAM settings = reinterpret_cast<LPARAM>(ConfigRecord(dialog));
     switch (id) {
     case IDOK:
         SaveConfiguration(dialog);
@@ -110,6 +117,10 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
 }
 
 } // namespace
+
+SaverSettings* ConfigRecord(HWND dialog) {
+    return DialogState<SaverSettings>(dialog);
+}
 
 void InitConfigControls(HWND dialog) {
     INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
@@ -166,6 +177,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_COMMAND:
         return RunCommand(dialog, LOWORD(wParam));
+    case WM_DESTROY:
+        ReleaseConfiguration(dialog);
+        return TRUE;
     default:
         return FALSE;
     }

@@ -2,7 +2,7 @@
 // The typefaces dialog (FONTSDLG): the installed typefaces not chosen on the left, the chosen
 // ones on the right, arrows between them and a sample below. Its creation parameter is the
 // configuration's SaverSettings, whose Fonts block OK replaces with the chosen list; Cancel
-// leaves the record untouched. One such dialog is open at a time.
+// leaves the record untouched.
 
 #include "saver_settings.h"
 

@@ -1,5 +1,6 @@
 #include "fonts_dialog.h"
 
+#include "dialog_state.h"
 #include "error_box.h"
 #include "font_sample.h"
 #include "help_launcher.h"
@@ -12,11 +13,13 @@
 
 namespace {
 
-// State of the one dialog that can be open: the record it works on and its two arrow images,
-// which it owns from opening to closing.
-SaverSettings* FontsRecord;
-HBITMAP ArrowLeftImage;
-HBITMAP ArrowRightImage;
+// The dialog's state, attached to it: the record OK fills and the two arrow images, which the
+// dialog owns until it is destroyed.
+struct FontsDialogState {
+    SaverSettings* Record;
+    HBITMAP ArrowLeft;
+    HBITMAP ArrowRight;
+};
 
 // Copies entry index of list into a buffer of FontSlotWidth bytes. False when the list cannot
 // give it or it would not fit (every name passes through 32-byte buffers).
@@ -58,26 +61,41 @@ HBITMAP LoadArrow(const char* name) {
         LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
 }
 
+// Without its state the dialog still lists the typefaces, but has no arrow images and OK
+// changes no record.
 void OpenFontsDialog(HWND dialog, SaverSettings* record) {
-    FontsRecord = record;
+    FontsDialogState* state = AttachDialogState<FontsDialogState>(dialog);
     const char* fonts = record != nullptr ? record->Fonts : nullptr;
     uint32_t fontCount = record != nullptr ? record->FontCount : 0;
     FillAvailableList(dialog, fonts, fontCount);
     FillSelectedList(dialog, fonts, fontCount);
-    ArrowLeftImage = LoadArrow("ARROWLEFT");
-    ArrowRightImage = LoadArrow("ARROWRIGHT");
+    if (state == nullptr) {
+        ShowErrorMessage(dialog, ErrorOutOfMemory);
+        return;
+    }
+    state->Record = record;
+    state->ArrowLeft = LoadArrow("ARROWLEFT");
+    state->ArrowRight = LoadArrow("ARROWRIGHT");
     SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(ArrowRightImage));
+                        reinterpret_cast<LPARAM>(state->ArrowRight));
     SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(ArrowLeftImage));
+                        reinterpret_cast<LPARAM>(state->ArrowLeft));
 }
 
-void CloseFontsDialog(HWND dialog) {
-    DeleteObject(ArrowLeftImage);
-    DeleteObject(ArrowRightImage);
-    ArrowLeftImage = nullptr;
-    ArrowRightImage = nullptr;
-    FontsRecord = nullptr;
+void ReleaseFontsDialog(HWND dialog) {
+    FontsDialogState* state = DialogState<FontsDialogState>(dialog);
+    if (state != nullptr) {
+        DeleteObject(state->ArrowLeft);
+        DeleteObject(state->ArrowRight);
+    }
+    DetachDialogState<FontsDialogState>(dialog);
+}
+
+void AcceptTypefaces(HWND dialog) {
+    FontsDialogState* state = DialogState<FontsDialogState>(dialog);
+    if (state != nullptr && state->Record != nullptr) {
+        ShowErrorMessage(dialog, CollectTypefaces(dialog, *state->Record));
+    }
     EndDialog(dialog, 0);
 }
 
@@ -90,13 +108,10 @@ void ShowFontsHelp(HWND dialog) {
 INT_PTR RunCommand(HWND dialog, int id, int notification, HWND control) {
     switch (id) {
     case IDOK:
-        if (FontsRecord != nullptr) {
-            ShowErrorMessage(dialog, CollectTypefaces(dialog, *FontsRecord));
-        }
-        CloseFontsDialog(dialog);
+        AcceptTypefaces(dialog);
         return TRUE;
     case IDCANCEL:
-        CloseFontsDialog(dialog);
+        EndDialog(dialog, 0);
         return TRUE;
     case IDHELP:
         ShowFontsHelp(dialog);
@@ -126,6 +141,9 @@ INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return TRUE;
     case WM_COMMAND:
         return RunCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DESTROY:
+        ReleaseFontsDialog(dialog);
+        return TRUE;
     default:
         return FALSE;
     }

@@ -1,5 +1,6 @@
 #include "texts_dialog.h"
 
+#include "dialog_state.h"
 #include "error_box.h"
 #include "help_launcher.h"
 #include "list_file.h"
@@ -18,13 +19,13 @@ constexpr int ToolbarButtons = 4;
 // Above this many verses the list reserves its room before it is filled.
 constexpr uint32_t ReserveAbove = 100;
 
-// One editor is open at a time, modal to the configuration dialog.
+// The editor's state, attached to its dialog: the record OK fills, the current entry and the
+// toolbar's image, which the editor owns until it is destroyed.
 struct TextsEditorState {
     SaverSettings* Record;
     int32_t Current;
     HBITMAP ToolbarImage;
 };
-TextsEditorState Editor;
 
 HINSTANCE DialogModule(HWND dialog) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
@@ -50,8 +51,8 @@ bool CopyEntry(HWND list, int32_t index, VerseBuffer& buffer) {
            LB_ERR;
 }
 
-void SelectCurrent(HWND dialog) {
-    ToList(VerseList(dialog), LB_SETCURSEL, static_cast<WPARAM>(Editor.Current), 0);
+void SelectCurrent(HWND dialog, const TextsEditorState& editor) {
+    ToList(VerseList(dialog), LB_SETCURSEL, static_cast<WPARAM>(editor.Current), 0);
 }
 
 // Appends the record's verses; the entries added before the list ran out of space stay.
@@ -69,26 +70,40 @@ uint32_t FillVerseList(HWND list, const SaverSettings& record) {
 }
 
 void OpenTextsEditor(HWND dialog, SaverSettings* record) {
-    Editor.Record = record;
-    Editor.Current = NoVerse;
-    Editor.ToolbarImage = static_cast<HBITMAP>(
+    TextsEditorState* editor = AttachDialogState<TextsEditorState>(dialog);
+    if (editor == nullptr) {
+        ShowErrorMessage(dialog, ErrorOutOfMemory);
+        return;
+    }
+    editor->Record = record;
+    editor->Current = NoVerse;
+    editor->ToolbarImage = static_cast<HBITMAP>(
         LoadImageA(DialogModule(dialog), "TOOLBARBITMAP", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, Editor.ToolbarImage));
+    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, editor->ToolbarImage));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
         HWND list = VerseList(dialog);
         ShowErrorMessage(dialog, FillVerseList(list, *record));
-        Editor.Current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
+        editor->Current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
     }
     SendDlgItemMessageA(dialog, IDC_TEXTS_EDIT, EM_LIMITTEXT, TextSlotWidth - 1, 0);
-    ShowErrorMessage(dialog, ShowVerse(dialog, Editor.Current));
+    ShowErrorMessage(dialog, ShowVerse(dialog, editor->Current));
 }
 
-void CloseTextsEditor(HWND dialog) {
-    if (Editor.ToolbarImage != nullptr) {
-        DeleteObject(Editor.ToolbarImage);
-        Editor.ToolbarImage = nullptr;
+void ReleaseTextsEditor(HWND dialog) {
+    TextsEditorState* editor = DialogState<TextsEditorState>(dialog);
+    if (editor != nullptr && editor->ToolbarImage != nullptr) {
+        DeleteObject(editor->ToolbarImage);
+    }
+    DetachDialogState<TextsEditorState>(dialog);
+}
+
+// An editor whose state could not be made can only be left.
+INT_PTR RunStatelessCommand(HWND dialog, int id) {
+    if (id != IDOK && id != IDCANCEL) {
+        return FALSE;
     }
     EndDialog(dialog, 0);
+    return TRUE;
 }
 
 void OpenTextsHelp(HWND dialog) {
@@ -98,42 +113,47 @@ void OpenTextsHelp(HWND dialog) {
 }
 
 INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
+    TextsEditorState* state = DialogState<TextsEditorState>(dialog);
+    if (state == nullptr) {
+        return RunStatelessCommand(dialog, id);
+    }
+    TextsEditorState& editor = *state;
     switch (id) {
     case IDOK:
-        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.Current));
-        if (Editor.Record != nullptr) {
-            ShowErrorMessage(dialog, CollectVerses(dialog, *Editor.Record));
+        ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
+        if (editor.Record != nullptr) {
+            ShowErrorMessage(dialog, CollectVerses(dialog, *editor.Record));
         }
-        CloseTextsEditor(dialog);
+        EndDialog(dialog, 0);
         return TRUE;
     case IDCANCEL:
-        CloseTextsEditor(dialog);
+        EndDialog(dialog, 0);
         return TRUE;
     case IDHELP:
         OpenTextsHelp(dialog);
         return TRUE;
     case IDC_TEXTS_NEW:
-        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.Current));
-        Editor.Current = AddNewVerse(dialog);
-        SelectCurrent(dialog);
+        ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
+        editor.Current = AddNewVerse(dialog);
+        SelectCurrent(dialog, editor);
         return TRUE;
     case IDC_TEXTS_UP:
     case IDC_TEXTS_DOWN:
-        Editor.Current = MoveVerse(dialog, Editor.Current, id);
-        SelectCurrent(dialog);
+        editor.Current = MoveVerse(dialog, editor.Current, id);
+        SelectCurrent(dialog, editor);
         return TRUE;
     case IDC_TEXTS_DELETE:
-        Editor.Current = DeleteVerse(dialog, Editor.Current);
-        SelectCurrent(dialog);
-        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.Current));
+        editor.Current = DeleteVerse(dialog, editor.Current);
+        SelectCurrent(dialog, editor);
+        ShowErrorMessage(dialog, ShowVerse(dialog, editor.Current));
         return TRUE;
     case IDC_TEXTS_LIST:
         if (notification != LBN_SELCHANGE) {
             return FALSE;
         }
-        ShowErrorMessage(dialog, CommitVerse(dialog, Editor.Current));
-        Editor.Current = static_cast<int32_t>(ToList(VerseList(dialog), LB_GETCURSEL, 0, 0));
-        ShowErrorMessage(dialog, ShowVerse(dialog, Editor.Current));
+        ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
+        editor.Current = static_cast<int32_t>(ToList(VerseList(dialog), LB_GETCURSEL, 0, 0));
+        ShowErrorMessage(dialog, ShowVerse(dialog, editor.Current));
         return TRUE;
     default:
         return FALSE;
@@ -149,6 +169,9 @@ INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return TRUE; // the system focuses the first tab stop, the edit field
     case WM_COMMAND:
         return RunTextsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_DESTROY:
+        ReleaseTextsEditor(dialog);
+        return TRUE;
     default:
         return FALSE;
     }

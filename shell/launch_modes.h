@@ -4,12 +4,21 @@
 
 #include <windows.h>
 
+// What the shell runs, handed to it by the program above it: the saver window's own handler,
+// the configuration dialog and the registration of the dialogs' window classes.
+struct SaverParts {
+    LRESULT (*SaverWindowProc)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    DLGPROC ConfigDialogProc;
+    ATOM (*RegisterDialogClasses)(HINSTANCE instance);
+};
+
 // The process command line past the program name.
 const char* GetCommandTail();
 
 // Prepares the password check on Windows 95-family systems, then runs the mode the command tail
-// asks for. Returns the exit code: 0 in every mode.
-int SaverMain(HINSTANCE instance, HINSTANCE previous, const char* commandTail, int showCommand);
+// asks for with the program's parts. Returns the exit code: 0 in every mode.
+int SaverMain(HINSTANCE instance, HINSTANCE previous, const char* commandTail, int showCommand,
+              const SaverParts& parts);
 
 // Registers the classes and runs the saver window (a child filling parent, or full screen
 // without one) until it is destroyed. Returns the quit code of its message loop, 0 when no window

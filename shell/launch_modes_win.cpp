@@ -1,7 +1,5 @@
 #include "launch_modes.h"
 
-#include "config_dialog.h"
-#include "font_sample.h"
 #include "resource_ids.h"
 #include "saver_shell.h"
 #include "shell_core.h"
@@ -133,8 +131,10 @@ const char* GetCommandTail() {
     return SkipProgramName(GetCommandLineA());
 }
 
-int SaverMain(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
+int SaverMain(HINSTANCE instance, HINSTANCE, const char* commandTail, int,
+              const SaverParts& parts) {
     Shell.ModuleInstance = instance;
+    Shell.Parts = parts;
     PreparePasswordCheck();
     LaunchCommand command = ScanCommandTail(commandTail);
     switch (command.Mode) {
@@ -182,18 +182,18 @@ BOOL RegisterClasses() {
     if (RegisterClassA(&saverClass) == 0) {
         return FALSE;
     }
-    return RegisterDialogClasses(Shell.ModuleInstance) != 0;
+    return Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance) != 0;
 }
 
 void RunConfiguration() {
     // The dialog opens even when its classes cannot be registered.
-    RegisterDialogClasses(Shell.ModuleInstance);
+    Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance);
     // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
     // the common controls registers them, and asking for them makes sure of it.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
-                    ConfigDialogProc, 0);
+                    Shell.Parts.ConfigDialogProc, 0);
 }
 
 void ChangePassword(HWND owner) {

@@ -1,5 +1,8 @@
 // The process entry of Verselume.scr.
+#include "config_dialog.h"
+#include "font_sample.h"
 #include "launch_modes.h"
+#include "saver_window.h"
 
 #include <float.h>
 
@@ -18,5 +21,7 @@ void UseExtendedPrecision() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     UseExtendedPrecision();
-    return SaverMain(GetModuleHandleA(nullptr), nullptr, GetCommandTail(), SW_SHOWNORMAL);
+    // The shell sits below the display and the dialogs: it is handed them here, at the top.
+    const SaverParts parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses};
+    return SaverMain(GetModuleHandleA(nullptr), nullptr, GetCommandTail(), SW_SHOWNORMAL, parts);
 }

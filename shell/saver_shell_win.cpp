@@ -1,7 +1,6 @@
 // The saver window's shell: carries out the decisions of shell_core with Win32 calls.
 #include "saver_shell.h"
 
-#include "saver_window.h"
 #include "shell_core.h"
 #include "shell_state.h"
 
@@ -47,7 +46,7 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
     switch (decision.Outcome) {
     case ShellOutcome::Forward:
-        return SaverWindowProc(window, message, wParam, lParam);
+        return Shell.Parts.SaverWindowProc(window, message, wParam, lParam);
     case ShellOutcome::PlatformDefault:
         return DefWindowProcA(window, message, wParam, lParam);
     case ShellOutcome::ReturnZero:

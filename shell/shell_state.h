@@ -1,6 +1,7 @@
 #pragma once
 // The shell's process-wide state. Only the user-interface thread touches it.
 
+#include "launch_modes.h"
 #include "shell_core.h"
 
 #include <windows.h>
@@ -12,6 +13,7 @@ using VerifyScreenSavePwdProc = BOOL(WINAPI*)(HWND window);
 
 struct ShellState {
     HINSTANCE ModuleInstance;
+    SaverParts Parts;
     uint32_t Windows95Family;
     HMODULE PasswordApplet; // loaded only when the desktop settings ask for a saver password
     VerifyScreenSavePwdProc VerifyScreenSavePwd;

@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -56,6 +57,8 @@ class ConfigDialog {
     ConfigDialog& operator=(const ConfigDialog&) = delete;
 
     HWND Window() const { return window_; }
+    // The record attached to the dialog; it lives as long as the window.
+    SaverSettings& Record() const { return *ConfigRecord(window_); }
     bool IsOpen() const { return IsWindowVisible(window_) != FALSE; }
     void Click(int id) const { SendDlgItemMessageA(window_, id, BM_CLICK, 0, 0); }
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
@@ -343,12 +346,12 @@ TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
         SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
         Installed installed;
         ConfigDialog dialog;
-        ASSERT_EQ(ConfigSettings.TextCount, 2u);
-        ASSERT_EQ(ConfigSettings.FontCount, 1u);
+        ASSERT_EQ(dialog.Record().TextCount, 2u);
+        ASSERT_EQ(dialog.Record().FontCount, 1u);
         // Seven and five slots: sizes nothing else of the test allocates.
-        char* texts = ReplaceList(ConfigSettings.Texts, ConfigSettings.TextCount, TextSlotWidth,
+        char* texts = ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
                                   {"Întâi", "Al doilea", "3", "4", "5", "6", "Ultimul"});
-        char* fonts = ReplaceList(ConfigSettings.Fonts, ConfigSettings.FontCount, FontSlotWidth,
+        char* fonts = ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth,
                                   {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
         ASSERT_TRUE(IsProcessHeapBlock(texts));
         ASSERT_TRUE(IsProcessHeapBlock(fonts));
@@ -357,10 +360,10 @@ TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
         EXPECT_FALSE(dialog.IsOpen());
         EXPECT_FALSE(IsProcessHeapBlock(texts));
         EXPECT_FALSE(IsProcessHeapBlock(fonts));
-        EXPECT_EQ(ConfigSettings.Texts, nullptr);
-        EXPECT_EQ(ConfigSettings.TextCount, 0u);
-        EXPECT_EQ(ConfigSettings.Fonts, nullptr);
-        EXPECT_EQ(ConfigSettings.FontCount, 0u);
+        EXPECT_EQ(dialog.Record().Texts, nullptr);
+        EXPECT_EQ(dialog.Record().TextCount, 0u);
+        EXPECT_EQ(dialog.Record().Fonts, nullptr);
+        EXPECT_EQ(dialog.Record().FontCount, 0u);
         if (command == IDOK) {
             EXPECT_EQ(
                 ReadBytes(installed.texts),
@@ -426,8 +429,8 @@ TEST(ConfigDialog, EachOpeningStartsFromAnEmptyRecord) {
     EXPECT_TRUE(shown.Random);
     EXPECT_EQ(shown.Policy, 0);
     EXPECT_EQ(shown.Fade, 0);
-    EXPECT_EQ(ConfigSettings.Texts, nullptr);
-    EXPECT_EQ(ConfigSettings.TextCount, 0u);
+    EXPECT_EQ(dialog.Record().Texts, nullptr);
+    EXPECT_EQ(dialog.Record().TextCount, 0u);
     EXPECT_EQ(boxes.Seen().size(), 1u);
 }
 
@@ -445,9 +448,9 @@ TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
     EXPECT_TRUE(shown.Random);
     EXPECT_EQ(shown.Policy, 2);
     EXPECT_EQ(shown.Fade, 5);
-    EXPECT_EQ(ConfigSettings.FontCount, 1u);
+    EXPECT_EQ(dialog.Record().FontCount, 1u);
 
-    ReplaceList(ConfigSettings.Fonts, ConfigSettings.FontCount, FontSlotWidth, {"Tahoma"});
+    ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth, {"Tahoma"});
     dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 2);
     dialog.Click(IDOK);
     EXPECT_FALSE(dialog.IsOpen());
@@ -455,6 +458,44 @@ TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
     ExpectErrorBox(boxes.Seen()[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 2u);
     EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
+}
+
+// Destroyed without OK or Cancel (as when its owner goes), the dialog still gives its lists back
+// and writes nothing.
+TEST(ConfigDialog, DestructionReleasesTheLists) {
+    Installed installed;
+    char* texts = nullptr;
+    char* fonts = nullptr;
+    {
+        ConfigDialog dialog;
+        SaverSettings& record = dialog.Record();
+        // Seven and five slots: sizes nothing else of the test allocates.
+        texts = ReplaceList(record.Texts, record.TextCount, TextSlotWidth,
+                            {"1", "2", "3", "4", "5", "6", "7"});
+        fonts = ReplaceList(record.Fonts, record.FontCount, FontSlotWidth,
+                            {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
+    }
+    EXPECT_FALSE(IsProcessHeapBlock(texts));
+    EXPECT_FALSE(IsProcessHeapBlock(fonts));
+    EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+    EXPECT_FALSE(installed.key.Has("TextSpeed"));
+}
+
+// The record's lists as the modal dialog's WM_DESTROY finds them, seen by a hook on the dialog's
+// thread before the dialog handles it.
+std::atomic<HWND> ModalDialog;
+struct {
+    const char* Texts;
+    const char* Fonts;
+} ListsAtDestroy;
+
+LRESULT CALLBACK RecordListsAtDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_DESTROY && call->hwnd == ModalDialog) {
+        ListsAtDestroy.Texts = ConfigRecord(call->hwnd)->Texts;
+        ListsAtDestroy.Fonts = ConfigRecord(call->hwnd)->Fonts;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Keys and the close box go through the real modal loop, as when the shell runs the dialog.
@@ -474,17 +515,23 @@ TEST(ConfigDialog, ModalRunEndsWithZeroAndOnlyEnterSaves) {
         Installed installed;
         installed.key.SetDword("FadeSpeed", 9);
         bool driven = false;
+        // Anything but none, so that a hook that never fired fails the checks.
+        ListsAtDestroy = {"unseen", "unseen"};
+        HHOOK hook =
+            SetWindowsHookExA(WH_CALLWNDPROC, RecordListsAtDestroy, nullptr, GetCurrentThreadId());
         INT_PTR result = RunModalDialog(
             MAKEINTRESOURCEA(IDD_CONFIG), ConfigDialogProc, 0, nullptr, "Verselume",
             [&](HWND dialog) {
+                ModalDialog = dialog;
                 PostMessageA(GetDlgItem(dialog, IDC_CONFIG_FADE), TBM_SETPOS, TRUE, 1);
                 PostMessageA(dialog, row.message, row.wParam, 0);
             },
             &driven);
+        UnhookWindowsHookEx(hook);
         EXPECT_TRUE(driven);
         EXPECT_EQ(result, 0);
-        EXPECT_EQ(ConfigSettings.Texts, nullptr);
-        EXPECT_EQ(ConfigSettings.Fonts, nullptr);
+        EXPECT_EQ(ListsAtDestroy.Texts, nullptr);
+        EXPECT_EQ(ListsAtDestroy.Fonts, nullptr);
         if (row.saves) {
             EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 1u);
         } else {
@@ -524,7 +571,7 @@ TEST(ConfigDialog, AboutOpensOwnedByTheDialogAndReturnsToIt) {
     EXPECT_EQ(owner, dialog.Window());
     EXPECT_FALSE(IsWindow(about));
     EXPECT_TRUE(dialog.IsOpen());
-    EXPECT_EQ(ConfigSettings.TextCount, 2u) << "the About box leaves the settings alone";
+    EXPECT_EQ(dialog.Record().TextCount, 2u) << "the About box leaves the settings alone";
 }
 
 // The creation parameter of the dialog with this title, seen by a hook on the dialog's thread.
@@ -581,7 +628,7 @@ TEST(ConfigDialog, SubDialogCommandsRunTheirTemplatesWithTheRecord) {
         if (present) {
             ASSERT_NE(opened, nullptr);
             EXPECT_EQ(owner, dialog.Window());
-            EXPECT_EQ(InitDialogParameter, reinterpret_cast<LPARAM>(&ConfigSettings));
+            EXPECT_EQ(InitDialogParameter, reinterpret_cast<LPARAM>(&dialog.Record()));
         } else {
             EXPECT_EQ(opened, nullptr);
         }

@@ -1,8 +1,11 @@
 // The shell's class registration and its failure message, inside the test process.
 
+#include "config_dialog.h"
+#include "font_sample.h"
 #include "launch_modes.h"
 #include "resource_ids.h"
 #include "saver_shell.h"
+#include "saver_window.h"
 #include "shell_state.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +147,7 @@ TEST(Icon, GroupHoldsTheSixteenColourBookWithItsRedRibbonAt32And48Pixels) {
 
 TEST(RegisterClasses, SaverClassIsBlackWithTheBookIconAndNoCursor) {
     Shell.ModuleInstance = GetModuleHandleA(nullptr);
+    Shell.Parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses};
     ASSERT_TRUE(RegisterClasses());
     WNDCLASSA saverClass{};
     ASSERT_TRUE(GetClassInfoA(Shell.ModuleInstance, "WindowsScreenSaverClass", &saverClass));
@@ -167,6 +171,7 @@ TEST(RegisterClasses, SaverClassIsBlackWithTheBookIconAndNoCursor) {
 
 TEST(RunSaver, FailedRegistrationShowsItsMessageAndMakesNoWindow) {
     Shell.ModuleInstance = GetModuleHandleA(nullptr);
+    Shell.Parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses};
     // The class exists already, so the saver's own registration fails.
     ASSERT_TRUE(RegisterClasses());
     SeenMessageBox seen;

@@ -72,11 +72,13 @@ bool EditThenClose(int close, MessageBoxWatcher& boxes) {
     user.join();
     EXPECT_EQ(owner, configuration);
     EXPECT_TRUE(IsWindowVisible(configuration)) << "the editor's OK leaves the configuration open";
-    EXPECT_EQ(ConfigSettings.TextCount, 4u) << "the editor's OK hands the list to the record";
+    EXPECT_EQ(ConfigRecord(configuration)->TextCount, 4u)
+        << "the editor's OK hands the list to the record";
 
     SendDlgItemMessageA(configuration, close, BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowVisible(configuration));
-    EXPECT_EQ(ConfigSettings.Texts, nullptr) << "the configuration releases the lists";
+    EXPECT_EQ(ConfigRecord(configuration)->Texts, nullptr)
+        << "the configuration releases the lists";
     DestroyWindow(configuration);
     for (const SeenMessageBox& box : boxes.Seen()) {
         ADD_FAILURE() << "unexpected error box: " << box.Text;
