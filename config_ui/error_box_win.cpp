@@ -1,5 +1,34 @@
 #include "error_box.h"
 
+#include "resource_ids.h"
+
+namespace {
+
+constexpr int BoxTextSize = 2048;
+
+// The text of an error box, put together from the program's strings and the system's texts.
+struct BoxText {
+    wchar_t Text[BoxTextSize];
+    int Length;
+
+    void Add(const wchar_t* part) {
+        for (; *part != L'\0' && Length < BoxTextSize - 1; part++) {
+            Text[Length++] = *part;
+        }
+        Text[Length] = L'\0';
+    }
+    void AddString(UINT id) {
+        Length += LoadStringW(GetModuleHandleW(nullptr), id, Text + Length, BoxTextSize - Length);
+    }
+    void AddSystemText(uint32_t code) {
+        Length += static_cast<int>(FormatMessageW(
+            FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+            Text + Length, static_cast<DWORD>(BoxTextSize - Length), nullptr));
+    }
+};
+
+} // namespace
+
 void ShowErrorMessage(HWND owner, uint32_t code) {
     if (code == 0) {
         return;
@@ -13,4 +42,25 @@ void ShowErrorMessage(HWND owner, uint32_t code) {
     }
     MessageBoxA(owner, text, nullptr, MB_ICONERROR);
     LocalFree(text);
+}
+
+void ShowListSaveErrors(HWND owner, uint32_t textsCode, uint32_t fontsCode) {
+    const struct {
+        UINT Line;
+        uint32_t Code;
+    } lists[] = {{IDS_TEXTS_NOT_SAVED, textsCode}, {IDS_FONTS_NOT_SAVED, fontsCode}};
+    BoxText box{};
+    for (const auto& list : lists) {
+        if (list.Code != 0) {
+            box.AddString(list.Line);
+            box.Add(L"\r\n");
+            box.AddSystemText(list.Code);
+            box.Add(L"\r\n");
+        }
+    }
+    if (box.Length == 0) {
+        return;
+    }
+    box.AddString(IDS_SAVE_AGAIN);
+    MessageBoxW(owner, box.Text, nullptr, MB_ICONERROR);
 }

@@ -13,6 +13,10 @@
 ; Command line (besides NSIS's own /S and /D=folder):
 ;   /CURRENT  in a silent install, also make Verselume the current screen saver; without it a
 ;             silent install leaves the user's screen saver as it is.
+;
+; The program and its help go to the folder chosen (the user's programs folder by default);
+; the lists of verses and typefaces, which the user edits, go to the user's roaming application
+; data, where the uninstaller leaves them unless the user asks for them to go too.
 
 Unicode true
 !if ${ARCH} == x64
@@ -27,6 +31,7 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include nsDialogs.nsh
 
 !define PRODUCT "Verselume"
 !define PUBLISHER "Quorvane"
@@ -34,6 +39,7 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Verselume"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define STARTMENU_DIR "$SMPROGRAMS\Verselume"
+!define LISTS_DIR "$APPDATA\Verselume"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATEINIFILE_SENDCHANGE 3
 !define CP_ACP 0
@@ -44,7 +50,7 @@ ManifestDPIAware true
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
 InstallDir "$LOCALAPPDATA\Programs\Verselume"
-; An upgrade goes where the previous installation is, so its list files are found and kept.
+; An upgrade goes where the previous installation is.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 ShowInstDetails nevershow
@@ -74,30 +80,17 @@ VIAddVersionKey /LANG=1048 "LegalCopyright" "© ${PUBLISHER}"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
-!insertmacro MUI_UNPAGE_CONFIRM
+UninstPage custom un.ConfirmCreate un.ConfirmLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "Romanian"
 
-; The list files of an earlier installation, read before this one rewrites the key.
+; The list files the key names from an earlier installation, read before this one writes it.
 Var OldTextsFile
 Var OldFontsFile
-
-
-; Installs a list file unless the folder already holds one: an upgrade keeps the user's
-; edits. When the folder is new but an earlier installation's list still exists, that list
-; is carried over instead of the sample.
-!macro InstallListFile NAME SOURCE OLD_PATH
-  ${IfNot} ${FileExists} "$INSTDIR\${NAME}"
-    ${If} ${OLD_PATH} != ""
-    ${AndIf} ${FileExists} ${OLD_PATH}
-      CopyFiles /SILENT /FILESONLY ${OLD_PATH} "$INSTDIR\${NAME}"
-    ${EndIf}
-  ${EndIf}
-  SetOverwrite off
-  File "/oname=${NAME}" "${SOURCE}"
-  SetOverwrite on
-!macroend
+; The uninstaller's box that removes the lists too, and its state when the page was left.
+Var ListsBox
+Var DeleteLists
 
 ; Leaves in $R0 the form of the existing file $R0 that the ANSI program can open: the full
 ; path, or its short form when the full path does not fit the program's buffer or holds a
@@ -143,24 +136,35 @@ Function SaverCommandPath
 FunctionEnd
 
 !macro WritePathValue NAME FILE
-  StrCpy $R0 "$INSTDIR\${FILE}"
+  StrCpy $R0 "${FILE}"
   Call AnsiPath
   WriteRegStr HKCU "${SETTINGS_KEY}" "${NAME}" $R0
 !macroend
 
+; An upgrade keeps a list where the key already names it. Otherwise the list goes to the
+; lists folder: the sample, unless a list of an earlier installation is still there.
+!macro InstallListFile VALUE NAME SOURCE OLD_PATH
+  ${If} ${OLD_PATH} == ""
+  ${OrIfNot} ${FileExists} ${OLD_PATH}
+    SetOutPath "${LISTS_DIR}"
+    SetOverwrite off
+    File "/oname=${NAME}" "${SOURCE}"
+    SetOverwrite on
+    !insertmacro WritePathValue "${VALUE}" "${LISTS_DIR}\${NAME}"
+  ${EndIf}
+!macroend
+
 Section "-Verselume" SecProgram
+  ; The program opens the settings key but never creates it; the installer writes the paths
+  ; only, and the program adds its own values as the user changes settings.
+  !insertmacro InstallListFile "TextsFile" "versete.txt" "${TEXTS_FILE}" $OldTextsFile
+  !insertmacro InstallListFile "FontsFile" "fonturi.txt" "${FONTS_FILE}" $OldFontsFile
+
   SetOutPath "$INSTDIR"
   File "/oname=Verselume.scr" "${SCR_FILE}"
   File "/oname=verselume.chm" "${HELP_FILE}"
-  !insertmacro InstallListFile "versete.txt" "${TEXTS_FILE}" $OldTextsFile
-  !insertmacro InstallListFile "fonturi.txt" "${FONTS_FILE}" $OldFontsFile
   WriteUninstaller "$INSTDIR\uninstall.exe"
-
-  ; The program opens this key but never creates it; it holds the paths only, and the
-  ; program adds its own values as the user changes settings.
-  !insertmacro WritePathValue "TextsFile" "versete.txt"
-  !insertmacro WritePathValue "FontsFile" "fonturi.txt"
-  !insertmacro WritePathValue "HelpFile" "verselume.chm"
+  !insertmacro WritePathValue "HelpFile" "$INSTDIR\verselume.chm"
 
   ; Windows lists a screen saver outside the system folder only while it is the current one,
   ; so the Start menu offers to select it again.
@@ -234,7 +238,48 @@ FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  ; The key goes with the program: the lists it names are known before it is removed.
+  ReadRegStr $OldTextsFile HKCU "${SETTINGS_KEY}" "TextsFile"
+  ReadRegStr $OldFontsFile HKCU "${SETTINGS_KEY}" "FontsFile"
+  ${If} $OldTextsFile == ""
+    StrCpy $OldTextsFile "${LISTS_DIR}\versete.txt"
+  ${EndIf}
+  ${If} $OldFontsFile == ""
+    StrCpy $OldFontsFile "${LISTS_DIR}\fonturi.txt"
+  ${EndIf}
+  ; A silent uninstall shows no page and keeps the lists.
+  StrCpy $DeleteLists ${BST_UNCHECKED}
 FunctionEnd
+
+; What goes and what stays, and the box that removes the lists too (unticked: the lists are
+; the user's own work and a later installation finds them again).
+Function un.ConfirmCreate
+  !insertmacro MUI_HEADER_TEXT "Dezinstalare Verselume" "Ştergerea Verselume din calculator."
+  nsDialogs::Create 1018
+  Pop $0
+  ${If} $0 == error
+    Abort
+  ${EndIf}
+  ${NSD_CreateLabel} 0 0 100% 30u "Se şterg scurtăturile din meniul Start, economizorul de ecran şi fişierul de ajutor din dosarul:$\r$\n$INSTDIR"
+  Pop $0
+  ${GetParent} $OldTextsFile $1
+  ${NSD_CreateLabel} 0 40u 100% 30u "Listele dumneavoastră de versete şi de fonturi rămân pe calculator, ca să le regăsiţi dacă instalaţi Verselume din nou. Ele se află în:$\r$\n$1"
+  Pop $0
+  ${NSD_CreateCheckbox} 0 80u 100% 12u "Şterge şi listele mele de versete şi fonturi"
+  Pop $ListsBox
+  ${NSD_SetState} $ListsBox $DeleteLists
+  nsDialogs::Show
+FunctionEnd
+
+Function un.ConfirmLeave
+  ${NSD_GetState} $ListsBox $DeleteLists
+FunctionEnd
+
+!macro un.DeleteList PATH
+  Delete "${PATH}"
+  ${GetParent} "${PATH}" $0
+  RMDir $0
+!macroend
 
 Section "Uninstall"
   Call un.ScreenSaverIsOurs
@@ -242,10 +287,13 @@ Section "Uninstall"
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
 
+  ${If} $DeleteLists == ${BST_CHECKED}
+    !insertmacro un.DeleteList $OldTextsFile
+    !insertmacro un.DeleteList $OldFontsFile
+  ${EndIf}
+
   Delete "$INSTDIR\Verselume.scr"
   Delete "$INSTDIR\verselume.chm"
-  Delete "$INSTDIR\versete.txt"
-  Delete "$INSTDIR\fonturi.txt"
   Delete "$INSTDIR\uninstall.exe"
   ; Only the files put there: the folder goes only when nothing else is left in it.
   RMDir "$INSTDIR"

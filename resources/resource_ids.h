@@ -48,3 +48,7 @@
 #define IDS_TOOL_DOWN 9
 #define IDS_TOOL_DELETE 10
 #define IDS_NEW_VERSE 11
+// The error box of a save that could not write a list; the configuration dialog stays open.
+#define IDS_TEXTS_NOT_SAVED 12
+#define IDS_FONTS_NOT_SAVED 13
+#define IDS_SAVE_AGAIN 14

@@ -16,21 +16,37 @@ using RegistryPath = char[RegistryPathSize + 1];
 // Returns 0 or the registry's error code (the buffer is then empty).
 uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path);
 
-// The forms the record's two list files were read in, kept beside the record (whose layout is
-// fixed) so that a save writes each list back in its file's form.
-struct ListForms {
-    ListFileForm Texts = ListFileForm::None;
-    ListFileForm Fonts = ListFileForm::None;
+// What a record loaded for editing went through with its list files, kept beside the record
+// (whose layout is fixed).
+struct ListFileStates {
+    // The file exists but could not be read, so the empty list in memory is not the user's: a
+    // save leaves the file alone until the list is replaced in its editor.
+    bool TextsUnread = false;
+    bool FontsUnread = false;
+    // Why each list's file could not be written at the last save; 0 when it was, or was left
+    // alone, or its path could not be read from the key.
+    uint32_t TextsWriteError = 0;
+    uint32_t FontsWriteError = 0;
+    // The form each list's file was read in, so that a save writes the list back in it (None
+    // when there was no file: a new one is UTF-8).
+    ListFileForm TextsForm = ListFileForm::None;
+    ListFileForm FontsForm = ListFileForm::None;
 };
 
-// Fills a zero-filled record from the registry and the list files, and forms (where given) with
-// the files' forms. Returns 0 or the first error: the key's, else the verses list's, else the
-// typefaces list's. With no key the record and forms stay as they were.
-uint32_t LoadSettings(SaverSettings& record, ListForms* forms = nullptr);
+// Fills a zero-filled record from the registry and the list files. Returns 0 or the first
+// error: the key's, else the verses list's, else the typefaces list's (for a file that exists
+// but cannot be opened, the system's reason: a sharing violation, access denied). With no key
+// the record stays as it was. The second form also tells which lists could not be read, and
+// the forms of their files.
+uint32_t LoadSettings(SaverSettings& record);
+uint32_t LoadSettings(SaverSettings& record, ListFileStates& states);
 
-// Writes TextSpeed, FadeSpeed and Options, then both lists to their files in the forms they were
-// read in; every step is tried and the first error is returned. The key is never created.
-uint32_t SaveSettings(const SaverSettings& record, const ListForms& forms);
+// Writes TextSpeed, FadeSpeed and Options, then both lists to their files; every step is tried
+// and the first error is returned. The key is never created. The first form writes new files;
+// the second writes each list in the form its file was read in, leaves alone the files of lists
+// that could not be read, and records why a list's file could not be written.
+uint32_t SaveSettings(const SaverSettings& record);
+uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states);
 
 // Releases both list blocks of the record and leaves it with empty lists.
 void ReleaseSettingsLists(SaverSettings& record);

@@ -13,10 +13,25 @@ void ReadNumber(HKEY key, const char* name, void* field, uint32_t fallback) {
     }
 }
 
+// Why a file that could not be opened for reading could not: 0 when there is no such file (a
+// list yet to be created), otherwise the system's reason.
+uint32_t UnreadableReason(const char* path) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file); // readable again a moment later: still not read
+        return ErrorFileNotFound;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+}
+
 uint32_t LoadList(HKEY key, const char* name, uint32_t width, WideChar*& block, uint32_t& count,
-                  ListFileForm& form) {
+                  bool& unread, ListFileForm& form) {
     RegistryPath path;
     uint32_t code = ReadRegistryPath(key, name, path);
+    unread = false;
     if (code != 0) {
         block = nullptr;
         count = 0;
@@ -24,7 +39,14 @@ uint32_t LoadList(HKEY key, const char* name, uint32_t width, WideChar*& block, 
         return code;
     }
     block = ReadListFile(path, width, count, form);
-    return block == nullptr ? ThreadLastError() : 0;
+    code = block == nullptr ? ThreadLastError() : 0;
+    if (code == ErrorFileNotFound) {
+        uint32_t reason = UnreadableReason(path);
+        unread = reason != 0;
+        return unread ? reason : code;
+    }
+    unread = code != 0; // memory ran out on a file that exists
+    return code;
 }
 
 uint32_t WriteNumber(HKEY key, const char* name, uint32_t value) {
@@ -33,10 +55,17 @@ uint32_t WriteNumber(HKEY key, const char* name, uint32_t value) {
 }
 
 uint32_t SaveList(HKEY key, const char* name, const WideChar* block, uint32_t count, uint32_t width,
-                  ListFileForm form) {
+                  bool unread, ListFileForm form, uint32_t& writeError) {
+    if (unread) {
+        return 0;
+    }
     RegistryPath path;
     uint32_t code = ReadRegistryPath(key, name, path);
-    return code != 0 ? code : WriteListFile(path, block, count, width, form);
+    if (code != 0) {
+        return code;
+    }
+    writeError = WriteListFile(path, block, count, width, form);
+    return writeError;
 }
 
 void KeepFirstError(uint32_t& result, uint32_t code) {
@@ -58,20 +87,21 @@ uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path) {
     return 0;
 }
 
-uint32_t LoadSettings(SaverSettings& record, ListForms* forms) {
+uint32_t LoadSettings(SaverSettings& record) {
+    ListFileStates states;
+    return LoadSettings(record, states);
+}
+
+uint32_t LoadSettings(SaverSettings& record, ListFileStates& states) {
     HKEY key;
     LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key);
     if (opened != ERROR_SUCCESS) {
         return static_cast<uint32_t>(opened);
     }
-    ListForms read;
-    uint32_t result =
-        LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount, read.Texts);
+    uint32_t result = LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount,
+                               states.TextsUnread, states.TextsForm);
     KeepFirstError(result, LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount,
-                                    read.Fonts));
-    if (forms != nullptr) {
-        *forms = read;
-    }
+                                    states.FontsUnread, states.FontsForm));
 
     ReadNumber(key, "TextSpeed", &record.TextSpeed, DefaultTextSpeed);
     ReadNumber(key, "FadeSpeed", &record.FadeSpeed, DefaultFadeSpeed);
@@ -82,7 +112,14 @@ uint32_t LoadSettings(SaverSettings& record, ListForms* forms) {
     return result;
 }
 
-uint32_t SaveSettings(const SaverSettings& record, const ListForms& forms) {
+uint32_t SaveSettings(const SaverSettings& record) {
+    ListFileStates states;
+    return SaveSettings(record, states);
+}
+
+uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states) {
+    states.TextsWriteError = 0;
+    states.FontsWriteError = 0;
     HKEY key;
     LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_ALL_ACCESS, &key);
     if (opened != ERROR_SUCCESS) {
@@ -92,9 +129,9 @@ uint32_t SaveSettings(const SaverSettings& record, const ListForms& forms) {
     KeepFirstError(result, WriteNumber(key, "FadeSpeed", record.FadeSpeed));
     KeepFirstError(result, WriteNumber(key, "Options", record.Options));
     KeepFirstError(result, SaveList(key, "TextsFile", record.Texts, record.TextCount, TextSlotWidth,
-                                    forms.Texts));
+                                    states.TextsUnread, states.TextsForm, states.TextsWriteError));
     KeepFirstError(result, SaveList(key, "FontsFile", record.Fonts, record.FontCount, FontSlotWidth,
-                                    forms.Fonts));
+                                    states.FontsUnread, states.FontsForm, states.FontsWriteError));
     RegCloseKey(key);
     return result;
 }

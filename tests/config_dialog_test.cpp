@@ -222,11 +222,15 @@ TEST(StringTable, HoldsTheRomanianTexts) {
                                     "Sus",
                                     "Jos",
                                     "Şterge",
-                                    "Verset nou"};
+                                    "Verset nou",
+                                    "Lista de versete nu a putut fi salvată:",
+                                    "Lista de fonturi nu a putut fi salvată:",
+                                    "Modificările dumneavoastră sunt încă aici: înlăturaţi cauza "
+                                    "şi apăsaţi din nou OK, sau Renunţă."};
     // The tests run with the Romanian code page (1250), as the program's users do.
     ASSERT_EQ(GetACP(), 1250u);
     HINSTANCE program = GetModuleHandleA(nullptr);
-    for (UINT id = 1; id <= 11; ++id) {
+    for (UINT id = 1; id <= std::size(expected); ++id) {
         SCOPED_TRACE("string " + std::to_string(id));
         wchar_t wide[256] = {};
         ASSERT_GT(LoadStringW(program, id, wide, 256), 0);
@@ -236,7 +240,8 @@ TEST(StringTable, HoldsTheRomanianTexts) {
         EXPECT_EQ(std::string(ansi), CodePageFromUtf8(expected[id - 1], 1250));
     }
     char beyond[16];
-    EXPECT_EQ(LoadStringA(program, 12, beyond, sizeof beyond), 0) << "the table ends at 11";
+    EXPECT_EQ(LoadStringA(program, std::size(expected) + 1, beyond, sizeof beyond), 0)
+        << "the table ends at " << std::size(expected);
 }
 
 TEST(ConfigDialog, PreparesTheControls) {

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ constexpr char UninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Verselume";
 constexpr char QuorvaneKey[] = "Software\\Quorvane";
 constexpr char ProductKey[] = "Software\\Quorvane\\Verselume";
+constexpr char ShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t ListsBoxText[] = L"\u015Eterge \u015Fi listele mele de versete \u015Fi fonturi";
 constexpr DWORD RunTimeoutMs = 60000;
 
 #ifdef _WIN64
@@ -99,10 +103,11 @@ size_t LineCount(const std::string& bytes) {
     return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 }
 
-// Runs a command line and waits until it and every process it started have ended (the
-// uninstaller hands its work to a copy of itself and returns at once). Returns the first
-// process's exit code, or ~0 when it could not be run or did not end in time.
-DWORD RunToTheEnd(std::wstring commandLine) {
+// Runs a command line, calls drive (a user at the keyboard) once it started, and waits until it
+// and every process it started have ended (the uninstaller hands its work to a copy of itself
+// and returns at once). Returns the first process's exit code, or ~0 when it could not be run or
+// did not end in time.
+DWORD RunToTheEnd(std::wstring commandLine, const std::function<void()>& drive = nullptr) {
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -120,6 +125,9 @@ DWORD RunToTheEnd(std::wstring commandLine) {
     }
     EXPECT_TRUE(AssignProcessToJobObject(job, process.hProcess));
     ResumeThread(process.hThread);
+    if (drive) {
+        drive();
+    }
     WaitForSingleObject(process.hProcess, RunTimeoutMs);
     GetExitCodeProcess(process.hProcess, &code);
     for (DWORD waited = 0;; waited += 50) {
@@ -306,9 +314,30 @@ Shortcut ReadShortcut(const std::string& path) {
     return shortcut;
 }
 
-// The files an installation puts in its folder.
-const char* const installedFiles[] = {"Verselume.scr", "versete.txt", "fonturi.txt",
-                                      "verselume.chm", "uninstall.exe"};
+// The files an installation puts in its folder; the lists go to the lists folder.
+const char* const installedFiles[] = {"Verselume.scr", "verselume.chm", "uninstall.exe"};
+
+// The uninstaller's box that removes the lists too, on whichever window shows it.
+HWND FindListsBox() {
+    HWND box = nullptr;
+    EnumWindows(
+        [](HWND top, LPARAM found) -> BOOL {
+            EnumChildWindows(
+                top,
+                [](HWND child, LPARAM found) -> BOOL {
+                    wchar_t text[128] = L"";
+                    GetWindowTextW(child, text, 128);
+                    if (wcscmp(text, ListsBoxText) == 0) {
+                        *reinterpret_cast<HWND*>(found) = child;
+                    }
+                    return *reinterpret_cast<HWND*>(found) == nullptr;
+                },
+                found);
+            return *reinterpret_cast<HWND*>(found) == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    return box;
+}
 
 class InstallerTest : public testing::Test {
   protected:
@@ -330,6 +359,8 @@ class InstallerTest : public testing::Test {
         quorvaneKeyExisted_ = KeyExists(HKEY_CURRENT_USER, QuorvaneKey);
         screenSaver_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
         screenSaveActive_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive");
+        appData_ = ReadValue(HKEY_CURRENT_USER, ShellFoldersKey, "AppData");
+        SetAppData(Folder(L"AppData"));
         startMenuExisted_ = FileExists(StartMenuFolder());
         // A fresh installation finds no key of an earlier one.
         DeleteSettingsKey();
@@ -363,6 +394,7 @@ class InstallerTest : public testing::Test {
         }
         WriteValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", screenSaver_);
         WriteValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", screenSaveActive_);
+        WriteValue(HKEY_CURRENT_USER, ShellFoldersKey, "AppData", appData_);
         CoUninitialize();
     }
 
@@ -370,6 +402,17 @@ class InstallerTest : public testing::Test {
     std::wstring Folder(const std::wstring& name) const {
         return Widen(scratch_.Path()) + L"\\" + name;
     }
+
+    // The user's roaming application data is a folder of the test's own, where the installer
+    // puts the lists.
+    void SetAppData(const std::wstring& folder) {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        RegSetKeyValueW(HKEY_CURRENT_USER, Widen(ShellFoldersKey).c_str(), L"AppData", REG_SZ,
+                        folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        lists_ = folder + L"\\Verselume";
+    }
+    std::string ListsFolder() const { return Narrow(lists_); }
+    std::wstring ListsFolderW() const { return lists_; }
 
     // Runs the installer silently into folder, with extra switches; returns its exit code.
     DWORD Install(const std::wstring& folder, const std::wstring& switches = L"") {
@@ -396,6 +439,8 @@ class InstallerTest : public testing::Test {
     bool quorvaneKeyExisted_ = false;
     std::optional<RegValue> screenSaver_;
     std::optional<RegValue> screenSaveActive_;
+    std::optional<RegValue> appData_;
+    std::wstring lists_;
     bool startMenuExisted_ = false;
 };
 
@@ -412,19 +457,23 @@ TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
     EXPECT_TRUE(ReadBytes(path + "\\verselume.chm") == ReadBytes(BuildFile(VERSELUME_HELP_FILE)));
     std::string texts = ReadBytes(SampleFile("versete.txt"));
     std::string fonts = ReadBytes(SampleFile("fonturi.txt"));
-    EXPECT_TRUE(ReadBytes(path + "\\versete.txt") == texts);
-    EXPECT_TRUE(ReadBytes(path + "\\fonturi.txt") == fonts);
+    // The lists the user edits live in the roaming application data, not beside the program.
+    EXPECT_TRUE(ReadBytes(ListsFolder() + "\\versete.txt") == texts);
+    EXPECT_TRUE(ReadBytes(ListsFolder() + "\\fonturi.txt") == fonts);
+    EXPECT_FALSE(FileExists(path + "\\versete.txt"));
     EXPECT_TRUE(FileExists(path + "\\uninstall.exe"));
 
     EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, SettingsKeyPath),
               (std::vector<std::string>{"FontsFile", "HelpFile", "TextsFile"}));
-    const std::pair<const char*, const char*> values[] = {
-        {"TextsFile", "versete.txt"}, {"FontsFile", "fonturi.txt"}, {"HelpFile", "verselume.chm"}};
+    const std::pair<const char*, std::string> values[] = {
+        {"TextsFile", ListsFolder() + "\\versete.txt"},
+        {"FontsFile", ListsFolder() + "\\fonturi.txt"},
+        {"HelpFile", path + "\\verselume.chm"}};
     for (const auto& [name, file] : values) {
         std::optional<RegValue> value = ReadValue(HKEY_CURRENT_USER, SettingsKeyPath, name);
         ASSERT_TRUE(value) << name;
         EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << name;
-        EXPECT_EQ(std::string(value->data.c_str()), path + "\\" + file) << name;
+        EXPECT_EQ(std::string(value->data.c_str()), file) << name;
     }
     // The program finds every sample entry through the key.
     SaverSettings record{};
@@ -497,14 +546,14 @@ TEST_F(InstallerTest, ReinstallKeepsTheUsersListsAndSettings) {
     ASSERT_EQ(Install(folder), 0u);
     const std::string texts = "Versetul meu. (Ioan 1:1)\r\nAl doilea. (Ioan 1:2)\r\n";
     const std::string fonts = "Georgia\r\n";
-    WriteBytes(path + "\\versete.txt", texts);
-    WriteBytes(path + "\\fonturi.txt", fonts);
+    WriteBytes(ListsFolder() + "\\versete.txt", texts);
+    WriteBytes(ListsFolder() + "\\fonturi.txt", fonts);
     WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed", 7000);
     DeleteFileA((path + "\\Verselume.scr").c_str());
 
     ASSERT_EQ(Install(folder), 0u);
-    EXPECT_EQ(ReadBytes(path + "\\versete.txt"), texts);
-    EXPECT_EQ(ReadBytes(path + "\\fonturi.txt"), fonts);
+    EXPECT_EQ(ReadBytes(ListsFolder() + "\\versete.txt"), texts);
+    EXPECT_EQ(ReadBytes(ListsFolder() + "\\fonturi.txt"), fonts);
     EXPECT_TRUE(ReadBytes(path + "\\Verselume.scr") == ReadBytes(BuiltSaverPath()));
     EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, SettingsKeyPath),
               (std::vector<std::string>{"FontsFile", "HelpFile", "TextSpeed", "TextsFile"}));
@@ -516,20 +565,53 @@ TEST_F(InstallerTest, ReinstallKeepsTheUsersListsAndSettings) {
     ReleaseSettingsLists(record);
 }
 
-TEST_F(InstallerTest, InstallIntoAnotherFolderCarriesTheEditedListsOver) {
+// An upgrade keeps each list where the key names it (an earlier version kept them beside the
+// program); a list the key names but that is gone is put in the lists folder.
+TEST_F(InstallerTest, UpgradeKeepsTheListsWhereTheKeyNamesThem) {
     std::wstring first = Folder(L"Verselume");
     std::wstring second = Folder(L"Altundeva");
     ASSERT_EQ(Install(first), 0u);
+    const std::string old = Narrow(first) + "\\versete.txt";
     const std::string texts = "Versetul meu. (Ioan 1:1)\r\n";
-    WriteBytes(Narrow(first) + "\\versete.txt", texts);
+    WriteBytes(old, texts);
+    WriteString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile", old);
+    WriteString(HKEY_CURRENT_USER, SettingsKeyPath, "FontsFile", Narrow(first) + "\\gone.txt");
 
     ASSERT_EQ(Install(second), 0u);
-    EXPECT_EQ(ReadBytes(Narrow(second) + "\\versete.txt"), texts);
-    EXPECT_TRUE(ReadBytes(Narrow(second) + "\\fonturi.txt") ==
-                ReadBytes(SampleFile("fonturi.txt")));
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile"),
-              Narrow(second) + "\\versete.txt");
-    EXPECT_EQ(ReadBytes(Narrow(first) + "\\versete.txt"), texts);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile"), old);
+    EXPECT_EQ(ReadBytes(old), texts);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "FontsFile"),
+              ListsFolder() + "\\fonturi.txt");
+    EXPECT_TRUE(ReadBytes(ListsFolder() + "\\fonturi.txt") == ReadBytes(SampleFile("fonturi.txt")));
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "HelpFile"),
+              Narrow(second) + "\\verselume.chm");
+}
+
+// Uninstalling from the list of programs offers a box, unticked, that removes the lists too:
+// ticked, the lists go with the program; left alone, they stay for a later installation.
+TEST_F(InstallerTest, UninstallerRemovesTheListsOnlyWhenItsBoxIsTicked) {
+    for (bool tick : {false, true}) {
+        SCOPED_TRACE(tick ? "ticked" : "left unticked");
+        std::wstring folder = Folder(tick ? L"Bifat" : L"Nebifat");
+        ASSERT_EQ(Install(folder), 0u);
+        DWORD code = RunToTheEnd(L"\"" + folder + L"\\uninstall.exe\"", [&] {
+            HWND box = nullptr;
+            ASSERT_TRUE(PumpUntil([&] { return (box = FindListsBox()) != nullptr; }, 30000));
+            EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            if (tick) {
+                SendMessageW(box, BM_CLICK, 0, 0);
+            }
+            // "Dezinstalează", then "Închide" once the work is done.
+            HWND next = GetDlgItem(GetAncestor(box, GA_ROOT), IDOK);
+            PumpUntil([&] { return !PostMessageW(next, BM_CLICK, 0, 0); }, 30000);
+        });
+        EXPECT_EQ(code, 0u);
+        EXPECT_FALSE(FileExists(Narrow(folder)));
+        EXPECT_FALSE(SettingsKeyExists());
+        EXPECT_EQ(FileExists(ListsFolder() + "\\versete.txt"), !tick);
+        EXPECT_EQ(FileExists(ListsFolder() + "\\fonturi.txt"), !tick);
+        EXPECT_EQ(FileExists(ListsFolder()), !tick);
+    }
 }
 
 // What SCRNSAVE.EXE holds when the uninstaller runs, and whether it must go.
@@ -583,6 +665,10 @@ TEST_F(InstallerTest, UninstallerRemovesItsFilesKeysAndOnlyItsOwnScreenSaver) {
         for (const char* file : installedFiles) {
             EXPECT_FALSE(FileExists(path + "\\" + file)) << file;
         }
+        // A silent uninstall keeps the user's lists.
+        EXPECT_TRUE(ReadBytes(ListsFolder() + "\\versete.txt") ==
+                    ReadBytes(SampleFile("versete.txt")));
+        EXPECT_TRUE(FileExists(ListsFolder() + "\\fonturi.txt"));
         EXPECT_FALSE(FileExists(path));
         EXPECT_FALSE(SettingsKeyExists());
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
@@ -603,16 +689,17 @@ TEST_F(InstallerTest, UninstallerRemovesItsFilesKeysAndOnlyItsOwnScreenSaver) {
 // cannot spell is written in its short form, which it can.
 TEST_F(InstallerTest, PathsTheAnsiCodePageCannotSpellAreWrittenShort) {
     std::wstring folder = Folder(L"Verselume \u8A69\u6587");
+    SetAppData(Folder(L"Date \u8A69\u6587"));
     ASSERT_EQ(Install(folder), 0u);
-    ASSERT_TRUE(FileExistsW(folder + L"\\versete.txt"));
-    const std::pair<const char*, const wchar_t*> values[] = {{"TextsFile", L"versete.txt"},
-                                                             {"FontsFile", L"fonturi.txt"},
-                                                             {"HelpFile", L"verselume.chm"}};
+    ASSERT_TRUE(FileExistsW(ListsFolderW() + L"\\versete.txt"));
+    const std::pair<const char*, std::wstring> values[] = {
+        {"TextsFile", ListsFolderW() + L"\\versete.txt"},
+        {"FontsFile", ListsFolderW() + L"\\fonturi.txt"},
+        {"HelpFile", folder + L"\\verselume.chm"}};
     for (const auto& [name, file] : values) {
         std::string value = ReadString(HKEY_CURRENT_USER, SettingsKeyPath, name);
         EXPECT_EQ(value.find('?'), std::string::npos) << name << ": " << value;
-        EXPECT_TRUE(SamePath(LongPath(Widen(value)), folder + L"\\" + file))
-            << name << ": " << value;
+        EXPECT_TRUE(SamePath(LongPath(Widen(value)), file)) << name << ": " << value;
     }
     SaverSettings record{};
     EXPECT_EQ(LoadSettings(record), 0u);

@@ -113,6 +113,44 @@ TEST(LoadSettings, TextsErrorComesFirstAndBothListsAreAttempted) {
     ReleaseSettingsLists(third);
 }
 
+// A verses file that exists but cannot be opened is reported with the system's reason and left
+// alone by a save of what was loaded; a missing one is created by that save.
+TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
+    enum Case { HeldOpen, Folder, Missing };
+    const struct {
+        Case what;
+        uint32_t code;
+    } rows[] = {{HeldOpen, ERROR_SHARING_VIOLATION},
+                {Folder, ERROR_ACCESS_DENIED},
+                {Missing, ErrorFileNotFound}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Installed installed;
+        WriteBytes(installed.fonts, "Arial\r\n");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (row.what == HeldOpen) {
+            WriteBytes(installed.texts, "Unu\r\n");
+            held = CreateFileA(installed.texts.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        } else if (row.what == Folder) {
+            ASSERT_TRUE(CreateDirectoryA(installed.texts.c_str(), nullptr));
+        }
+        SaverSettings record{};
+        ListFileStates states;
+        EXPECT_EQ(LoadSettings(record, states), row.code);
+        EXPECT_EQ(states.TextsUnread, row.what != Missing);
+        EXPECT_FALSE(states.FontsUnread);
+        EXPECT_EQ(record.TextCount, 0u);
+        CloseHandle(held);
+        EXPECT_EQ(SaveSettings(record, states), 0u);
+        EXPECT_EQ(ReadBytes(installed.texts), row.what == HeldOpen ? "Unu\r\n" : "");
+        EXPECT_TRUE(FileExists(installed.texts)) << "a missing list is created";
+        ReleaseSettingsLists(record);
+        RemoveDirectoryA(installed.texts.c_str());
+    }
+}
+
 TEST(LoadSettings, EmptyTextsFileIsNoError) {
     Installed installed;
     WriteBytes(installed.texts, "\r\n\r\n");
@@ -160,7 +198,7 @@ TEST(SaveSettings, WritesNumbersAndListsButNotTheDayOrPosition) {
     std::vector<WideChar> fonts = WideSlots({u"Georgia", u"Verdana"}, 32);
     record.Fonts = fonts.data();
     record.FontCount = 2;
-    EXPECT_EQ(SaveSettings(record, ListForms{ListFileForm::Ansi, ListFileForm::None}), 0u);
+    EXPECT_EQ(SaveSettings(record), 0u);
 
     DWORD value = 0;
     EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
@@ -185,7 +223,7 @@ TEST(SaveSettings, MissingKeyWritesNothing) {
     DeleteSettingsKey();
     SaverSettings record{};
     record.TextSpeed = 5000;
-    EXPECT_EQ(SaveSettings(record, ListForms{}), ErrorFileNotFound);
+    EXPECT_EQ(SaveSettings(record), ErrorFileNotFound);
     EXPECT_FALSE(SettingsKeyExists()) << "the key is never created";
 }
 
@@ -198,8 +236,9 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     record.Fonts = fonts.data();
     record.FontCount = 1;
     record.TextSpeed = 3000;
-    const ListForms forms{ListFileForm::Ansi, ListFileForm::Ansi};
-    EXPECT_EQ(SaveSettings(record, forms), ErrorFileNotFound);
+    ListFileStates states;
+    states.TextsForm = states.FontsForm = ListFileForm::Ansi;
+    EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
     DWORD value = 0;
     EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
@@ -208,9 +247,9 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     // Verses folder missing gives 2 from the file, typefaces path too long gives 234 later.
     installed.key.SetString("TextsFile", installed.dir.File("gone/versete.txt"));
     installed.key.SetString("FontsFile", std::string(300, 'y'));
-    EXPECT_EQ(SaveSettings(record, forms), ErrorFileNotFound);
+    EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);
     installed.key.SetString("TextsFile", installed.texts);
-    EXPECT_EQ(SaveSettings(record, forms), static_cast<uint32_t>(ERROR_MORE_DATA));
+    EXPECT_EQ(SaveSettings(record, states), static_cast<uint32_t>(ERROR_MORE_DATA));
 }
 
 TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
@@ -218,9 +257,9 @@ TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
     WriteBytes(installed.texts, "Unu\r\n\r\nDoi\n");
     WriteBytes(installed.fonts, "Arial\r\n");
     SaverSettings record{};
-    ListForms forms;
-    ASSERT_EQ(LoadSettings(record, &forms), 0u);
-    EXPECT_EQ(SaveSettings(record, forms), 0u);
+    ListFileStates states;
+    ASSERT_EQ(LoadSettings(record, states), 0u);
+    EXPECT_EQ(SaveSettings(record, states), 0u);
     EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
     EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
     EXPECT_FALSE(installed.key.Has("LastDay"));
@@ -229,8 +268,8 @@ TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
     // Each list keeps the form of its own file.
     const std::string unicode = std::string("\xFF\xFE\x19\x02\r\0\n\0", 8);
     WriteBytes(installed.texts, unicode);
-    ASSERT_EQ(LoadSettings(record, &forms), 0u);
-    EXPECT_EQ(SaveSettings(record, forms), 0u);
+    ASSERT_EQ(LoadSettings(record, states), 0u);
+    EXPECT_EQ(SaveSettings(record, states), 0u);
     EXPECT_EQ(ReadBytes(installed.texts), unicode);
     EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
     ReleaseSettingsLists(record);
