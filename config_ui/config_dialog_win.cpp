@@ -25,7 +25,7 @@ constexpr UINT PolicyStrings[] = {IDS_POLICY_EACH_DISPLAY, IDS_POLICY_EACH_ACTIV
                                   IDS_POLICY_EACH_DAY};
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+    return SendDlgItemMessageW(dialog, id, message, wParam, lParam);
 }
 
 WPARAM CheckState(bool checked) {
@@ -37,17 +37,28 @@ HINSTANCE TemplateModule(HWND dialog) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
 }
 
+// The configuration's state, attached to the dialog: the settings record and, beside it, what
+// loading its lists found (among it the form of each list's file, which a save keeps).
+struct ConfigState {
+    SaverSettings Record;
+    ListFileStates Lists;
+};
+
+ConfigState* Configuration(HWND dialog) {
+    return DialogState<ConfigState>(dialog);
+}
+
 // Every opening starts from an empty record, so that a missing key shows zeros. Without a
 // record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
 void OpenConfiguration(HWND dialog) {
     InitConfigControls(dialog);
-    SaverSettings* record = AttachDialogState<SaverSettings>(dialog);
-    if (record == nullptr) {
+    ConfigState* state = AttachDialogState<ConfigState>(dialog);
+    if (state == nullptr) {
         ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
-    ShowErrorMessage(dialog, LoadSettings(*record));
-    SettingsToControls(dialog, *record);
+    ShowErrorMessage(dialog, LoadSettings(state->Record, state->Lists));
+    SettingsToControls(dialog, state->Record);
 }
 
 void ReleaseLists(HWND dialog) {
@@ -65,10 +76,10 @@ void CloseConfiguration(HWND dialog) {
 
 // The dialog closes even when saving failed; the error box says what went wrong.
 void SaveConfiguration(HWND dialog) {
-    SaverSettings* record = ConfigRecord(dialog);
-    if (record != nullptr) {
-        ControlsToSettings(dialog, *record);
-        ShowErrorMessage(dialog, SaveSettings(*record));
+    ConfigState* state = Configuration(dialog);
+    if (state != nullptr) {
+        ControlsToSettings(dialog, state->Record);
+        ShowErrorMessage(dialog, SaveSettings(state->Record, state->Lists));
     }
     CloseConfiguration(dialog);
 }
@@ -76,7 +87,7 @@ void SaveConfiguration(HWND dialog) {
 // A dialog destroyed without OK or Cancel gives its lists back too.
 void ReleaseConfiguration(HWND dialog) {
     ReleaseLists(dialog);
-    DetachDialogState<SaverSettings>(dialog);
+    DetachDialogState<ConfigState>(dialog);
 }
 
 void ShowHelp(HWND dialog) {
@@ -85,9 +96,9 @@ void ShowHelp(HWND dialog) {
     }
 }
 
-// A missing template makes the call fail quietly.
-void RunSubDialog(HWND dialog, const char* name, DLGPROC procedure, LPARAM parameter) {
-    DialogBoxParamA(TemplateModule(dialog), name, dialog, procedure, parameter);
+// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too.
+void RunSubDialog(HWND dialog, const wchar_t* name, DLGPROC procedure, LPARAM parameter) {
+    DialogBoxParamW(TemplateModule(dialog), name, dialog, procedure, parameter);
 }
 
 INT_PTR RunCommand(HWND dialog, WORD id) {
@@ -103,13 +114,13 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
         ShowHelp(dialog);
         return TRUE;
     case IDC_CONFIG_VERSES:
-        RunSubDialog(dialog, "TEXTSDLG", TextsDialogProc, settings);
+        RunSubDialog(dialog, L"TEXTSDLG", TextsDialogProc, settings);
         return TRUE;
     case IDC_CONFIG_FONTS:
-        RunSubDialog(dialog, "FONTSDLG", FontsDialogProc, settings);
+        RunSubDialog(dialog, L"FONTSDLG", FontsDialogProc, settings);
         return TRUE;
     case IDC_CONFIG_ABOUT:
-        RunSubDialog(dialog, "ABOUTDLG", AboutDialogProc, 0);
+        RunSubDialog(dialog, L"ABOUTDLG", AboutDialogProc, 0);
         return TRUE;
     default:
         return FALSE;
@@ -119,7 +130,8 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
 } // namespace
 
 SaverSettings* ConfigRecord(HWND dialog) {
-    return DialogState<SaverSettings>(dialog);
+    ConfigState* state = Configuration(dialog);
+    return state != nullptr ? &state->Record : nullptr;
 }
 
 void InitConfigControls(HWND dialog) {
@@ -131,8 +143,8 @@ void InitConfigControls(HWND dialog) {
 
     HINSTANCE program = GetModuleHandleA(nullptr);
     for (UINT id : PolicyStrings) {
-        char text[PolicyTextSize];
-        if (LoadStringA(program, id, text, PolicyTextSize) > 0) {
+        wchar_t text[PolicyTextSize];
+        if (LoadStringW(program, id, text, PolicyTextSize) > 0) {
             SendItem(dialog, IDC_CONFIG_POLICY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         }
     }

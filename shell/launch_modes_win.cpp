@@ -192,7 +192,8 @@ void RunConfiguration() {
     // the common controls registers them, and asking for them makes sure of it.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
-    DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
+    // A Unicode dialog, as are the editors it opens: every letter of a list shows as it is.
+    DialogBoxParamW(Shell.ModuleInstance, MAKEINTRESOURCEW(IDD_CONFIG), GetForegroundWindow(),
                     Shell.Parts.ConfigDialogProc, 0);
 }
 

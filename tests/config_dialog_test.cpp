@@ -92,14 +92,13 @@ DWORD StoredDword(const SettingsKey& key, const char* name) {
     return value;
 }
 
-// Puts a new list (UTF-8 here, ANSI in the block) in place of the record's, as the verses editor
-// and the typefaces dialog do.
-char* ReplaceList(char*& block, uint32_t& count, uint32_t width,
-                  const std::vector<std::string>& entries) {
-    char* fresh = static_cast<char*>(HeapAllocZero(entries.size() * width));
+// Puts a new list (UTF-8 here, UTF-16 in the block) in place of the record's, as the verses
+// editor and the typefaces dialog do.
+WideChar* ReplaceList(WideChar*& block, uint32_t& count, uint32_t width,
+                      const std::vector<std::string>& entries) {
+    auto* fresh = static_cast<WideChar*>(HeapAllocZero(entries.size() * width * sizeof(WideChar)));
     for (size_t i = 0; i < entries.size(); ++i) {
-        std::string entry = CodePageFromUtf8(entries[i], CP_ACP);
-        std::strncpy(fresh + i * width, entry.c_str(), width - 1);
+        WideFromUtf8(entries[i]).copy(fresh + i * width, width - 1);
     }
     HeapRelease(block);
     block = fresh;
@@ -354,10 +353,12 @@ TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
         ASSERT_EQ(dialog.Record().TextCount, 2u);
         ASSERT_EQ(dialog.Record().FontCount, 1u);
         // Seven and five slots: sizes nothing else of the test allocates.
-        char* texts = ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
-                                  {"Întâi", "Al doilea", "3", "4", "5", "6", "Ultimul"});
-        char* fonts = ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth,
-                                  {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
+        WideChar* texts =
+            ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
+                        {"Întâi", "Al doilea", "3", "4", "5", "6", "Ultimul"});
+        WideChar* fonts =
+            ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth,
+                        {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
         ASSERT_TRUE(IsProcessHeapBlock(texts));
         ASSERT_TRUE(IsProcessHeapBlock(fonts));
 
@@ -469,8 +470,8 @@ TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
 // and writes nothing.
 TEST(ConfigDialog, DestructionReleasesTheLists) {
     Installed installed;
-    char* texts = nullptr;
-    char* fonts = nullptr;
+    WideChar* texts = nullptr;
+    WideChar* fonts = nullptr;
     {
         ConfigDialog dialog;
         SaverSettings& record = dialog.Record();
@@ -490,8 +491,8 @@ TEST(ConfigDialog, DestructionReleasesTheLists) {
 // thread before the dialog handles it.
 std::atomic<HWND> ModalDialog;
 struct {
-    const char* Texts;
-    const char* Fonts;
+    const WideChar* Texts;
+    const WideChar* Fonts;
 } ListsAtDestroy;
 
 LRESULT CALLBACK RecordListsAtDestroy(int code, WPARAM wParam, LPARAM lParam) {
@@ -521,7 +522,8 @@ TEST(ConfigDialog, ModalRunEndsWithZeroAndOnlyEnterSaves) {
         installed.key.SetDword("FadeSpeed", 9);
         bool driven = false;
         // Anything but none, so that a hook that never fired fails the checks.
-        ListsAtDestroy = {"unseen", "unseen"};
+        static const WideChar unseen[] = L"unseen";
+        ListsAtDestroy = {unseen, unseen};
         HHOOK hook =
             SetWindowsHookExA(WH_CALLWNDPROC, RecordListsAtDestroy, nullptr, GetCurrentThreadId());
         INT_PTR result = RunModalDialog(
