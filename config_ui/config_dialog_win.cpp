@@ -2,9 +2,9 @@
 
 #include "dialog_state.h"
 #include "error_box.h"
+#include "error_codes.h"
 #include "fonts_dialog.h"
 #include "help_launcher.h"
-#include "list_file.h"
 #include "registry_store.h"
 #include "resource_ids.h"
 #include "texts_dialog.h"

@@ -2,9 +2,9 @@
 
 #include "dialog_state.h"
 #include "error_box.h"
+#include "error_codes.h"
 #include "font_sample.h"
 #include "help_launcher.h"
-#include "list_file.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "typeface_search.h"

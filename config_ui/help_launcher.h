@@ -12,13 +12,10 @@ inline constexpr UINT HelpDisplayTopic = 0; // HH_DISPLAY_TOPIC
 // success; on failure 0, with the reason in the thread's last-error value.
 HWND OpenHelp(HWND owner, const char* topic);
 
-// Calls the control's HtmlHelpA, loading the control first if needed. 0 when the control cannot
-// be loaded or its entry point is missing; after a failed load no further attempt is made.
+// Calls the control's HtmlHelpA, loading the control first if needed (from the module its
+// registration names, else by name). 0 when the control cannot be loaded or its entry point is
+// missing; after a failed load no further attempt is made.
 HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data);
-
-// The control's registered module path (260 bytes at most, terminated); false when there is
-// no registration.
-bool ReadHtmlHelpServerPath(char (&path)[MAX_PATH + 1]);
 
 // Keeps a pending last-error code, or sets code when none is pending; returns the code in force.
 uint32_t SetDefaultLastError(uint32_t code);

@@ -1,6 +1,6 @@
 #include "help_launcher.h"
 
-#include "list_file.h"
+#include "error_codes.h"
 #include "platform.h"
 #include "registry_store.h"
 
@@ -15,12 +15,10 @@ HMODULE HtmlHelpModule;
 bool HtmlHelpFailed;
 HtmlHelpFunction HtmlHelpEntry;
 
-constexpr char HtmlHelpServerKey[] =
-    "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr WORD HtmlHelpOrdinal = 14; // HtmlHelpA
 
 bool LoadHtmlHelp() {
-    char path[MAX_PATH + 1];
+    RegistryPath path;
     if (ReadHtmlHelpServerPath(path)) {
         HtmlHelpModule = LoadLibraryA(path);
     }
@@ -37,16 +35,6 @@ uint32_t SetDefaultLastError(uint32_t code) {
     uint32_t result = pending != 0 ? pending : code;
     SetLastError(result);
     return result;
-}
-
-bool ReadHtmlHelpServerPath(char (&path)[MAX_PATH + 1]) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, HtmlHelpServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    uint32_t code = ReadRegistryPath(key, nullptr, path);
-    RegCloseKey(key);
-    return code == 0;
 }
 
 HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
@@ -72,15 +60,8 @@ HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
 }
 
 HWND OpenHelp(HWND owner, const char* topic) {
-    HKEY key;
-    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key);
-    if (opened != ERROR_SUCCESS) {
-        SetLastError(static_cast<DWORD>(opened));
-        return nullptr;
-    }
     RegistryPath helpFile;
-    uint32_t code = ReadRegistryPath(key, "HelpFile", helpFile);
-    RegCloseKey(key);
+    uint32_t code = ReadHelpFile(helpFile);
     if (code != 0) {
         SetLastError(code);
         return nullptr;

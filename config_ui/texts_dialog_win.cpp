@@ -2,8 +2,8 @@
 
 #include "dialog_state.h"
 #include "error_box.h"
+#include "error_codes.h"
 #include "help_launcher.h"
-#include "list_file.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "texts_rules.h"

@@ -47,25 +47,13 @@ void StartDrawingRun() {
     DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
 }
 
-void WriteLastVerse() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
-        return;
-    }
-    RegSetValueExA(key, "LastDay", 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&SaverRecord.LastDay), sizeof SaverRecord.LastDay);
-    RegSetValueExA(key, "LastText", 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&SaverRecord.LastText),
-                   sizeof SaverRecord.LastText);
-    RegCloseKey(key);
-}
-
 void StopDisplay(HWND window) {
     KillTimer(window, DisplayTimer);
     DisplayTimer = 0;
     StopDrawingRun(CloseWait);
     SaverRecord.LastDay = DayNumber();
-    WriteLastVerse();
+    // The display shows no errors: a position that cannot be stored is picked afresh next time.
+    SaveLastVerse(SaverRecord);
     ReleaseSettingsLists(SaverRecord);
 }
 

@@ -9,13 +9,9 @@
 #include "text_form.h"
 #include "wide_text.h"
 
-#include <cstdint>
+#include "error_codes.h"
 
-inline constexpr uint32_t ErrorFileNotFound = 2;
-inline constexpr uint32_t ErrorInvalidData = 13;
-inline constexpr uint32_t ErrorOutOfMemory = 14;
-inline constexpr uint32_t ErrorWriteFault = 29;
-inline constexpr uint32_t ErrorInvalidParameter = 87;
+#include <cstdint>
 
 // Reads the file at path into a new block, stores the number of entries in count and the file's
 // form in form (None when the file cannot be opened). Lines end at LF, a CR before it belongs to

@@ -1,6 +1,8 @@
 #pragma once
-// Loading and saving the settings record: numbers from the registry key, lists from the two
-// files whose paths the key names.
+// Every registry access of the program: loading and saving the settings record (numbers from
+// the registry key, lists from the two files whose paths the key names), the position in the
+// verse list, the help file's path, and the two system values the program reads. The settings
+// key is never created.
 
 #include "saver_settings.h"
 #include "text_form.h"
@@ -50,3 +52,18 @@ uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states);
 
 // Releases both list blocks of the record and leaves it with empty lists.
 void ReleaseSettingsLists(SaverSettings& record);
+
+// Writes LastDay and LastText; 0 or the first error.
+uint32_t SaveLastVerse(const SaverSettings& record);
+
+// The HelpFile value of the settings key. 0, or the key's or the value's error (the buffer is
+// then empty).
+uint32_t ReadHelpFile(RegistryPath& path);
+
+// The HTML Help control's registered module path (260 bytes at most, terminated); false when
+// there is no registration.
+bool ReadHtmlHelpServerPath(RegistryPath& path);
+
+// "ScreenSaveUsePassword" of the desktop settings, whatever its type; a shorter value counts by
+// the bytes it has.
+bool DesktopAsksForPassword();

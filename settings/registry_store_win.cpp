@@ -5,6 +5,13 @@
 
 namespace {
 
+constexpr char HtmlHelpServerKey[] =
+    "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+
+LONG OpenSettingsKey(REGSAM access, HKEY& key) {
+    return RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, access, &key);
+}
+
 void ReadNumber(HKEY key, const char* name, void* field, uint32_t fallback) {
     DWORD size = 4;
     if (RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(field), &size) !=
@@ -94,7 +101,7 @@ uint32_t LoadSettings(SaverSettings& record) {
 
 uint32_t LoadSettings(SaverSettings& record, ListFileStates& states) {
     HKEY key;
-    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key);
+    LONG opened = OpenSettingsKey(KEY_READ, key);
     if (opened != ERROR_SUCCESS) {
         return static_cast<uint32_t>(opened);
     }
@@ -121,7 +128,7 @@ uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states) {
     states.TextsWriteError = 0;
     states.FontsWriteError = 0;
     HKEY key;
-    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_ALL_ACCESS, &key);
+    LONG opened = OpenSettingsKey(KEY_ALL_ACCESS, key);
     if (opened != ERROR_SUCCESS) {
         return static_cast<uint32_t>(opened);
     }
@@ -143,4 +150,51 @@ void ReleaseSettingsLists(SaverSettings& record) {
     HeapRelease(record.Fonts);
     record.Fonts = nullptr;
     record.FontCount = 0;
+}
+
+uint32_t SaveLastVerse(const SaverSettings& record) {
+    HKEY key;
+    LONG opened = OpenSettingsKey(KEY_WRITE, key);
+    if (opened != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(opened);
+    }
+    uint32_t result = WriteNumber(key, "LastDay", static_cast<uint32_t>(record.LastDay));
+    KeepFirstError(result, WriteNumber(key, "LastText", record.LastText));
+    RegCloseKey(key);
+    return result;
+}
+
+uint32_t ReadHelpFile(RegistryPath& path) {
+    HKEY key;
+    LONG opened = OpenSettingsKey(KEY_READ, key);
+    if (opened != ERROR_SUCCESS) {
+        path[0] = '\0';
+        return static_cast<uint32_t>(opened);
+    }
+    uint32_t code = ReadRegistryPath(key, "HelpFile", path);
+    RegCloseKey(key);
+    return code;
+}
+
+bool ReadHtmlHelpServerPath(RegistryPath& path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, HtmlHelpServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    uint32_t code = ReadRegistryPath(key, nullptr, path);
+    RegCloseKey(key);
+    return code == 0;
+}
+
+bool DesktopAsksForPassword() {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD word = 0;
+    DWORD size = sizeof word;
+    LONG read = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(&word), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && word != 0;
 }

@@ -1,5 +1,6 @@
 #include "launch_modes.h"
 
+#include "registry_store.h"
 #include "resource_ids.h"
 #include "saver_shell.h"
 #include "shell_core.h"
@@ -35,21 +36,6 @@ bool IsWindows95Family() {
     version.dwOSVersionInfoSize = sizeof version;
     static_assert(sizeof version == 148);
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
-// "ScreenSaveUsePassword" of the desktop settings, whatever its type; a shorter value counts by
-// the bytes it has.
-bool DesktopAsksForPassword() {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    DWORD word = 0;
-    DWORD size = sizeof word;
-    LONG read = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(&word), &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS && word != 0;
 }
 
 // Windows 95-family systems verify the saver password through PASSWORD.CPL; later systems lock

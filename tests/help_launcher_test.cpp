@@ -6,6 +6,7 @@
 #include "config_dialog.h"
 #include "dialog_test_support.h"
 #include "help_server_stand_in.h"
+#include "registry_store.h"
 #include "resource_ids.h"
 #include "test_support.h"
 #include "win_test_support.h"
