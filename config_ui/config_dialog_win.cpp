@@ -37,16 +37,12 @@ HINSTANCE TemplateModule(HWND dialog) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
 }
 
-// The configuration's state, attached to the dialog: the settings record and, beside it, what
-// loading its lists found (among it the form of each list's file, which a save keeps).
+// The dialog's state: the settings record, which the sub-dialogs are handed, and beside it what
+// its list files went through.
 struct ConfigState {
-    SaverSettings Record;
+    SaverSettings Settings;
     ListFileStates Lists;
 };
-
-ConfigState* Configuration(HWND dialog) {
-    return DialogState<ConfigState>(dialog);
-}
 
 // Every opening starts from an empty record, so that a missing key shows zeros. Without a
 // record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
@@ -57,8 +53,18 @@ void OpenConfiguration(HWND dialog) {
         ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
-    ShowErrorMessage(dialog, LoadSettings(state->Record, state->Lists));
-    SettingsToControls(dialog, state->Record);
+    ShowErrorMessage(dialog, LoadSettings(state->Settings, state->Lists));
+    SettingsToControls(dialog, state->Settings);
+}
+
+// A list replaced in its editor is the user's again: its file is written at the next save.
+void NoteListReplaced(HWND dialog, WPARAM list) {
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    if (state != nullptr && list == IDC_CONFIG_VERSES) {
+        state->Lists.TextsUnread = false;
+    } else if (state != nullptr && list == IDC_CONFIG_FONTS) {
+        state->Lists.FontsUnread = false;
+    }
 }
 
 void ReleaseLists(HWND dialog) {
@@ -74,12 +80,20 @@ void CloseConfiguration(HWND dialog) {
     EndDialog(dialog, 0);
 }
 
-// The dialog closes even when saving failed; the error box says what went wrong.
+// A list whose file could not be written keeps the dialog open with every edit, so that the user
+// can mend the cause (a read-only file, a full disk) and press OK again, or Cancel. Any other
+// failure (the key gone, a value refused) closes it; the error box says what went wrong.
 void SaveConfiguration(HWND dialog) {
-    ConfigState* state = Configuration(dialog);
+    ConfigState* state = DialogState<ConfigState>(dialog);
     if (state != nullptr) {
-        ControlsToSettings(dialog, state->Record);
-        ShowErrorMessage(dialog, SaveSettings(state->Record, state->Lists));
+        ControlsToSettings(dialog, state->Settings);
+        uint32_t code = SaveSettings(state->Settings, state->Lists);
+        const ListFileStates& lists = state->Lists;
+        if (lists.TextsWriteError != 0 || lists.FontsWriteError != 0) {
+            ShowListSaveErrors(dialog, lists.TextsWriteError, lists.FontsWriteError);
+            return;
+        }
+        ShowErrorMessage(dialog, code);
     }
     CloseConfiguration(dialog);
 }
@@ -130,8 +144,15 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
 } // namespace
 
 SaverSettings* ConfigRecord(HWND dialog) {
-    ConfigState* state = Configuration(dialog);
-    return state != nullptr ? &state->Record : nullptr;
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    return state != nullptr ? &state->Settings : nullptr;
+}
+
+void TellOwnerListReplaced(HWND editor, int list) {
+    HWND owner = GetWindow(editor, GW_OWNER);
+    if (owner != nullptr) {
+        SendMessageA(owner, ListReplacedMessage, static_cast<WPARAM>(list), 0);
+    }
 }
 
 void InitConfigControls(HWND dialog) {
@@ -191,6 +212,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return RunCommand(dialog, LOWORD(wParam));
     case WM_DESTROY:
         ReleaseConfiguration(dialog);
+        return TRUE;
+    case ListReplacedMessage:
+        NoteListReplaced(dialog, wParam);
         return TRUE;
     default:
         return FALSE;

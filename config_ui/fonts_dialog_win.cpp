@@ -1,5 +1,6 @@
 #include "fonts_dialog.h"
 
+#include "config_dialog.h"
 #include "dialog_state.h"
 #include "error_box.h"
 #include "error_codes.h"
@@ -100,7 +101,11 @@ void ReleaseFontsDialog(HWND dialog) {
 void AcceptTypefaces(HWND dialog) {
     FontsDialogState* state = DialogState<FontsDialogState>(dialog);
     if (state != nullptr && state->Record != nullptr) {
-        ShowErrorMessage(dialog, CollectTypefaces(dialog, *state->Record));
+        uint32_t code = CollectTypefaces(dialog, *state->Record);
+        ShowErrorMessage(dialog, code);
+        if (code == 0) {
+            TellOwnerListReplaced(dialog, IDC_CONFIG_FONTS);
+        }
     }
     EndDialog(dialog, 0);
 }

@@ -1,5 +1,6 @@
 #include "texts_dialog.h"
 
+#include "config_dialog.h"
 #include "dialog_state.h"
 #include "error_box.h"
 #include "error_codes.h"
@@ -123,7 +124,11 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
     case IDOK:
         ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
         if (editor.Record != nullptr) {
-            ShowErrorMessage(dialog, CollectVerses(dialog, *editor.Record));
+            uint32_t code = CollectVerses(dialog, *editor.Record);
+            ShowErrorMessage(dialog, code);
+            if (code == 0) {
+                TellOwnerListReplaced(dialog, IDC_CONFIG_VERSES);
+            }
         }
         EndDialog(dialog, 0);
         return TRUE;

@@ -125,6 +125,12 @@ void ExpectErrorBox(const SeenMessageBox& box, HWND owner, DWORD code) {
     EXPECT_EQ(box.ButtonCount, 1) << "an error box has only OK";
 }
 
+std::string LoadedString(UINT id) {
+    char text[256] = "";
+    LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    return text;
+}
+
 void ExpectTemplate(const char* name, const DialogTemplateData& wanted) {
     DialogTemplateData data;
     ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), name, data)) << name;
@@ -502,6 +508,78 @@ LRESULT CALLBACK RecordListsAtDestroy(int code, WPARAM wParam, LPARAM lParam) {
         ListsAtDestroy.Fonts = ConfigRecord(call->hwnd)->Fonts;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Opens the verses editor with its button and plays the user there: optionally types text over
+// the first verse, then presses OK.
+void EditVerses(const ConfigDialog& dialog, const char* firstVerse = nullptr) {
+    DWORD threadId = GetCurrentThreadId();
+    std::thread user([&] {
+        HWND editor = WaitForDialog(threadId, "Versete");
+        if (firstVerse != nullptr) {
+            SetDlgItemTextA(editor, IDC_TEXTS_EDIT, firstVerse);
+        }
+        PostMessageA(editor, WM_COMMAND, IDOK, 0);
+    });
+    dialog.Click(IDC_CONFIG_VERSES);
+    user.join();
+}
+
+// A verses file held open without sharing while the dialog opens: one box with the system's
+// reason, and OK leaves the file as it was, unless the verses were replaced in their editor
+// (even by an empty list).
+TEST(ConfigDialog, ListThatCouldNotBeReadIsWrittenOnlyOnceReplacedInItsEditor) {
+    for (bool replaced : {false, true}) {
+        SCOPED_TRACE(replaced ? "replaced" : "left alone");
+        Installed installed;
+        HANDLE held = CreateFileA(installed.texts.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        MessageBoxWatcher boxes;
+        ConfigDialog dialog;
+        CloseHandle(held);
+        ASSERT_EQ(boxes.Seen().size(), 1u);
+        ExpectErrorBox(boxes.Seen()[0], dialog.Window(), ERROR_SHARING_VIOLATION);
+        if (replaced) {
+            EditVerses(dialog);
+        }
+        dialog.Click(IDOK);
+        EXPECT_FALSE(dialog.IsOpen());
+        EXPECT_EQ(ReadBytes(installed.texts), replaced ? "" : "Unu\r\nDoi\r\n");
+        EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
+        EXPECT_TRUE(installed.key.Has("TextSpeed"));
+        EXPECT_EQ(boxes.Seen().size(), 1u);
+    }
+}
+
+// A verses file that cannot be written: OK shows one box naming that list, and the dialog stays
+// open with every edit; with the cause mended, OK again saves them and closes.
+TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
+    Installed installed;
+    ASSERT_TRUE(SetFileAttributesA(installed.texts.c_str(), FILE_ATTRIBUTE_READONLY));
+    MessageBoxWatcher boxes;
+    ConfigDialog dialog;
+    EditVerses(dialog, "Schimbat");
+    dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 8);
+    dialog.Click(IDOK);
+    EXPECT_TRUE(dialog.IsOpen());
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    const SeenMessageBox box = boxes.Seen()[0];
+    EXPECT_EQ(box.Owner, dialog.Window());
+    EXPECT_EQ(box.Text.find(LoadedString(IDS_TEXTS_NOT_SAVED)), 0u) << box.Text;
+    EXPECT_NE(box.Text.find(SystemMessage(ERROR_FILE_NOT_FOUND)), std::string::npos) << box.Text;
+    EXPECT_EQ(box.Text.find(LoadedString(IDS_FONTS_NOT_SAVED)), std::string::npos) << box.Text;
+    EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+    ASSERT_EQ(dialog.Record().TextCount, 2u);
+    EXPECT_EQ(std::wstring(dialog.Record().Texts), L"Schimbat");
+    EXPECT_EQ(ReadControls(dialog).Fade, 8);
+
+    SetFileAttributesA(installed.texts.c_str(), FILE_ATTRIBUTE_NORMAL);
+    dialog.Click(IDOK);
+    EXPECT_FALSE(dialog.IsOpen());
+    EXPECT_EQ(ReadBytes(installed.texts), "Schimbat\r\nDoi\r\n");
+    EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 8u);
+    EXPECT_EQ(boxes.Seen().size(), 1u);
 }
 
 // Keys and the close box go through the real modal loop, as when the shell runs the dialog.

@@ -318,24 +318,23 @@ Shortcut ReadShortcut(const std::string& path) {
 const char* const installedFiles[] = {"Verselume.scr", "verselume.chm", "uninstall.exe"};
 
 // The uninstaller's box that removes the lists too, on whichever window shows it.
+BOOL CALLBACK FindListsBoxIn(HWND window, LPARAM found) {
+    wchar_t text[128] = L"";
+    GetWindowTextW(window, text, 128);
+    if (wcscmp(text, ListsBoxText) == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+    }
+    return *reinterpret_cast<HWND*>(found) == nullptr;
+}
+
+BOOL CALLBACK FindListsBoxUnder(HWND top, LPARAM found) {
+    EnumChildWindows(top, FindListsBoxIn, found);
+    return *reinterpret_cast<HWND*>(found) == nullptr;
+}
+
 HWND FindListsBox() {
     HWND box = nullptr;
-    EnumWindows(
-        [](HWND top, LPARAM found) -> BOOL {
-            EnumChildWindows(
-                top,
-                [](HWND child, LPARAM found) -> BOOL {
-                    wchar_t text[128] = L"";
-                    GetWindowTextW(child, text, 128);
-                    if (wcscmp(text, ListsBoxText) == 0) {
-                        *reinterpret_cast<HWND*>(found) = child;
-                    }
-                    return *reinterpret_cast<HWND*>(found) == nullptr;
-                },
-                found);
-            return *reinterpret_cast<HWND*>(found) == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    EnumWindows(FindListsBoxUnder, reinterpret_cast<LPARAM>(&box));
     return box;
 }
 
