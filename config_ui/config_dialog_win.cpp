@@ -25,7 +25,7 @@ constexpr UINT PolicyStrings[] = {IDS_POLICY_EACH_DISPLAY, IDS_POLICY_EACH_ACTIV
                                   IDS_POLICY_EACH_DAY};
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+    return SendDlgItemMessageW(dialog, id, message, wParam, lParam);
 }
 
 WPARAM CheckState(bool checked) {
@@ -110,9 +110,9 @@ void ShowHelp(HWND dialog) {
     }
 }
 
-// A missing template makes the call fail quietly.
-void RunSubDialog(HWND dialog, const char* name, DLGPROC procedure, LPARAM parameter) {
-    DialogBoxParamA(TemplateModule(dialog), name, dialog, procedure, parameter);
+// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too.
+void RunSubDialog(HWND dialog, const wchar_t* name, DLGPROC procedure, LPARAM parameter) {
+    DialogBoxParamW(TemplateModule(dialog), name, dialog, procedure, parameter);
 }
 
 INT_PTR RunCommand(HWND dialog, WORD id) {
@@ -128,13 +128,13 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
         ShowHelp(dialog);
         return TRUE;
     case IDC_CONFIG_VERSES:
-        RunSubDialog(dialog, "TEXTSDLG", TextsDialogProc, settings);
+        RunSubDialog(dialog, L"TEXTSDLG", TextsDialogProc, settings);
         return TRUE;
     case IDC_CONFIG_FONTS:
-        RunSubDialog(dialog, "FONTSDLG", FontsDialogProc, settings);
+        RunSubDialog(dialog, L"FONTSDLG", FontsDialogProc, settings);
         return TRUE;
     case IDC_CONFIG_ABOUT:
-        RunSubDialog(dialog, "ABOUTDLG", AboutDialogProc, 0);
+        RunSubDialog(dialog, L"ABOUTDLG", AboutDialogProc, 0);
         return TRUE;
     default:
         return FALSE;
@@ -173,8 +173,8 @@ void InitConfigControls(HWND dialog) {
 
     HINSTANCE program = GetModuleHandleA(nullptr);
     for (UINT id : PolicyStrings) {
-        char text[PolicyTextSize];
-        if (LoadStringA(program, id, text, PolicyTextSize) > 0) {
+        wchar_t text[PolicyTextSize];
+        if (LoadStringW(program, id, text, PolicyTextSize) > 0) {
             SendItem(dialog, IDC_CONFIG_POLICY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         }
     }

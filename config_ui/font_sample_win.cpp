@@ -3,7 +3,7 @@
 #include "platform.h"
 #include "saver_settings.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -12,20 +12,20 @@ constexpr UINT SampleTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WO
 // gets it once its dialog has moved to a monitor of another scale and resized its controls.
 constexpr UINT DpiChangedAfterParent = 0x02E3;
 
-char* SampleName(HWND window) {
-    return reinterpret_cast<char*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+WideChar* SampleName(HWND window) {
+    return reinterpret_cast<WideChar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 LRESULT CreateSample(HWND window) {
     // Without a buffer the control stays empty: every step below accepts a missing one.
-    SetWindowLongPtrA(window, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(HeapAllocZero(FontSlotWidth)));
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(HeapAllocZero(FontSlotWidth * sizeof(WideChar))));
     return 0;
 }
 
 LRESULT DestroySample(HWND window) {
     HeapRelease(SampleName(window));
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     return 0;
 }
 
@@ -39,13 +39,13 @@ LRESULT PaintSample(HWND window) {
     return 0;
 }
 
-LRESULT SetSampleName(HWND window, const char* name) {
-    char* buffer = SampleName(window);
+LRESULT SetSampleName(HWND window, const WideChar* name) {
+    WideChar* buffer = SampleName(window);
     if (buffer != nullptr) {
-        // The last byte stays NUL, so even a name too long for a typeface stays terminated.
-        memset(buffer, 0, FontSlotWidth);
+        // The last unit stays NUL, so even a name too long for a typeface stays terminated.
+        wmemset(buffer, 0, FontSlotWidth);
         if (name != nullptr) {
-            strncpy(buffer, name, FontSlotWidth - 1);
+            wcsncpy(buffer, name, FontSlotWidth - 1);
         }
     }
     InvalidateRect(window, nullptr, TRUE);
@@ -55,7 +55,7 @@ LRESULT SetSampleName(HWND window, const char* name) {
 } // namespace
 
 ATOM RegisterDialogClasses(HINSTANCE instance) {
-    WNDCLASSA sampleClass{};
+    WNDCLASSW sampleClass{};
     sampleClass.style = CS_HREDRAW | CS_VREDRAW;
     sampleClass.lpfnWndProc = FontSampleProc;
     sampleClass.cbClsExtra = 0;
@@ -64,7 +64,7 @@ ATOM RegisterDialogClasses(HINSTANCE instance) {
     sampleClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     sampleClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     sampleClass.lpszClassName = FontSampleClass;
-    return RegisterClassA(&sampleClass);
+    return RegisterClassW(&sampleClass);
 }
 
 LRESULT CALLBACK FontSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,34 +76,34 @@ LRESULT CALLBACK FontSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         return PaintSample(window);
     case FSM_SETFACENAME:
-        return SetSampleName(window, reinterpret_cast<const char*>(lParam));
+        return SetSampleName(window, reinterpret_cast<const WideChar*>(lParam));
     case DpiChangedAfterParent:
         // The sample's size follows the control's; draw it again at the new scale.
         InvalidateRect(window, nullptr, TRUE);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-void PaintFontSample(HWND window, HDC dc, const char* name) {
-    if (name == nullptr || name[0] == '\0') {
+void PaintFontSample(HWND window, HDC dc, const WideChar* name) {
+    if (name == nullptr || name[0] == 0) {
         return;
     }
     RECT client;
     GetClientRect(window, &client);
-    LOGFONTA description{};
+    LOGFONTW description{};
     // A positive height is matched against the cell height of the font.
     description.lfHeight = client.bottom * 2 / 3;
-    lstrcpynA(description.lfFaceName, name, LF_FACESIZE);
-    HFONT font = CreateFontIndirectA(&description);
+    lstrcpynW(description.lfFaceName, name, LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&description);
     if (font == nullptr) {
         return;
     }
     HGDIOBJ previous = SelectObject(dc, font);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, description.lfFaceName, -1, &client, SampleTextFormat);
+    DrawTextW(dc, description.lfFaceName, -1, &client, SampleTextFormat);
     SelectObject(dc, previous);
     DeleteObject(font);
 }

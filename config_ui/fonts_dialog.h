@@ -13,7 +13,7 @@
 // What the typeface enumeration hands to AddAvailableTypeface.
 struct FontEnumContext {
     HWND AvailableList;
-    const char* Fonts; // the record's block of 32-byte slots, or none
+    const WideChar* Fonts; // the record's block of 32-unit slots, or none
     uint32_t FontCount;
 };
 
@@ -22,7 +22,7 @@ INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // Enumeration callback (context: a FontEnumContext): lists the typeface as available unless
 // the block holds it. 1 goes on; 0 stops, with 87 (no context or list) or the list's failure
 // (14 unless an error was pending) in the thread's last-error value.
-int CALLBACK AddAvailableTypeface(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type,
+int CALLBACK AddAvailableTypeface(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD type,
                                   LPARAM context);
 
 // Moves the highlighted entries from the available list to the selected one (command 302) or

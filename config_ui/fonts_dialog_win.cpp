@@ -22,38 +22,44 @@ struct FontsDialogState {
     HBITMAP ArrowRight;
 };
 
-// Copies entry index of list into a buffer of FontSlotWidth bytes. False when the list cannot
-// give it or it would not fit (every name passes through 32-byte buffers).
-bool ReadListEntry(HWND list, WPARAM index, char* buffer) {
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+// The lists are Unicode windows, so a typeface keeps its own name, localized ones included.
+LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageW(list, message, wParam, lParam);
+}
+
+// Copies entry index of list into a buffer of FontSlotWidth units. False when the list cannot
+// give it or it would not fit (every name passes through 32-unit buffers).
+bool ReadListEntry(HWND list, WPARAM index, WideChar* buffer) {
+    LRESULT length = ToList(list, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR || length >= static_cast<LRESULT>(FontSlotWidth)) {
         return false;
     }
-    return SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)) != LB_ERR;
+    return ToList(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)) != LB_ERR;
 }
 
-void FillAvailableList(HWND dialog, const char* fonts, uint32_t fontCount) {
+void FillAvailableList(HWND dialog, const WideChar* fonts, uint32_t fontCount) {
     FontEnumContext context{GetDlgItem(dialog, IDC_FONTS_AVAILABLE), fonts, fontCount};
     // Every field 0: every typeface name with the ANSI character set, whatever its technology.
-    LOGFONTA everyTypeface{};
+    LOGFONTW everyTypeface{};
     HDC dc = GetDC(dialog);
-    int result = EnumFontFamiliesExA(dc, &everyTypeface, AddAvailableTypeface,
+    int result = EnumFontFamiliesExW(dc, &everyTypeface, AddAvailableTypeface,
                                      reinterpret_cast<LPARAM>(&context), 0);
     uint32_t code = result == 0 ? GetLastError() : 0;
     ReleaseDC(dialog, dc);
     ShowErrorMessage(dialog, code);
 }
 
-void FillSelectedList(HWND dialog, const char* fonts, uint32_t fontCount) {
+void FillSelectedList(HWND dialog, const WideChar* fonts, uint32_t fontCount) {
     if (fonts == nullptr) {
         return;
     }
     HWND list = GetDlgItem(dialog, IDC_FONTS_SELECTED);
     for (uint32_t i = 0; i < fontCount; ++i) {
-        // A slot is read no further than its own bytes, terminated or not.
-        char name[FontSlotWidth] = {};
-        memcpy(name, fonts + static_cast<size_t>(i) * FontSlotWidth, FontSlotWidth - 1);
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        // A slot is read no further than its own units, terminated or not.
+        WideChar name[FontSlotWidth] = {};
+        memcpy(name, fonts + static_cast<size_t>(i) * FontSlotWidth,
+               (FontSlotWidth - 1) * sizeof(WideChar));
+        ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
 }
 
@@ -66,7 +72,7 @@ HBITMAP LoadArrow(const char* name) {
 // changes no record.
 void OpenFontsDialog(HWND dialog, SaverSettings* record) {
     FontsDialogState* state = AttachDialogState<FontsDialogState>(dialog);
-    const char* fonts = record != nullptr ? record->Fonts : nullptr;
+    const WideChar* fonts = record != nullptr ? record->Fonts : nullptr;
     uint32_t fontCount = record != nullptr ? record->FontCount : 0;
     FillAvailableList(dialog, fonts, fontCount);
     FillSelectedList(dialog, fonts, fontCount);
@@ -154,7 +160,7 @@ INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-int CALLBACK AddAvailableTypeface(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
+int CALLBACK AddAvailableTypeface(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM context) {
     auto* fontContext = reinterpret_cast<const FontEnumContext*>(context);
     if (fontContext == nullptr || fontContext->AvailableList == nullptr) {
         SetLastError(ErrorInvalidParameter);
@@ -164,8 +170,8 @@ int CALLBACK AddAvailableTypeface(const LOGFONTA* font, const TEXTMETRICA*, DWOR
         IsTypefaceChosen(fontContext->Fonts, fontContext->FontCount, font->lfFaceName)) {
         return 1;
     }
-    LRESULT added = SendMessageA(fontContext->AvailableList, LB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(font->lfFaceName));
+    LRESULT added = ToList(fontContext->AvailableList, LB_ADDSTRING, 0,
+                           reinterpret_cast<LPARAM>(font->lfFaceName));
     if (added == LB_ERR) {
         SetDefaultLastError(ErrorOutOfMemory);
         return 0;
@@ -177,7 +183,7 @@ uint32_t MoveTypefaces(HWND dialog, int command) {
     bool toSelected = command == IDC_FONTS_ADD;
     HWND source = GetDlgItem(dialog, toSelected ? IDC_FONTS_AVAILABLE : IDC_FONTS_SELECTED);
     HWND target = GetDlgItem(dialog, toSelected ? IDC_FONTS_SELECTED : IDC_FONTS_AVAILABLE);
-    LRESULT count = SendMessageA(source, LB_GETSELCOUNT, 0, 0);
+    LRESULT count = ToList(source, LB_GETSELCOUNT, 0, 0);
     if (count <= 0) {
         return 0;
     }
@@ -185,42 +191,41 @@ uint32_t MoveTypefaces(HWND dialog, int command) {
     if (positions == nullptr) {
         return ErrorOutOfMemory;
     }
-    LRESULT filled =
-        SendMessageA(source, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(positions));
+    LRESULT filled = ToList(source, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(positions));
     uint32_t code = 0;
     // From the highest position down, so that a removal never shifts one still to be moved.
     for (LRESULT i = filled; i > 0; --i) {
-        char name[FontSlotWidth];
+        WideChar name[FontSlotWidth];
         if (!ReadListEntry(source, positions[i - 1], name)) {
             continue;
         }
         // Added before it is removed: a name the target refuses stays where it was.
-        LRESULT added = SendMessageA(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        LRESULT added = ToList(target, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
         if (added == LB_ERR || added == LB_ERRSPACE) {
             code = code != 0 ? code : ErrorOutOfMemory;
             continue;
         }
-        SendMessageA(source, LB_DELETESTRING, positions[i - 1], 0);
+        ToList(source, LB_DELETESTRING, positions[i - 1], 0);
     }
     HeapRelease(positions);
-    SendMessageA(source, LB_SETSEL, FALSE, -1);
-    SendMessageA(target, LB_SETSEL, FALSE, -1);
+    ToList(source, LB_SETSEL, FALSE, -1);
+    ToList(target, LB_SETSEL, FALSE, -1);
     SendDlgItemMessageA(dialog, IDC_FONTS_SAMPLE, FSM_SETFACENAME, 0, 0);
     return code;
 }
 
 uint32_t ShowSelectedSample(HWND dialog, HWND list) {
     HWND sample = GetDlgItem(dialog, IDC_FONTS_SAMPLE);
-    if (SendMessageA(list, LB_GETSELCOUNT, 0, 0) == 0) {
+    if (ToList(list, LB_GETSELCOUNT, 0, 0) == 0) {
         SendMessageA(sample, FSM_SETFACENAME, 0, 0);
         return 0;
     }
     // Asking for one position gives the lowest highlighted one.
     int32_t position = 0;
-    if (SendMessageA(list, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&position)) != 1) {
+    if (ToList(list, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&position)) != 1) {
         return 0;
     }
-    char name[FontSlotWidth];
+    WideChar name[FontSlotWidth];
     if (!ReadListEntry(list, position, name)) {
         return 0;
     }
@@ -232,13 +237,14 @@ uint32_t ShowSelectedSample(HWND dialog, HWND list) {
 
 uint32_t CollectTypefaces(HWND dialog, SaverSettings& record) {
     HWND list = GetDlgItem(dialog, IDC_FONTS_SELECTED);
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    LRESULT count = ToList(list, LB_GETCOUNT, 0, 0);
     if (count < 0) {
         return ErrorInvalidData;
     }
-    char* block = nullptr;
+    WideChar* block = nullptr;
     if (count > 0) {
-        block = static_cast<char*>(HeapAllocZero(static_cast<size_t>(count) << 5));
+        block = static_cast<WideChar*>(
+            HeapAllocZero(static_cast<size_t>(count) * FontSlotWidth * sizeof(WideChar)));
         if (block == nullptr) {
             return ErrorOutOfMemory;
         }

@@ -13,8 +13,9 @@
 
 namespace {
 
-// Every buffer an entry passes through holds a verse of 255 bytes and its NUL.
-using VerseBuffer = char[TextSlotWidth];
+// Every buffer an entry passes through holds a verse of 255 UTF-16 units and its NUL. The
+// editor is a Unicode window throughout, so a verse keeps every letter typed or read.
+using VerseBuffer = WideChar[TextSlotWidth];
 
 constexpr int ToolbarButtons = 4;
 // Above this many verses the list reserves its room before it is filled.
@@ -39,13 +40,13 @@ HWND VerseList(HWND dialog) {
 }
 
 LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendMessageA(list, message, wParam, lParam);
+    return SendMessageW(list, message, wParam, lParam);
 }
 
 // Copies the entry at index; false for a bad position or an entry too long for the buffer.
 bool CopyEntry(HWND list, int32_t index, VerseBuffer& buffer) {
     LRESULT length = ToList(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length >= static_cast<LRESULT>(sizeof buffer)) {
+    if (length == LB_ERR || length >= static_cast<LRESULT>(TextSlotWidth)) {
         return false;
     }
     return ToList(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) !=
@@ -62,7 +63,7 @@ uint32_t FillVerseList(HWND list, const SaverSettings& record) {
         ToList(list, LB_INITSTORAGE, record.TextCount, TextSlotWidth);
     }
     for (uint32_t i = 0; i < record.TextCount; i++) {
-        const char* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
+        const WideChar* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
         if (ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(slot)) == LB_ERRSPACE) {
             return ErrorOutOfMemory;
         }
@@ -86,7 +87,7 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
         ShowErrorMessage(dialog, FillVerseList(list, *record));
         editor->Current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
     }
-    SendDlgItemMessageA(dialog, IDC_TEXTS_EDIT, EM_LIMITTEXT, TextSlotWidth - 1, 0);
+    SendDlgItemMessageW(dialog, IDC_TEXTS_EDIT, EM_LIMITTEXT, TextSlotWidth - 1, 0);
     ShowErrorMessage(dialog, ShowVerse(dialog, editor->Current));
 }
 
@@ -184,9 +185,9 @@ INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 uint32_t SetUpTextsToolbar(HWND dialog, HBITMAP image) {
     HWND toolbar = GetDlgItem(dialog, IDC_TEXTS_TOOLBAR);
-    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     TBADDBITMAP images = {nullptr, reinterpret_cast<UINT_PTR>(image)};
-    if (SendMessageA(toolbar, TB_ADDBITMAP, ToolbarButtons, reinterpret_cast<LPARAM>(&images)) ==
+    if (SendMessageW(toolbar, TB_ADDBITMAP, ToolbarButtons, reinterpret_cast<LPARAM>(&images)) ==
         -1) {
         return ErrorInvalidParameter;
     }
@@ -194,8 +195,8 @@ uint32_t SetUpTextsToolbar(HWND dialog, HBITMAP image) {
     static VerseBuffer texts[ToolbarButtons];
     TBBUTTON buttons[ToolbarButtons] = {};
     for (int i = 0; i < ToolbarButtons; i++) {
-        texts[i][0] = '\0';
-        LoadStringA(DialogModule(dialog), IDS_TOOL_NEW + i, texts[i], sizeof texts[i]);
+        texts[i][0] = 0;
+        LoadStringW(DialogModule(dialog), IDS_TOOL_NEW + i, texts[i], TextSlotWidth);
         buttons[i].iBitmap = i;
         buttons[i].idCommand = IDC_TEXTS_NEW + i;
         buttons[i].fsState = TBSTATE_ENABLED;
@@ -203,7 +204,7 @@ uint32_t SetUpTextsToolbar(HWND dialog, HBITMAP image) {
         buttons[i].dwData = 0;
         buttons[i].iString = reinterpret_cast<INT_PTR>(texts[i]);
     }
-    if (SendMessageA(toolbar, TB_ADDBUTTONS, ToolbarButtons, reinterpret_cast<LPARAM>(buttons)) ==
+    if (SendMessageW(toolbar, TB_ADDBUTTONSW, ToolbarButtons, reinterpret_cast<LPARAM>(buttons)) ==
         0) {
         return ErrorInvalidParameter;
     }
@@ -212,15 +213,15 @@ uint32_t SetUpTextsToolbar(HWND dialog, HBITMAP image) {
 
 uint32_t ShowVerse(HWND dialog, int32_t index) {
     if (index == NoVerse) {
-        SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
+        SetDlgItemTextW(dialog, IDC_TEXTS_EDIT, L"");
         return 0;
     }
     VerseBuffer text;
     if (!CopyEntry(VerseList(dialog), index, text)) {
-        SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
+        SetDlgItemTextW(dialog, IDC_TEXTS_EDIT, L"");
         return ErrorInvalidData;
     }
-    SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, text);
+    SetDlgItemTextW(dialog, IDC_TEXTS_EDIT, text);
     return 0;
 }
 
@@ -229,7 +230,7 @@ uint32_t CommitVerse(HWND dialog, int32_t index) {
     VerseBuffer text = {};
     // A stale code from an earlier call must not pass for a failed read of an empty field.
     SetLastError(0);
-    UINT length = GetDlgItemTextA(dialog, IDC_TEXTS_EDIT, text, sizeof text);
+    UINT length = GetDlgItemTextW(dialog, IDC_TEXTS_EDIT, text, TextSlotWidth);
     if (length == 0) {
         result = GetLastError();
     }
@@ -253,10 +254,10 @@ uint32_t CommitVerse(HWND dialog, int32_t index) {
 
 int32_t AddNewVerse(HWND dialog) {
     VerseBuffer text = {};
-    LoadStringA(DialogModule(dialog), IDS_NEW_VERSE, text, sizeof text);
+    LoadStringW(DialogModule(dialog), IDS_NEW_VERSE, text, TextSlotWidth);
     HWND list = VerseList(dialog);
     ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "");
+    SetDlgItemTextW(dialog, IDC_TEXTS_EDIT, L"");
     SetFocus(GetDlgItem(dialog, IDC_TEXTS_EDIT));
     return static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0)) - 1;
 }
@@ -292,9 +293,10 @@ uint32_t CollectVerses(HWND dialog, SaverSettings& record) {
     if (count < 0) {
         return ErrorInvalidData;
     }
-    char* block = nullptr;
+    WideChar* block = nullptr;
     if (count > 0) {
-        block = static_cast<char*>(HeapAllocZero(static_cast<size_t>(count) << 8));
+        block = static_cast<WideChar*>(
+            HeapAllocZero(static_cast<size_t>(count) * TextSlotWidth * sizeof(WideChar)));
         if (block == nullptr) {
             return ErrorOutOfMemory;
         }

@@ -20,15 +20,15 @@ int32_t IndexAfterDelete(int32_t index, int32_t remaining) {
     return remaining == index ? index - 1 : index;
 }
 
-size_t JoinVerseLines(char* text) {
+size_t JoinVerseLines(WideChar* text) {
     size_t out = 0;
-    for (size_t in = 0; text[in] != '\0'; in++) {
-        char c = text[in];
+    for (size_t in = 0; text[in] != 0; in++) {
+        WideChar c = text[in];
         if (c == '\r' && text[in + 1] == '\n') {
             in++;
         }
         text[out++] = (c == '\r' || c == '\n') ? ' ' : c;
     }
-    text[out] = '\0';
+    text[out] = 0;
     return out;
 }

@@ -2,6 +2,8 @@
 // The verses editor's decisions that need no window: where moving or deleting an entry leaves
 // the current entry, and how a typed verse is kept to one line of the texts file.
 
+#include "wide_text.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -19,4 +21,4 @@ int32_t IndexAfterDelete(int32_t index, int32_t remaining);
 
 // Replaces each CR LF, lone CR and lone LF of text by one space, in place, so that the verse
 // stays one line of the texts file. Returns the new length.
-size_t JoinVerseLines(char* text);
+size_t JoinVerseLines(WideChar* text);

@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+// How a verse is broken into lines and drawn, measured alike: centred lines broken at words, and
+// every character shown as it is ("&" is no mnemonic prefix).
+inline constexpr UINT VerseTextFormat = DT_WORDBREAK | DT_CENTER | DT_NOPREFIX;
+
 // Fills the window's whole client area on dc with the stock black brush, which stays selected.
 void PaintClientBlack(HWND window, HDC dc);
 
@@ -43,9 +47,9 @@ class GdiMeasurer final : public TextMeasurer {
     GdiMeasurer(const GdiMeasurer&) = delete;
     GdiMeasurer& operator=(const GdiMeasurer&) = delete;
 
-    void UseFont(const char* face, int32_t height) override;
-    TextExtent MeasureLine(const char* text, uint32_t length) override;
-    TextExtent MeasureWrapped(const char* text, uint32_t length, int32_t width,
+    void UseFont(const WideChar* face, int32_t height) override;
+    TextExtent MeasureLine(const WideChar* text, uint32_t length) override;
+    TextExtent MeasureWrapped(const WideChar* text, uint32_t length, int32_t width,
                               int32_t height) override;
 
     // The font made last (the scaled one after a complete layout), or none.

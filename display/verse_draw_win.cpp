@@ -3,7 +3,7 @@
 #include "saver_clock.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -104,8 +104,7 @@ void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& pl
     PatBlt(surface.Dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
     SetTextColor(surface.Dc, FrameColour(plan, i));
     RECT block = FrameTextRect(plan);
-    DrawTextA(surface.Dc, plan.Text, static_cast<int>(plan.Length), &block,
-              DT_WORDBREAK | DT_CENTER);
+    DrawTextW(surface.Dc, plan.Text, static_cast<int>(plan.Length), &block, VerseTextFormat);
     BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.Dc, 0, 0,
            SRCCOPY);
     // Wine puts another thread's drawing on screen only once a thread of the process looks at
@@ -121,15 +120,14 @@ GdiMeasurer::~GdiMeasurer() {
     }
 }
 
-void GdiMeasurer::UseFont(const char* face, int32_t height) {
-    LOGFONTA description{};
+void GdiMeasurer::UseFont(const WideChar* face, int32_t height) {
+    LOGFONTW description{};
     description.lfHeight = height;
-    // The verses are bytes of the user's ANSI code page. A font asked for with the Western
-    // character set maps them through code page 1252, so a Romanian ş would show as º; the
-    // default character set maps them through the user's own code page.
+    // Any character set lets a face be found by its name, also one (a localized or a symbol
+    // face) that has no Western character set; the wide text draws every letter the face has.
     description.lfCharSet = DEFAULT_CHARSET;
-    strncpy(description.lfFaceName, face, sizeof description.lfFaceName - 1);
-    HFONT font = CreateFontIndirectA(&description);
+    wcsncpy(description.lfFaceName, face, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&description);
     if (font == nullptr) {
         return;
     }
@@ -144,16 +142,16 @@ void GdiMeasurer::UseFont(const char* face, int32_t height) {
     font_ = font;
 }
 
-TextExtent GdiMeasurer::MeasureLine(const char* text, uint32_t length) {
+TextExtent GdiMeasurer::MeasureLine(const WideChar* text, uint32_t length) {
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc_, text, static_cast<int>(length), &size);
+    GetTextExtentPoint32W(dc_, text, static_cast<int>(length), &size);
     return {size.cx, size.cy};
 }
 
-TextExtent GdiMeasurer::MeasureWrapped(const char* text, uint32_t length, int32_t width,
+TextExtent GdiMeasurer::MeasureWrapped(const WideChar* text, uint32_t length, int32_t width,
                                        int32_t height) {
     RECT area = {0, 0, width, height};
-    DrawTextA(dc_, text, static_cast<int>(length), &area, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
+    DrawTextW(dc_, text, static_cast<int>(length), &area, DT_CALCRECT | VerseTextFormat);
     return {area.right, area.bottom};
 }
 

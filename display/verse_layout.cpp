@@ -12,14 +12,6 @@
 
 namespace {
 
-uint32_t BoundedLength(const char* text, uint32_t width) {
-    uint32_t length = 0;
-    while (length + 1 < width && text[length] != '\0') {
-        length++;
-    }
-    return length;
-}
-
 // Truncates toward zero; values beyond the 32-bit range (only from absurd measurements) stop at
 // its ends instead of being undefined.
 int32_t Truncate(double value) {
@@ -41,9 +33,9 @@ int32_t RandomPosition(int32_t range) {
     return static_cast<int32_t>(RandomUpTo(range > 0 ? static_cast<uint32_t>(range) : 0));
 }
 
-const char* PickTypeface(const SaverSettings& record) {
+const WideChar* PickTypeface(const SaverSettings& record) {
     if (record.FontCount == 0 || record.Fonts == nullptr) {
-        return DefaultTypeface;
+        return DefaultTypeface.data();
     }
     uint32_t index = RandomUpTo(record.FontCount - 1);
     return record.Fonts + static_cast<size_t>(index) * FontSlotWidth;
@@ -98,10 +90,10 @@ VerseRunPlan LayOutRun(SaverSettings& record, const ClientArea& area, int32_t to
     plan.Face = PickTypeface(record);
     if (record.TextCount != 0 && record.Texts != nullptr) {
         plan.Text = PickVerse(record, today);
-        plan.Length = BoundedLength(plan.Text, TextSlotWidth);
+        plan.Length = static_cast<uint32_t>(WideLength(plan.Text, TextSlotWidth - 1));
     } else {
-        plan.Text = DefaultVerse;
-        plan.Length = sizeof DefaultVerse - 1;
+        plan.Text = DefaultVerse.data();
+        plan.Length = DefaultVerse.size() - 1;
     }
     plan.ClientWidth = area.Width;
     plan.ClientHeight = area.Height;

@@ -5,13 +5,14 @@
 // tests measure with a deterministic stand-in, so a seed's whole run is reproducible.
 
 #include "saver_settings.h"
+#include "wide_text.h"
 
 #include <cstdint>
 
-inline constexpr char DefaultTypeface[] = "Verdana";
-inline constexpr char DefaultVerse[] =
+inline constexpr auto DefaultTypeface = WidenAscii("Verdana");
+inline constexpr auto DefaultVerse = WidenAscii(
     "God so loved the world that he gave his one and only Son, that whoever believes in him "
-    "should not die but have everlasting life. (John 3:16)";
+    "should not die but have everlasting life. (John 3:16)");
 // Cell height of the base font, in logical units.
 inline constexpr int32_t BaseFontHeight = 20;
 
@@ -20,16 +21,16 @@ struct TextExtent {
     int32_t Height;
 };
 
-// The text engine as the layout sees it.
+// The text engine as the layout sees it; texts are UTF-16 units with explicit lengths.
 class TextMeasurer {
   public:
     // Makes a font of this face (at most 31 characters) and cell height current for what follows.
-    virtual void UseFont(const char* face, int32_t height) = 0;
+    virtual void UseFont(const WideChar* face, int32_t height) = 0;
     // Extent of the text set on one line.
-    virtual TextExtent MeasureLine(const char* text, uint32_t length) = 0;
+    virtual TextExtent MeasureLine(const WideChar* text, uint32_t length) = 0;
     // Right and bottom of the rectangle (0, 0, width, height) once the text is broken at word
     // boundaries to fit the width and centred; the width grows where a word is wider.
-    virtual TextExtent MeasureWrapped(const char* text, uint32_t length, int32_t width,
+    virtual TextExtent MeasureWrapped(const WideChar* text, uint32_t length, int32_t width,
                                       int32_t height) = 0;
 
   protected:
@@ -65,9 +66,9 @@ struct ScreenRect {
 void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor);
 
 struct VerseRunPlan {
-    const char* Face; // a slot of the typeface list, or DefaultTypeface
-    const char* Text; // a slot of the verse list, or DefaultVerse
-    uint32_t Length;
+    const WideChar* Face;     // a slot of the typeface list, or DefaultTypeface
+    const WideChar* Text;     // a slot of the verse list, or DefaultVerse
+    uint32_t Length;          // units of Text
     uint32_t AreaIndex;       // the client area the run lays the verse out in
     int32_t ClientWidth;      // W, the area's width
     int32_t ClientHeight;     // H, the area's height

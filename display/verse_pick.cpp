@@ -21,7 +21,7 @@ bool NewVerseDue(SaverSettings& record, int32_t today) {
 
 } // namespace
 
-const char* PickVerse(SaverSettings& record, int32_t today) {
+const WideChar* PickVerse(SaverSettings& record, int32_t today) {
     if (NewVerseDue(record, today)) {
         if ((record.Options & ConsecutiveOrderBit) != 0) {
             record.LastText = record.LastText + 1;

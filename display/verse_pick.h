@@ -9,4 +9,4 @@
 // the first run on a new UTC day, today being DayNumber of now), moves LastText on (the next one,
 // or a random one: one draw of RandomUpTo), brings it back below TextCount, clears FirstPick and
 // returns the verse's slot. Requires a Texts block of at least one verse.
-const char* PickVerse(SaverSettings& record, int32_t today);
+const WideChar* PickVerse(SaverSettings& record, int32_t today);

@@ -64,56 +64,222 @@ const char* FindBreak(const char* from, const char* end) {
     return from;
 }
 
-size_t LengthBeforeNul(const char* piece, size_t length) {
+const WideChar* FindBreak(const WideChar* from, const WideChar* end) {
+    while (from < end && *from != u'\n' && *from != 0) {
+        from++;
+    }
+    return from;
+}
+
+template <typename Unit> size_t LengthBeforeNul(const Unit* piece, size_t length) {
     size_t n = 0;
-    while (n < length && piece[n] != '\0') {
+    while (n < length && piece[n] != 0) {
         n++;
     }
     return n;
 }
 
-// Calls take(entry, length) for each entry of the file's bytes, in order, as the C runtime's
-// text mode and a line buffer of width bytes would cut them: a line ends at LF, a CR right before
-// that LF belongs to the line end, a longer line is cut into pieces of width - 1 bytes, and empty
-// lines are no entries. A NUL byte ends its piece's entry (the rest of the piece is dropped), so
-// that every slot stays zero after its terminator.
-template <typename Take>
-void ForEachEntry(const char* data, size_t length, uint32_t width, Take take) {
+// How much of the rest of a line the next entry takes: at most longest units, one less where
+// the cut would part the halves of a surrogate pair. A byte of the ANSI code page is cut
+// wherever the line is full, as the C runtime's line buffer would.
+size_t PieceLength(const char* piece, const char* end, size_t longest) {
+    size_t rest = static_cast<size_t>(end - piece);
+    return rest < longest ? rest : longest;
+}
+
+size_t PieceLength(const WideChar* piece, const WideChar* end, size_t longest) {
+    size_t rest = static_cast<size_t>(end - piece);
+    if (rest <= longest) {
+        return rest;
+    }
+    bool partsAPair = IsHighSurrogate(piece[longest - 1]) && IsLowSurrogate(piece[longest]);
+    return partsAPair && longest > 1 ? longest - 1 : longest;
+}
+
+// Calls take(entry, length) for each entry of the text, in order, as the C runtime's text mode
+// and a line buffer of width units would cut them: a line ends at LF, a CR right before that LF
+// belongs to the line end, a longer line is cut into pieces (PieceLength), and empty lines are
+// no entries. A NUL ends its piece's entry (the rest of the piece is dropped), so that every
+// slot stays zero after its terminator.
+template <typename Unit, typename Take>
+void ForEachEntry(const Unit* data, size_t length, uint32_t width, Take take) {
     const size_t longest = width - 1;
-    const char* end = data + length;
-    for (const char* line = data; line < end;) {
-        const char* stop = FindBreak(line, end);
+    const Unit* end = data + length;
+    for (const Unit* line = data; line < end;) {
+        const Unit* stop = FindBreak(line, end);
         bool hasNul = false;
-        while (stop < end && *stop == '\0') {
+        while (stop < end && *stop == 0) {
             hasNul = true;
             stop = FindBreak(stop + 1, end);
         }
-        const char* contentEnd = stop;
+        const Unit* contentEnd = stop;
         if (stop < end && contentEnd > line && contentEnd[-1] == '\r') {
             contentEnd--;
         }
-        for (const char* piece = line; piece < contentEnd; piece += longest) {
-            size_t pieceLength = static_cast<size_t>(contentEnd - piece);
-            pieceLength = pieceLength < longest ? pieceLength : longest;
+        for (const Unit* piece = line; piece < contentEnd;) {
+            size_t pieceLength = PieceLength(piece, contentEnd, longest);
             size_t entryLength = hasNul ? LengthBeforeNul(piece, pieceLength) : pieceLength;
             if (entryLength > 0) {
                 take(piece, entryLength);
             }
+            piece += pieceLength;
         }
         line = stop < end ? stop + 1 : end;
     }
 }
 
-char* FailRead(uint32_t& count, uint32_t code) {
+WideChar* FailRead(uint32_t& count, uint32_t code) {
     count = 0;
     SetThreadLastError(code);
     return nullptr;
 }
 
+// A block of the text's entries, each put into its slot by put(slot, entry, length). Counting
+// first lets the block be allocated once at its final size: growing it while reading copies it
+// over and over on large files.
+template <typename Unit, typename Put>
+WideChar* FillSlots(const Unit* text, size_t length, uint32_t width, uint32_t& count, Put put) {
+    size_t entries = 0;
+    ForEachEntry(text, length, width, [&](const Unit*, size_t) { entries++; });
+    if (entries == 0) {
+        return FailRead(count, 0);
+    }
+    const size_t slotBytes = static_cast<size_t>(width) * sizeof(WideChar);
+    auto* block = entries <= UINT32_MAX && entries <= SIZE_MAX / slotBytes
+                      ? static_cast<WideChar*>(HeapAllocZero(entries * slotBytes))
+                      : nullptr;
+    if (block == nullptr) {
+        return FailRead(count, ErrorOutOfMemory);
+    }
+    WideChar* slot = block;
+    ForEachEntry(text, length, width, [&](const Unit* entry, size_t entryLength) {
+        put(slot, entry, entryLength);
+        slot += width;
+    });
+    count = static_cast<uint32_t>(entries);
+    SetThreadLastError(0);
+    return block;
+}
+
+// An ANSI file is cut into entries as bytes, and each entry is then converted.
+WideChar* AnsiSlots(const char* bytes, size_t length, uint32_t width, uint32_t& count) {
+    return FillSlots(bytes, length, width, count,
+                     [&](WideChar* slot, const char* entry, size_t entryLength) {
+                         AnsiToWide(entry, entryLength, slot, width - 1);
+                     });
+}
+
+// A Unicode file is decoded whole, then cut into entries of units.
+WideChar* UnicodeSlots(const char* bytes, size_t length, ListFileForm form, uint32_t width,
+                       uint32_t& count) {
+    auto* text = length < SIZE_MAX / sizeof(WideChar)
+                     ? static_cast<WideChar*>(HeapAllocZero((length + 1) * sizeof(WideChar)))
+                     : nullptr;
+    if (text == nullptr) {
+        return FailRead(count, ErrorOutOfMemory);
+    }
+    bool utf8 = form == ListFileForm::Utf8 || form == ListFileForm::Utf8Bom;
+    size_t units = utf8 ? DecodeUtf8(bytes, length, text)
+                        : DecodeUtf16(bytes, length, form == ListFileForm::Utf16Be, text);
+    WideChar* block = FillSlots(text, units, width, count,
+                                [](WideChar* slot, const WideChar* entry, size_t entryLength) {
+                                    memcpy(slot, entry, entryLength * sizeof(WideChar));
+                                });
+    HeapRelease(text);
+    return block;
+}
+
+// Whether the list written in ANSI reads back as the same list: every entry keeps its letters
+// in the code page and its bytes fit one entry, and the file is not taken for another form (a
+// mark at its start, or UTF-8 throughout).
+bool AnsiReadsBack(const WideChar* block, uint32_t count, uint32_t width) {
+    char bytes[1024];
+    size_t capacity = width - 1 < sizeof bytes ? width - 1 : sizeof bytes;
+    bool valid = true;
+    bool multiByte = false;
+    for (uint32_t i = 0; i < count; i++) {
+        const WideChar* entry = block + static_cast<size_t>(i) * width;
+        size_t written;
+        if (!WideToAnsi(entry, WideLength(entry, width), bytes, capacity, written) ||
+            (i == 0 && StartsWithMark(bytes, written))) {
+            return false;
+        }
+        Utf8Kind kind = ClassifyUtf8(bytes, written);
+        valid = valid && kind != Utf8Kind::Invalid;
+        multiByte = multiByte || kind == Utf8Kind::MultiByte;
+    }
+    return !(valid && multiByte);
+}
+
+// The form a list is written in: its file's, where the list reads back from it unchanged;
+// otherwise, and for a list that never had a file, UTF-8 with a mark.
+ListFileForm FormToWrite(const WideChar* block, uint32_t count, uint32_t width, ListFileForm form) {
+    switch (form) {
+    case ListFileForm::Ansi:
+        return AnsiReadsBack(block, count, width) ? form : ListFileForm::Utf8Bom;
+    case ListFileForm::Utf8:
+        // Without a mark, a first entry that starts with U+FEFF would read back as a mark.
+        return count == 0 || block[0] != 0xFEFF ? form : ListFileForm::Utf8Bom;
+    case ListFileForm::None:
+        return ListFileForm::Utf8Bom;
+    default:
+        return form;
+    }
+}
+
+// Writes length units in the form; false when a write failed. Long texts go in pieces that never
+// part a surrogate pair.
+bool WriteUnits(FILE* file, ListFileForm form, const WideChar* text, size_t length) {
+    constexpr size_t PieceUnits = 256;
+    char bytes[PieceUnits * MaxUtf8PerUnit + 8];
+    while (length > 0) {
+        size_t units = PieceLength(text, text + length, PieceUnits);
+        size_t size = 0;
+        if (form == ListFileForm::Ansi) {
+            WideToAnsi(text, units, bytes, sizeof bytes, size);
+        } else if (form == ListFileForm::Utf16Le || form == ListFileForm::Utf16Be) {
+            size = EncodeUtf16(text, units, form == ListFileForm::Utf16Be, bytes);
+        } else {
+            size = EncodeUtf8(text, units, bytes);
+        }
+        if (fwrite(bytes, 1, size, file) != size) {
+            return false;
+        }
+        text += units;
+        length -= units;
+    }
+    return true;
+}
+
+bool WriteMark(FILE* file, ListFileForm form) {
+    static constexpr WideChar mark[] = {0xFEFF};
+    bool marked = form == ListFileForm::Utf8Bom || form == ListFileForm::Utf16Le ||
+                  form == ListFileForm::Utf16Be;
+    return !marked || WriteUnits(file, form, mark, 1);
+}
+
+// Every entry and its line end, after the form's mark; an empty list is an empty file.
+bool WriteEntries(FILE* file, const WideChar* block, uint32_t count, uint32_t width,
+                  ListFileForm form) {
+    static constexpr WideChar lineEnd[] = {u'\r', u'\n'};
+    if (count != 0 && !WriteMark(file, form)) {
+        return false;
+    }
+    for (uint32_t i = 0; i < count; i++) {
+        const WideChar* entry = block + static_cast<size_t>(i) * width;
+        if (!WriteUnits(file, form, entry, WideLength(entry, width)) ||
+            !WriteUnits(file, form, lineEnd, 2)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-char* ReadListFile(const char* path, uint32_t width, uint32_t& count) {
+WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFileForm& form) {
     count = 0;
+    form = ListFileForm::None;
     // Binary mode, with the text-mode line-end rules applied here, reads the same everywhere.
     FILE* file = fopen(path, "rb");
     if (file == nullptr) {
@@ -125,34 +291,17 @@ char* ReadListFile(const char* path, uint32_t width, uint32_t& count) {
     if (data == nullptr) {
         return FailRead(count, ErrorOutOfMemory);
     }
-
-    // Counting first lets the block be allocated once at its final size: growing it while
-    // reading copies it over and over on large files.
-    size_t entries = 0;
-    ForEachEntry(data, length, width, [&](const char*, size_t) { entries++; });
-    if (entries == 0) {
-        HeapRelease(data);
-        return FailRead(count, 0);
-    }
-    char* block = entries <= UINT32_MAX && entries <= SIZE_MAX / width
-                      ? static_cast<char*>(HeapAllocZero(entries * width))
-                      : nullptr;
-    if (block == nullptr) {
-        HeapRelease(data);
-        return FailRead(count, ErrorOutOfMemory);
-    }
-    char* slot = block;
-    ForEachEntry(data, length, width, [&](const char* entry, size_t entryLength) {
-        memcpy(slot, entry, entryLength);
-        slot += width;
-    });
+    size_t textStart = 0;
+    form = DetectListFileForm(data, length, textStart);
+    WideChar* block = form == ListFileForm::Ansi
+                          ? AnsiSlots(data, length, width, count)
+                          : UnicodeSlots(data + textStart, length - textStart, form, width, count);
     HeapRelease(data);
-    count = static_cast<uint32_t>(entries);
-    SetThreadLastError(0);
     return block;
 }
 
-uint32_t WriteListFile(const char* path, const char* block, uint32_t count, uint32_t width) {
+uint32_t WriteListFile(const char* path, const WideChar* block, uint32_t count, uint32_t width,
+                       ListFileForm form) {
     // The list goes to a file of its own and replaces the target only once all of it is on the
     // disk, so that a full disk, a failing drive, a power cut or a second program saving at the
     // same time never leaves the user's list half written.
@@ -160,14 +309,10 @@ uint32_t WriteListFile(const char* path, const char* block, uint32_t count, uint
     if (!BeginReplacement(path, replacement)) {
         return ErrorFileNotFound;
     }
-    for (uint32_t i = 0; i < count; i++) {
-        const char* entry = block + static_cast<size_t>(i) * width;
-        size_t length = strnlen(entry, width);
-        if (fwrite(entry, 1, length, replacement.stream) != length ||
-            fwrite("\r\n", 1, 2, replacement.stream) != 2) {
-            AbandonReplacement(replacement);
-            return ErrorWriteFault;
-        }
+    if (!WriteEntries(replacement.stream, block, count, width,
+                      FormToWrite(block, count, width, form))) {
+        AbandonReplacement(replacement);
+        return ErrorWriteFault;
     }
     return FinishReplacement(replacement);
 }

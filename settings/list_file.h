@@ -1,20 +1,31 @@
 #pragma once
 // Lists of fixed-width strings kept one entry per line in plain text files.
 //
-// In memory a list is one zero-filled heap block of count slots of width bytes each; slot i
-// starts at i * width and holds a NUL-terminated entry of at most width - 1 bytes. An empty
-// list has no block.
+// In memory a list is one zero-filled heap block of count slots of width UTF-16 units each;
+// slot i starts at unit i * width and holds a NUL-terminated entry of at most width - 1 units.
+// An empty list has no block. On disk a list is ANSI, UTF-8 (with or without a byte-order mark)
+// or UTF-16 with its mark; a list is written back in the form its file had.
+
+#include "text_form.h"
+#include "wide_text.h"
 
 #include "error_codes.h"
 
 #include <cstdint>
 
-// Reads the file at path into a new block and stores the number of entries in count. Returns
-// none with count 0 when there is no entry, leaving in the thread's last-error value 0 (no
-// entry), ErrorFileNotFound (cannot open) or ErrorOutOfMemory.
-char* ReadListFile(const char* path, uint32_t width, uint32_t& count);
+// Reads the file at path into a new block, stores the number of entries in count and the file's
+// form in form (None when the file cannot be opened). Lines end at LF, a CR before it belongs to
+// the line end, empty lines are skipped, and a longer line is cut into entries of width - 1
+// units (an ANSI line at width - 1 bytes, as before the code page is applied; a surrogate pair
+// is never cut in two). Returns none with count 0 when there is no entry, leaving in the
+// thread's last-error value 0 (no entry), ErrorFileNotFound (cannot open) or ErrorOutOfMemory.
+WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFileForm& form);
 
-// Writes count slots of block, each followed by CR LF, in place of the file at path. Returns 0,
-// ErrorFileNotFound when the file cannot be created or replaced, or ErrorWriteFault when a write
-// failed. The old file stays whole unless every write succeeded. With count 0 block may be none.
-uint32_t WriteListFile(const char* path, const char* block, uint32_t count, uint32_t width);
+// Writes count slots of block, each followed by CR LF, in place of the file at path, in the form
+// the list was read in: ANSI only while every entry converts to the code page and back
+// unchanged within width - 1 bytes, otherwise (and for None) UTF-8 with a byte-order mark.
+// Returns 0, ErrorFileNotFound when the file cannot be created or replaced, or ErrorWriteFault
+// when a write failed. The old file stays whole unless every write succeeded. With count 0 block
+// may be none, and the file is left empty whatever its form.
+uint32_t WriteListFile(const char* path, const WideChar* block, uint32_t count, uint32_t width,
+                       ListFileForm form);

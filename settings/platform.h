@@ -1,7 +1,10 @@
 #pragma once
 // The few platform services the list files need: the process heap, the thread's last-error
-// value and replacing a file safely. Windows uses the real ones; the Linux build used by
-// the unit tests has plain C stand-ins.
+// value, replacing a file safely and the system's ANSI code page. Windows uses the real ones;
+// the Linux build used by the unit tests has plain C stand-ins, and code page 1250 as its ANSI
+// code page.
+
+#include "wide_text.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,3 +43,10 @@ bool BeginReplacement(const char* target, ReplacementFile& file);
 uint32_t FinishReplacement(ReplacementFile& file);
 // Closes and removes the temporary file; the target stays as it was.
 void AbandonReplacement(ReplacementFile& file);
+
+// Converts length bytes of the ANSI code page into at most capacity units; returns the units
+// written (a byte gives at most one unit).
+size_t AnsiToWide(const char* bytes, size_t length, WideChar* out, size_t capacity);
+// Converts length units into at most capacity bytes of the ANSI code page, in written. False
+// when a unit has no exact form there (no best-fit letter stands in) or the bytes would not fit.
+bool WideToAnsi(const WideChar* text, size_t length, char* out, size_t capacity, size_t& written);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -208,4 +209,37 @@ void AbandonReplacement(ReplacementFile& file) {
     fclose(file.stream);
     file.stream = nullptr;
     DeleteFileW(file.temporary);
+}
+
+size_t AnsiToWide(const char* bytes, size_t length, WideChar* out, size_t capacity) {
+    if (length == 0) {
+        return 0;
+    }
+    int units = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(length), out,
+                                    static_cast<int>(capacity));
+    return units > 0 ? static_cast<size_t>(units) : 0;
+}
+
+bool WideToAnsi(const WideChar* text, size_t length, char* out, size_t capacity, size_t& written) {
+    written = 0;
+    if (length == 0) {
+        return true;
+    }
+    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(length),
+                                    out, static_cast<int>(capacity), nullptr, nullptr);
+    if (bytes <= 0) {
+        return false;
+    }
+    // A letter the code page lacks came out as its default character: only a text that comes
+    // back unchanged may be kept in ANSI.
+    WideChar back[1024];
+    if (length > sizeof back / sizeof back[0]) {
+        return false;
+    }
+    int units = MultiByteToWideChar(CP_ACP, 0, out, bytes, back, static_cast<int>(length));
+    if (units != static_cast<int>(length) || memcmp(back, text, length * sizeof(WideChar)) != 0) {
+        return false;
+    }
+    written = static_cast<size_t>(bytes);
+    return true;
 }

@@ -5,6 +5,7 @@
 // key is never created.
 
 #include "saver_settings.h"
+#include "text_form.h"
 
 #include <windows.h>
 
@@ -28,12 +29,17 @@ struct ListFileStates {
     // alone, or its path could not be read from the key.
     uint32_t TextsWriteError = 0;
     uint32_t FontsWriteError = 0;
+    // The form each list's file was read in, so that a save writes the list back in it (None
+    // when there was no file: a new one is UTF-8).
+    ListFileForm TextsForm = ListFileForm::None;
+    ListFileForm FontsForm = ListFileForm::None;
 };
 
 // Fills a zero-filled record from the registry and the list files. Returns 0 or the first
 // error: the key's, else the verses list's, else the typefaces list's (for a file that exists
 // but cannot be opened, the system's reason: a sharing violation, access denied). With no key
-// the record stays as it was. The second form also tells which lists could not be read.
+// the record stays as it was. The second form also tells which lists could not be read, and
+// the forms of their files.
 uint32_t LoadSettings(SaverSettings& record);
 uint32_t LoadSettings(SaverSettings& record, ListFileStates& states);
 
@@ -46,8 +52,9 @@ uint32_t LoadSettingsLists(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
 
 // Writes TextSpeed, FadeSpeed and Options, then both lists to their files; every step is tried
-// and the first error is returned. The key is never created. The second form leaves alone the
-// files of lists that could not be read, and records why a list's file could not be written.
+// and the first error is returned. The key is never created. The first form writes new files;
+// the second writes each list in the form its file was read in, leaves alone the files of lists
+// that could not be read, and records why a list's file could not be written.
 uint32_t SaveSettings(const SaverSettings& record);
 uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states);
 

@@ -34,17 +34,18 @@ uint32_t UnreadableReason(const char* path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
 }
 
-uint32_t LoadList(HKEY key, const char* name, uint32_t width, char*& block, uint32_t& count,
-                  bool& unread) {
+uint32_t LoadList(HKEY key, const char* name, uint32_t width, WideChar*& block, uint32_t& count,
+                  bool& unread, ListFileForm& form) {
     RegistryPath path;
     uint32_t code = ReadRegistryPath(key, name, path);
     unread = false;
     if (code != 0) {
         block = nullptr;
         count = 0;
+        form = ListFileForm::None;
         return code;
     }
-    block = ReadListFile(path, width, count);
+    block = ReadListFile(path, width, count, form);
     code = block == nullptr ? ThreadLastError() : 0;
     if (code == ErrorFileNotFound) {
         uint32_t reason = UnreadableReason(path);
@@ -60,8 +61,8 @@ uint32_t WriteNumber(HKEY key, const char* name, uint32_t value) {
         RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4));
 }
 
-uint32_t SaveList(HKEY key, const char* name, const char* block, uint32_t count, uint32_t width,
-                  bool unread, uint32_t& writeError) {
+uint32_t SaveList(HKEY key, const char* name, const WideChar* block, uint32_t count, uint32_t width,
+                  bool unread, ListFileForm form, uint32_t& writeError) {
     if (unread) {
         return 0;
     }
@@ -70,7 +71,7 @@ uint32_t SaveList(HKEY key, const char* name, const char* block, uint32_t count,
     if (code != 0) {
         return code;
     }
-    writeError = WriteListFile(path, block, count, width);
+    writeError = WriteListFile(path, block, count, width, form);
     return writeError;
 }
 
@@ -131,9 +132,9 @@ uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states) {
         return static_cast<uint32_t>(opened);
     }
     uint32_t result = LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount,
-                               states.TextsUnread);
+                               states.TextsUnread, states.TextsForm);
     KeepFirstError(result, LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount,
-                                    states.FontsUnread));
+                                    states.FontsUnread, states.FontsForm));
     RegCloseKey(key);
     return result;
 }
@@ -155,9 +156,9 @@ uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states) {
     KeepFirstError(result, WriteNumber(key, "FadeSpeed", record.FadeSpeed));
     KeepFirstError(result, WriteNumber(key, "Options", record.Options));
     KeepFirstError(result, SaveList(key, "TextsFile", record.Texts, record.TextCount, TextSlotWidth,
-                                    states.TextsUnread, states.TextsWriteError));
+                                    states.TextsUnread, states.TextsForm, states.TextsWriteError));
     KeepFirstError(result, SaveList(key, "FontsFile", record.Fonts, record.FontCount, FontSlotWidth,
-                                    states.FontsUnread, states.FontsWriteError));
+                                    states.FontsUnread, states.FontsForm, states.FontsWriteError));
     RegCloseKey(key);
     return result;
 }

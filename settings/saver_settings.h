@@ -2,6 +2,8 @@
 // The settings record shared by the saver window, its drawing thread and the configuration
 // dialogs, and the registry key it is kept under.
 
+#include "wide_text.h"
+
 #include <atomic>
 #include <cstdint>
 
@@ -14,7 +16,8 @@ using SaverWindowHandle = void*;
 
 inline constexpr char SettingsKeyPath[] = "Software\\Quorvane\\Verselume\\1.0";
 
-// Slot widths of the two lists: a verse holds at most 255 bytes, a typeface name 31.
+// Slot widths of the two lists, in UTF-16 units: a verse holds at most 255, a typeface name 31
+// (the platform's limit for a typeface name, LF_FACESIZE, terminator included).
 inline constexpr uint32_t TextSlotWidth = 256;
 inline constexpr uint32_t FontSlotWidth = 32;
 
@@ -28,9 +31,9 @@ inline constexpr uint32_t DefaultOptions = 2;
 
 struct SaverSettings {
     SaverWindowHandle SaverWindow;
-    char* Texts; // TextCount slots of TextSlotWidth bytes, or none
+    WideChar* Texts; // TextCount slots of TextSlotWidth units, or none
     uint32_t TextCount;
-    char* Fonts; // FontCount slots of FontSlotWidth bytes, or none
+    WideChar* Fonts; // FontCount slots of FontSlotWidth units, or none
     uint32_t FontCount;
     uint32_t TextSpeed; // milliseconds between two verses
     uint32_t FadeSpeed; // 0 (slowest) to 10 (fastest)

@@ -189,7 +189,8 @@ void RunConfiguration() {
     // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
     // the common controls registers them, and asking for them makes sure of it.
     Shell.Parts.InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
-    DialogBoxParamA(Shell.ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), GetForegroundWindow(),
+    // A Unicode dialog, as are the editors it opens: every letter of a list shows as it is.
+    DialogBoxParamW(Shell.ModuleInstance, MAKEINTRESOURCEW(IDD_CONFIG), GetForegroundWindow(),
                     Shell.Parts.ConfigDialogProc, 0);
 }
 

@@ -92,14 +92,13 @@ DWORD StoredDword(const SettingsKey& key, const char* name) {
     return value;
 }
 
-// Puts a new list (UTF-8 here, ANSI in the block) in place of the record's, as the verses editor
-// and the typefaces dialog do.
-char* ReplaceList(char*& block, uint32_t& count, uint32_t width,
-                  const std::vector<std::string>& entries) {
-    char* fresh = static_cast<char*>(HeapAllocZero(entries.size() * width));
+// Puts a new list (UTF-8 here, UTF-16 in the block) in place of the record's, as the verses
+// editor and the typefaces dialog do.
+WideChar* ReplaceList(WideChar*& block, uint32_t& count, uint32_t width,
+                      const std::vector<std::string>& entries) {
+    auto* fresh = static_cast<WideChar*>(HeapAllocZero(entries.size() * width * sizeof(WideChar)));
     for (size_t i = 0; i < entries.size(); ++i) {
-        std::string entry = CodePageFromUtf8(entries[i], CP_ACP);
-        std::strncpy(fresh + i * width, entry.c_str(), width - 1);
+        WideFromUtf8(entries[i]).copy(fresh + i * width, width - 1);
     }
     HeapRelease(block);
     block = fresh;
@@ -360,10 +359,12 @@ TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
         ASSERT_EQ(dialog.Record().TextCount, 2u);
         ASSERT_EQ(dialog.Record().FontCount, 1u);
         // Seven and five slots: sizes nothing else of the test allocates.
-        char* texts = ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
-                                  {"Întâi", "Al doilea", "3", "4", "5", "6", "Ultimul"});
-        char* fonts = ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth,
-                                  {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
+        WideChar* texts =
+            ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
+                        {"Întâi", "Al doilea", "3", "4", "5", "6", "Ultimul"});
+        WideChar* fonts =
+            ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth,
+                        {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
         ASSERT_TRUE(IsProcessHeapBlock(texts));
         ASSERT_TRUE(IsProcessHeapBlock(fonts));
 
@@ -475,8 +476,8 @@ TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
 // and writes nothing.
 TEST(ConfigDialog, DestructionReleasesTheLists) {
     Installed installed;
-    char* texts = nullptr;
-    char* fonts = nullptr;
+    WideChar* texts = nullptr;
+    WideChar* fonts = nullptr;
     {
         ConfigDialog dialog;
         SaverSettings& record = dialog.Record();
@@ -496,8 +497,8 @@ TEST(ConfigDialog, DestructionReleasesTheLists) {
 // thread before the dialog handles it.
 std::atomic<HWND> ModalDialog;
 struct {
-    const char* Texts;
-    const char* Fonts;
+    const WideChar* Texts;
+    const WideChar* Fonts;
 } ListsAtDestroy;
 
 LRESULT CALLBACK RecordListsAtDestroy(int code, WPARAM wParam, LPARAM lParam) {
@@ -570,7 +571,7 @@ TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
     EXPECT_EQ(box.Text.find(LoadedString(IDS_FONTS_NOT_SAVED)), std::string::npos) << box.Text;
     EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
     ASSERT_EQ(dialog.Record().TextCount, 2u);
-    EXPECT_STREQ(dialog.Record().Texts, "Schimbat");
+    EXPECT_EQ(std::wstring(dialog.Record().Texts), L"Schimbat");
     EXPECT_EQ(ReadControls(dialog).Fade, 8);
 
     SetFileAttributesA(installed.texts.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -599,7 +600,8 @@ TEST(ConfigDialog, ModalRunEndsWithZeroAndOnlyEnterSaves) {
         installed.key.SetDword("FadeSpeed", 9);
         bool driven = false;
         // Anything but none, so that a hook that never fired fails the checks.
-        ListsAtDestroy = {"unseen", "unseen"};
+        static const WideChar unseen[] = L"unseen";
+        ListsAtDestroy = {unseen, unseen};
         HHOOK hook =
             SetWindowsHookExA(WH_CALLWNDPROC, RecordListsAtDestroy, nullptr, GetCurrentThreadId());
         INT_PTR result = RunModalDialog(

@@ -301,7 +301,12 @@ INT_PTR RunModalDialog(const char* name, DLGPROC procedure, LPARAM parameter, HW
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
     });
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, procedure, parameter);
+    // A Unicode dialog, as the program runs its own.
+    std::wstring wideName = IS_INTRESOURCE(name) ? std::wstring() : WideFromUtf8(name);
+    const wchar_t* resource =
+        IS_INTRESOURCE(name) ? MAKEINTRESOURCEW(LOWORD(name)) : wideName.c_str();
+    INT_PTR result =
+        DialogBoxParamW(GetModuleHandleW(nullptr), resource, owner, procedure, parameter);
     player.join();
     if (driven != nullptr) {
         *driven = done;

@@ -81,7 +81,7 @@ HWND WaitForDialog(DWORD threadId, const std::string& title, DWORD timeoutMs = 1
 // Runs template name of this program modally with procedure and parameter. Once the dialog with
 // the given title shows, drive is called on a second thread with its window; it plays the user
 // with posted messages and should close the dialog. If it does not within the time-out, the
-// dialog is cancelled and driven is left false. Returns DialogBoxParamA's result.
+// dialog is cancelled and driven is left false. Returns DialogBoxParamW's result.
 INT_PTR RunModalDialog(const char* name, DLGPROC procedure, LPARAM parameter, HWND owner,
                        const std::string& title, const std::function<void(HWND)>& drive,
                        bool* driven = nullptr);

@@ -46,4 +46,10 @@ if(WIN32)
            COMMAND ${CMAKE_SOURCE_DIR}/tools/two-monitors ${CMAKE_BINARY_DIR}/wineprefix-two-monitors
                    $<TARGET_FILE:saver_display_test> --gtest_filter=TwoMonitors.*)
   set_tests_properties(saver_display_two_monitors PROPERTIES TIMEOUT 600)
+  # The list's letters once more under a Western code page (1252); tools/lib.sh makes the locale.
+  add_test(NAME saver_display_code_page_1252
+           COMMAND saver_display_test
+                   --gtest_filter=SaverDisplay.ListLettersShowAsTheyAreWhateverTheCodePage)
+  set_tests_properties(saver_display_code_page_1252 PROPERTIES TIMEOUT 180 ENVIRONMENT
+                       "VERSELUME_WINE_LOCALE=en_US.UTF-8;VERSELUME_TEST_CODE_PAGE=1252")
 endif()

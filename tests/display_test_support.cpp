@@ -1,24 +1,19 @@
 #include "display_test_support.h"
 
-#include <cstring>
-
-std::vector<char> MakeSlots(std::initializer_list<std::string> entries, uint32_t width) {
-    std::vector<char> block(entries.size() * width, '\0');
-    size_t slot = 0;
-    for (const std::string& entry : entries) {
-        memcpy(block.data() + slot * width, entry.data(),
-               entry.size() < width ? entry.size() : width - 1);
-        slot++;
+std::vector<WideChar> MakeSlots(std::initializer_list<std::u16string> entries, uint32_t width) {
+    std::vector<std::u16string> cut;
+    for (const std::u16string& entry : entries) {
+        cut.push_back(entry.substr(0, width - 1));
     }
-    return block;
+    return WideSlots(cut, width);
 }
 
-void UseVerses(SaverSettings& record, std::vector<char>& block) {
+void UseVerses(SaverSettings& record, std::vector<WideChar>& block) {
     record.Texts = block.empty() ? nullptr : block.data();
     record.TextCount = static_cast<uint32_t>(block.size() / TextSlotWidth);
 }
 
-void UseFonts(SaverSettings& record, std::vector<char>& block) {
+void UseFonts(SaverSettings& record, std::vector<WideChar>& block) {
     record.Fonts = block.empty() ? nullptr : block.data();
     record.FontCount = static_cast<uint32_t>(block.size() / FontSlotWidth);
 }

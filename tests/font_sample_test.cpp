@@ -18,24 +18,25 @@ class Sample {
         parent_ =
             CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 20, width + 40, height + 40,
                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        window_ = CreateWindowExA(0, FontSampleClass, "", WS_CHILD | WS_VISIBLE, 20, 20, width,
+        window_ = CreateWindowExW(0, FontSampleClass, L"", WS_CHILD | WS_VISIBLE, 20, 20, width,
                                   height, parent_, reinterpret_cast<HMENU>(304),
-                                  GetModuleHandleA(nullptr), nullptr);
+                                  GetModuleHandleW(nullptr), nullptr);
         EXPECT_NE(window_, nullptr) << "cannot create the sample control";
         UpdateWindow(parent_);
     }
     ~Sample() { DestroyWindow(parent_); }
 
     HWND Window() const { return window_; }
-    LRESULT SetName(const char* name) {
-        LRESULT answer = SendMessageA(window_, FSM_SETFACENAME, 0, reinterpret_cast<LPARAM>(name));
+    LRESULT SetName(const wchar_t* name) {
+        LRESULT answer = SendMessageW(window_, FSM_SETFACENAME, 0, reinterpret_cast<LPARAM>(name));
         UpdateWindow(window_);
         return answer;
     }
-    // All 32 bytes of the control's name buffer.
-    std::string Buffer() const {
-        auto* buffer = reinterpret_cast<const char*>(GetWindowLongPtrA(window_, GWLP_USERDATA));
-        return buffer != nullptr ? std::string(buffer, 32) : std::string();
+    LRESULT SetName(const std::wstring& name) { return SetName(name.c_str()); }
+    // All 32 units of the control's name buffer.
+    std::wstring Buffer() const {
+        auto* buffer = reinterpret_cast<const wchar_t*>(GetWindowLongPtrW(window_, GWLP_USERDATA));
+        return buffer != nullptr ? std::wstring(buffer, 32) : std::wstring();
     }
     std::vector<uint32_t> Pixels() const { return CaptureClient(window_); }
 
@@ -49,7 +50,7 @@ uint32_t Rgb(COLORREF colour) {
 }
 
 // What the control should show: the name in the given height and format over the button face.
-std::vector<uint32_t> Expected(int width, int height, const std::string& name, int fontHeight,
+std::vector<uint32_t> Expected(int width, int height, const std::wstring& name, int fontHeight,
                                UINT format) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -57,14 +58,14 @@ std::vector<uint32_t> Expected(int width, int height, const std::string& name, i
     HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
     RECT all{0, 0, width, height};
     FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-    LOGFONTA description{};
+    LOGFONTW description{};
     description.lfHeight = fontHeight;
-    lstrcpynA(description.lfFaceName, name.c_str(), LF_FACESIZE);
-    HFONT font = CreateFontIndirectA(&description);
+    lstrcpynW(description.lfFaceName, name.c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&description);
     HGDIOBJ previousFont = SelectObject(dc, font);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, name.c_str(), -1, &all, format);
+    DrawTextW(dc, name.c_str(), -1, &all, format);
     SelectObject(dc, previousFont);
     DeleteObject(font);
     std::vector<uint32_t> pixels = CapturePixels(dc, width, height);
@@ -85,19 +86,22 @@ bool OnlyBackground(const std::vector<uint32_t>& pixels) {
     return !pixels.empty();
 }
 
-std::string FirstInstalledTypeface() {
+std::wstring FirstInstalledTypeface() {
     std::vector<std::string> names = InstalledTypefaces();
     EXPECT_FALSE(names.empty()) << "no typeface installed";
-    return names.empty() ? std::string("Arial") : names.front();
+    // The names of the typefaces Wine installs are ASCII.
+    std::string name = names.empty() ? std::string("Arial") : names.front();
+    return std::wstring(name.begin(), name.end());
 }
 
 TEST(RegisterDialogClasses, RegistersTheSampleClassOnce) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ATOM atom = RegisterDialogClasses(instance);
     EXPECT_NE(atom, 0);
-    WNDCLASSEXA found{};
+    // A Unicode class, as the dialogs that hold it are Unicode windows.
+    WNDCLASSEXW found{};
     found.cbSize = sizeof found;
-    ASSERT_TRUE(GetClassInfoExA(instance, "FontSampleClass", &found));
+    ASSERT_TRUE(GetClassInfoExW(instance, L"FontSampleClass", &found));
     EXPECT_EQ(found.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
     EXPECT_EQ(found.lpfnWndProc, FontSampleProc);
     EXPECT_EQ(found.cbClsExtra, 0);
@@ -113,33 +117,34 @@ TEST(RegisterDialogClasses, RegistersTheSampleClassOnce) {
 
 TEST(FontSample, KeepsTheLastNameInItsZeroFilledBuffer) {
     Sample sample(200, 40);
-    EXPECT_EQ(sample.Buffer(), std::string(32, '\0'));
+    EXPECT_EQ(sample.Buffer(), std::wstring(32, L'\0'));
     struct Case {
-        const char* name;
-        std::string buffer;
+        const wchar_t* name;
+        std::wstring buffer;
     };
-    const std::string full31 = "Thirty-one characters of a name";
+    const std::wstring full31 = L"Thirty-one characters of a name";
     const Case cases[] = {
-        {"DejaVu Sans", std::string("DejaVu Sans") + std::string(21, '\0')},
-        {"Arial", std::string("Arial") + std::string(27, '\0')}, // no leftovers of a longer name
-        {full31.c_str(), full31 + '\0'},
+        {L"DejaVu Sans", std::wstring(L"DejaVu Sans") + std::wstring(21, L'\0')},
+        {L"Arial", std::wstring(L"Arial") + std::wstring(27, L'\0')}, // no leftovers
+        {full31.c_str(), full31 + L'\0'},
         // Longer than any typeface name: cut so that the buffer stays terminated.
-        {"A name of forty characters, far too long",
-         std::string("A name of forty characters, far") + '\0'},
-        {nullptr, std::string(32, '\0')},
+        {L"A name of forty characters, far too long",
+         std::wstring(L"A name of forty characters, far") + L'\0'},
+        {L"宋体", std::wstring(L"宋体") + std::wstring(30, L'\0')}, // a localized name
+        {nullptr, std::wstring(32, L'\0')},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sample.SetName(c.name), 0);
-        EXPECT_EQ(sample.Buffer(), c.buffer) << (c.name != nullptr ? c.name : "(null)");
+        EXPECT_EQ(sample.Buffer(), c.buffer) << c.buffer.size();
     }
 }
 
 TEST(FontSample, DrawsTheNameCentredAtTwoThirdsOfTheClientHeight) {
-    std::string face = FirstInstalledTypeface();
+    std::wstring face = FirstInstalledTypeface();
     // 47 pixels give 31.33: the height is truncated to 31.
     for (int height : {60, 47, 90}) {
         Sample sample(360, height);
-        sample.SetName(face.c_str());
+        sample.SetName(face);
         std::vector<uint32_t> shown = sample.Pixels();
         int fontHeight = height * 2 / 3;
         EXPECT_FALSE(OnlyBackground(shown)) << "nothing drawn at height " << height;
@@ -155,29 +160,29 @@ TEST(FontSample, DrawsTheNameCentredAtTwoThirdsOfTheClientHeight) {
 }
 
 TEST(FontSample, CutsANameThatDoesNotFitWithAnEllipsis) {
-    std::string face = FirstInstalledTypeface();
-    std::string name = (face + " with a long tail of words").substr(0, 31);
+    std::wstring face = FirstInstalledTypeface();
+    std::wstring name = (face + L" with a long tail of words").substr(0, 31);
     Sample sample(110, 30);
-    sample.SetName(name.c_str());
+    sample.SetName(name);
     std::vector<uint32_t> shown = sample.Pixels();
     EXPECT_EQ(shown, Expected(110, 30, name, 20, SampleFormat));
     EXPECT_NE(shown, Expected(110, 30, name, 20, DT_CENTER | DT_VCENTER | DT_SINGLELINE));
     // The same name in a sample wide enough shows whole.
     Sample wide(600, 30);
-    wide.SetName(name.c_str());
+    wide.SetName(name);
     EXPECT_EQ(wide.Pixels(), Expected(600, 30, name, 20, DT_CENTER | DT_VCENTER | DT_SINGLELINE));
 }
 
 TEST(FontSample, AnEmptyOrClearedNameShowsOnlyTheBackground) {
-    std::string face = FirstInstalledTypeface();
+    std::wstring face = FirstInstalledTypeface();
     Sample sample(300, 45);
     EXPECT_TRUE(OnlyBackground(sample.Pixels()));
-    sample.SetName(face.c_str());
+    sample.SetName(face);
     EXPECT_FALSE(OnlyBackground(sample.Pixels()));
     sample.SetName(nullptr);
     EXPECT_TRUE(OnlyBackground(sample.Pixels()));
-    sample.SetName(face.c_str());
-    sample.SetName("");
+    sample.SetName(face);
+    sample.SetName(L"");
     EXPECT_TRUE(OnlyBackground(sample.Pixels()));
 }
 

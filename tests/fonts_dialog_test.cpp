@@ -30,9 +30,10 @@ struct Record {
 
     Record() = default;
     explicit Record(const Names& names) {
-        settings.Fonts = static_cast<char*>(HeapAllocZero(names.size() * FontSlotWidth));
+        settings.Fonts =
+            static_cast<WideChar*>(HeapAllocZero(names.size() * FontSlotWidth * sizeof(WideChar)));
         for (size_t i = 0; i < names.size(); ++i) {
-            memcpy(settings.Fonts + i * FontSlotWidth, names[i].c_str(), names[i].size());
+            WideFromUtf8(names[i]).copy(settings.Fonts + i * FontSlotWidth, FontSlotWidth);
         }
         settings.FontCount = static_cast<uint32_t>(names.size());
     }
@@ -41,7 +42,8 @@ struct Record {
     Names FontNames() const {
         Names names;
         for (uint32_t i = 0; i < settings.FontCount; ++i) {
-            names.emplace_back(settings.Fonts + i * FontSlotWidth);
+            const WideChar* slot = settings.Fonts + i * FontSlotWidth;
+            names.push_back(Utf8FromWide(std::wstring(slot, WideLength(slot, FontSlotWidth))));
         }
         return names;
     }
@@ -49,11 +51,11 @@ struct Record {
 
 Names ListEntries(HWND dialog, int list) {
     Names names;
-    LRESULT count = SendDlgItemMessageA(dialog, list, LB_GETCOUNT, 0, 0);
+    LRESULT count = SendDlgItemMessageW(dialog, list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        char name[256] = {};
-        SendDlgItemMessageA(dialog, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
-        names.emplace_back(name);
+        wchar_t name[256] = {};
+        SendDlgItemMessageW(dialog, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+        names.push_back(Utf8FromWide(name));
     }
     return names;
 }
@@ -70,7 +72,7 @@ class FontsDialog {
   public:
     explicit FontsDialog(SaverSettings& record) {
         RegisterSampleClass();
-        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), "FONTSDLG", nullptr,
+        dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), L"FONTSDLG", nullptr,
                                      FontsDialogProc, reinterpret_cast<LPARAM>(&record));
         EXPECT_NE(dialog_, nullptr) << "cannot create FONTSDLG";
     }
@@ -105,14 +107,14 @@ class FontsDialog {
                      reinterpret_cast<LPARAM>(Control(list)));
     }
     void Click(int id) { ClickIn(dialog_, id); }
-    // All 32 bytes of the sample's name buffer.
-    std::string SampleBuffer() const {
-        auto* buffer = reinterpret_cast<const char*>(
-            GetWindowLongPtrA(Control(IDC_FONTS_SAMPLE), GWLP_USERDATA));
-        return buffer != nullptr ? std::string(buffer, FontSlotWidth) : std::string();
+    // All 32 units of the sample's name buffer.
+    std::wstring SampleBuffer() const {
+        auto* buffer = reinterpret_cast<const wchar_t*>(
+            GetWindowLongPtrW(Control(IDC_FONTS_SAMPLE), GWLP_USERDATA));
+        return buffer != nullptr ? std::wstring(buffer, FontSlotWidth) : std::wstring();
     }
-    std::string SampleName() const { return SampleBuffer().c_str(); }
-    bool SampleEmpty() const { return SampleBuffer() == std::string(FontSlotWidth, '\0'); }
+    std::string SampleName() const { return Utf8FromWide(SampleBuffer().c_str()); }
+    bool SampleEmpty() const { return SampleBuffer() == std::wstring(FontSlotWidth, L'\0'); }
 
   private:
     HWND dialog_ = nullptr;
@@ -126,7 +128,7 @@ Names Sorted(Names names) {
 // In the order the lists keep: case-insensitive by the user's locale.
 Names InListOrder(Names names) {
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+        return lstrcmpiW(WideFromUtf8(a).c_str(), WideFromUtf8(b).c_str()) < 0;
     });
     return names;
 }
@@ -349,8 +351,8 @@ TEST(FontsDialogSample, ShowsTheLowestHighlightOfTheListThatReported) {
     dialog.Highlight(IDC_FONTS_AVAILABLE, 1);
     dialog.Report(IDC_FONTS_AVAILABLE);
     EXPECT_EQ(dialog.SampleName(), available[1]);
-    EXPECT_EQ(dialog.SampleBuffer(),
-              available[1] + std::string(FontSlotWidth - available[1].size(), '\0'));
+    std::wstring name = WideFromUtf8(available[1]);
+    EXPECT_EQ(dialog.SampleBuffer(), name + std::wstring(FontSlotWidth - name.size(), L'\0'));
 
     // The other list takes over; the first keeps its highlight.
     dialog.Highlight(IDC_FONTS_SELECTED, 1);
@@ -414,7 +416,8 @@ TEST(FontsDialogSample, ReachesTheScreen) {
 
 TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
     Names installed = InstalledAtLeast(3);
-    Record record({"Verselume Retired Face"});
+    // A localized name is listed and kept as it is.
+    Record record({"Verselume Retired Face", "宋体 Ștefan"});
     MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
     EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 0u);
@@ -422,18 +425,21 @@ TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
     dialog.Highlight(IDC_FONTS_AVAILABLE, installed[0]);
     dialog.Click(IDC_FONTS_ADD);
     Names selected = dialog.Entries(IDC_FONTS_SELECTED);
-    ASSERT_EQ(selected.size(), 3u);
+    ASSERT_EQ(selected.size(), 4u);
     EXPECT_EQ(Occurrences(selected, "Verselume Retired Face"), 1u);
+    EXPECT_EQ(Occurrences(selected, "宋体 Ștefan"), 1u);
 
-    const char* previous = record.settings.Fonts;
+    const WideChar* previous = record.settings.Fonts;
     dialog.Click(IDOK);
     EXPECT_FALSE(IsWindowVisible(dialog.Window()));
     EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
     EXPECT_TRUE(IsProcessHeapBlock(record.settings.Fonts));
-    ASSERT_EQ(record.settings.FontCount, 3u);
-    // Slot by slot, the bytes after each name zero.
+    ASSERT_EQ(record.settings.FontCount, 4u);
+    // Slot by slot, the units after each name zero.
     Record expected(selected);
-    EXPECT_EQ(memcmp(record.settings.Fonts, expected.settings.Fonts, 3 * FontSlotWidth), 0);
+    EXPECT_EQ(memcmp(record.settings.Fonts, expected.settings.Fonts,
+                     4 * FontSlotWidth * sizeof(WideChar)),
+              0);
     EXPECT_EQ(record.FontNames(), selected);
     EXPECT_TRUE(boxes.Seen().empty());
 }
@@ -447,7 +453,7 @@ TEST(FontsDialogClosing, OkWithAnEmptySelectedListLeavesNoBlock) {
     EXPECT_TRUE(dialog.Entries(IDC_FONTS_SELECTED).empty());
     // A name that is not installed goes to the available list like any other.
     EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 1u);
-    const char* previous = record.settings.Fonts;
+    const WideChar* previous = record.settings.Fonts;
     dialog.Click(IDOK);
     EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
     EXPECT_EQ(record.settings.Fonts, nullptr);
@@ -480,8 +486,8 @@ TEST(FontsDialogClosing, CancelLeavesTheRecordExactlyAsItWas) {
         std::array<char, sizeof(SaverSettings)> before;
         memcpy(before.data(), &record.settings, sizeof before);
         Names names = record.FontNames();
-        const char* block = record.settings.Fonts;
-        std::string bytes(block, 3 * FontSlotWidth);
+        const char* block = reinterpret_cast<const char*>(record.settings.Fonts);
+        std::string bytes(block, 3 * FontSlotWidth * sizeof(WideChar));
 
         FontsDialog dialog(record.settings);
         dialog.Highlight(IDC_FONTS_SELECTED, 0);
@@ -493,7 +499,7 @@ TEST(FontsDialogClosing, CancelLeavesTheRecordExactlyAsItWas) {
 
         EXPECT_FALSE(IsWindowVisible(dialog.Window())) << c.how;
         EXPECT_EQ(memcmp(before.data(), &record.settings, sizeof before), 0) << c.how;
-        EXPECT_EQ(std::string(block, 3 * FontSlotWidth), bytes) << c.how;
+        EXPECT_EQ(std::string(block, bytes.size()), bytes) << c.how;
         EXPECT_EQ(record.FontNames(), names) << c.how;
     }
 }
@@ -680,8 +686,8 @@ LRESULT CALLBACK RefusingList(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 TEST(AddAvailableTypeface, StopsWithTheReasonInTheLastError) {
-    LOGFONTA font{};
-    lstrcpyA(font.lfFaceName, "DejaVu Sans");
+    LOGFONTW font{};
+    lstrcpyW(font.lfFaceName, L"DejaVu Sans");
     SetLastError(0);
     EXPECT_EQ(AddAvailableTypeface(&font, nullptr, TRUETYPE_FONTTYPE, 0), 0);
     EXPECT_EQ(GetLastError(), 87u);

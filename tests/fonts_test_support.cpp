@@ -6,8 +6,10 @@
 
 namespace {
 
-int CALLBACK CollectTypeface(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM names) {
-    reinterpret_cast<std::vector<std::string>*>(names)->push_back(font->lfFaceName);
+int CALLBACK CollectTypeface(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM names) {
+    char name[4 * LF_FACESIZE] = {};
+    WideCharToMultiByte(CP_UTF8, 0, font->lfFaceName, -1, name, sizeof name, nullptr, nullptr);
+    reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
     return 1;
 }
 
@@ -15,9 +17,9 @@ int CALLBACK CollectTypeface(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LP
 
 std::vector<std::string> InstalledTypefaces() {
     std::vector<std::string> names;
-    LOGFONTA everyTypeface{};
+    LOGFONTW everyTypeface{};
     HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExA(dc, &everyTypeface, CollectTypeface, reinterpret_cast<LPARAM>(&names), 0);
+    EnumFontFamiliesExW(dc, &everyTypeface, CollectTypeface, reinterpret_cast<LPARAM>(&names), 0);
     ReleaseDC(nullptr, dc);
     return names;
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-// Every typeface name with the ANSI character set, as the typefaces dialog enumerates them, in
-// the order the system gives them.
+// Every typeface name with the ANSI character set, as the typefaces dialog enumerates them (in
+// UTF-8 here), in the order the system gives them.
 std::vector<std::string> InstalledTypefaces();
 
 // Registers the font sample's class for this program, once per process.

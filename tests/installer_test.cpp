@@ -560,7 +560,7 @@ TEST_F(InstallerTest, ReinstallKeepsTheUsersListsAndSettings) {
     EXPECT_EQ(LoadSettings(record), 0u);
     EXPECT_EQ(record.TextSpeed, 7000u);
     ASSERT_EQ(record.TextCount, 2u);
-    EXPECT_STREQ(record.Texts, "Versetul meu. (Ioan 1:1)");
+    EXPECT_EQ(std::wstring(record.Texts), L"Versetul meu. (Ioan 1:1)");
     ReleaseSettingsLists(record);
 }
 

@@ -1,6 +1,7 @@
 #include "list_file.h"
 #include "platform.h"
 #include "test_support.h"
+#include "wide_strings.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,18 @@
 
 namespace {
 
+using Entries = std::vector<std::u16string>;
+using Names = std::vector<std::string>;
+
 struct ReadResult {
-    std::vector<std::string> entries;
+    Entries entries;
     uint32_t error = 0;
     bool hasBlock = false;
+    ListFileForm form = ListFileForm::None;
 };
 
 // Reads a file of the given bytes and checks the block's layout on the way: every slot is zero
-// after its terminator and no slot holds a line-end byte.
+// after its terminator and no slot holds a line-end unit.
 ReadResult ReadBack(const std::string& bytes, uint32_t width) {
     ScratchDir dir;
     std::string path = dir.File("list.txt");
@@ -36,7 +41,7 @@ ReadResult ReadBack(const std::string& bytes, uint32_t width) {
     ReadResult result;
     uint32_t count = 12345;
     SetThreadLastError(999);
-    char* block = ReadListFile(path.c_str(), width, count);
+    WideChar* block = ReadListFile(path.c_str(), width, count, result.form);
     result.error = ThreadLastError();
     result.hasBlock = block != nullptr;
     if (block == nullptr) {
@@ -44,24 +49,31 @@ ReadResult ReadBack(const std::string& bytes, uint32_t width) {
         return result;
     }
 #ifndef _WIN32
-    EXPECT_EQ(HeapBlockSize(block), static_cast<size_t>(count) * width) << "spare room left";
+    EXPECT_EQ(HeapBlockSize(block), static_cast<size_t>(count) * width * 2) << "spare room left";
 #endif
     for (uint32_t i = 0; i < count; i++) {
-        const char* slot = block + static_cast<size_t>(i) * width;
-        size_t length = strnlen(slot, width);
+        const WideChar* slot = block + static_cast<size_t>(i) * width;
+        size_t length = WideLength(slot, width);
         EXPECT_LT(length, width) << "slot " << i << " is not terminated";
         for (size_t j = length; j < width; j++) {
-            EXPECT_EQ(slot[j], '\0') << "slot " << i << " byte " << j;
+            EXPECT_EQ(slot[j], 0) << "slot " << i << " unit " << j;
         }
-        EXPECT_EQ(memchr(slot, '\n', length), nullptr) << "slot " << i << " holds LF";
-        result.entries.emplace_back(slot, length);
+        result.entries.push_back(Utf16(slot, length));
+        EXPECT_EQ(result.entries.back().find(u'\n'), std::u16string::npos) << "slot " << i;
     }
     HeapRelease(block);
     return result;
 }
 
-std::vector<std::string> Entries(std::initializer_list<std::string> list) {
-    return list;
+// UTF-16 bytes of a text in either byte order.
+std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {
+    std::string bytes;
+    for (char16_t unit : text) {
+        char high = static_cast<char>(unit >> 8);
+        char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
 }
 
 // The names in a folder, sorted: a save leaves no file of its own beside its target.
@@ -75,50 +87,132 @@ std::vector<std::string> FolderNames(const std::string& folder) {
     return names;
 }
 
+// ANSI files: their bytes are cut into entries as the C runtime's text mode would, then each
+// entry is converted from the code page (1250 here: natively, and in the Romanian locale the
+// Windows tests run in).
 TEST(ReadListFile, SplitsAndSkipsLinesAsTextModeWould) {
     struct Case {
         const char* name;
         std::string bytes;
         uint32_t width;
-        std::vector<std::string> expected;
+        Entries expected;
     };
     std::string a255(255, 'a');
-    std::string b45(45, 'b');
+    std::u16string wa255(255, u'a');
     std::vector<Case> cases = {
-        {"255-byte verse and CR LF is one entry", a255 + "\r\n", 256, {a255}},
-        {"256-byte line", a255 + "z\r\n", 256, {a255, "z"}},
-        {"300-byte line", a255 + b45 + "\r\n", 256, {a255, b45}},
-        {"510-byte line", a255 + a255 + "\r\n", 256, {a255, a255}},
-        {"510-byte line without line end", a255 + a255, 256, {a255, a255}},
+        {"255-byte verse and CR LF is one entry", a255 + "\r\n", 256, {wa255}},
+        {"256-byte line", a255 + "z\r\n", 256, {wa255, u"z"}},
+        {"300-byte line",
+         a255 + std::string(45, 'b') + "\r\n",
+         256,
+         {wa255, std::u16string(45, u'b')}},
+        {"510-byte line", a255 + a255 + "\r\n", 256, {wa255, wa255}},
+        {"510-byte line without line end", a255 + a255, 256, {wa255, wa255}},
         {"254 bytes and CR LF",
          std::string(254, 'c') + "\r\nx\r\n",
          256,
-         {std::string(254, 'c'), "x"}},
+         {std::u16string(254, u'c'), u"x"}},
         {"40-byte typeface",
          std::string(40, 'F') + "\r\n",
          32,
-         {std::string(31, 'F'), std::string(9, 'F')}},
+         {std::u16string(31, u'F'), std::u16string(9, u'F')}},
         {"31-byte typeface",
          std::string(31, 'T') + "\r\nArial\r\n",
          32,
-         {std::string(31, 'T'), "Arial"}},
+         {std::u16string(31, u'T'), u"Arial"}},
         {"empty lines between and after entries",
          "\r\none\r\n\r\n\ntwo\n\r\n\n",
          256,
-         {"one", "two"}},
-        {"a line of one space is an entry", " \r\n", 256, {" "}},
-        {"last line without line end", "first\r\nlast", 256, {"first", "last"}},
-        {"LF-only line ends", "one\ntwo\nthree\n", 256, {"one", "two", "three"}},
-        {"a lone CR stays in the entry", "a\rb\r\nc\r", 256, {"a\rb", "c\r"}},
-        {"CR CR LF keeps the first CR", "x\r\r\n", 256, {"x\r"}},
-        {"bytes above 127 pass unchanged", "\xba\xfe\xe3\xee\r\n", 256, {"\xba\xfe\xe3\xee"}},
-        {"a NUL ends the entry", std::string("ab\0cd\r\nef\r\n", 11), 256, {"ab", "ef"}},
-        {"a line starting with NUL is no entry", std::string("\0xyz\nok\n", 8), 256, {"ok"}},
+         {u"one", u"two"}},
+        {"a line of one space is an entry", " \r\n", 256, {u" "}},
+        {"last line without line end", "first\r\nlast", 256, {u"first", u"last"}},
+        {"LF-only line ends", "one\ntwo\nthree\n", 256, {u"one", u"two", u"three"}},
+        {"a lone CR stays in the entry", "a\rb\r\nc\r", 256, {u"a\rb", u"c\r"}},
+        {"CR CR LF keeps the first CR", "x\r\r\n", 256, {u"x\r"}},
+        {"bytes above 127 are letters of the code page", "\xba\xfe\xe3\xee\r\n", 256, {u"şţăî"}},
+        {"invalid UTF-8 is ANSI", "\xc8\x99\xba\r\n", 256, {u"Č™ş"}},
+        {"a NUL ends the entry", std::string("ab\0cd\r\nef\r\n", 11), 256, {u"ab", u"ef"}},
+        {"a line starting with NUL is no entry", std::string("\0xyz\nok\n", 8), 256, {u"ok"}},
+        {"UTF-16 without a mark is ANSI", std::string("a\0b\0\r\0\n\0", 8), 256, {u"a"}},
     };
     for (const Case& c : cases) {
         ReadResult result = ReadBack(c.bytes, c.width);
         EXPECT_TRUE(result.hasBlock) << c.name;
         EXPECT_EQ(result.error, 0u) << c.name;
+        EXPECT_EQ(result.form, ListFileForm::Ansi) << c.name;
+        EXPECT_EQ(result.entries, c.expected) << c.name;
+    }
+}
+
+TEST(ReadListFile, RecognisesUnicodeFormsAndCutsTheirLinesAtUnits) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        uint32_t width;
+        ListFileForm form;
+        Entries expected;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    std::u16string a254(254, u'a');
+    std::u16string breve(300, u'ă');
+    std::string breveBytes;
+    for (int i = 0; i < 300; i++) {
+        breveBytes += "ă";
+    }
+    std::vector<Case> cases = {
+        {"UTF-8 with a mark", bom + "ș ț\r\nă\r\n", 256, ListFileForm::Utf8Bom, {u"ș ț", u"ă"}},
+        {"UTF-8 mark before ASCII", bom + "abc", 256, ListFileForm::Utf8Bom, {u"abc"}},
+        {"UTF-8 without a mark", "ș ț\nă", 256, ListFileForm::Utf8, {u"ș ț", u"ă"}},
+        {"invalid bytes after a UTF-8 mark",
+         bom + "a\xff",
+         256,
+         ListFileForm::Utf8Bom,
+         {u"a\uFFFD"}},
+        {"UTF-16 little-endian",
+         "\xFF\xFE" + Utf16Bytes(u"ș\r\n\r\nb\n", false),
+         256,
+         ListFileForm::Utf16Le,
+         {u"ș", u"b"}},
+        {"UTF-16 big-endian",
+         "\xFE\xFF" + Utf16Bytes(u"ș\r\nb", true),
+         256,
+         ListFileForm::Utf16Be,
+         {u"ș", u"b"}},
+        {"UTF-16 with an odd byte count",
+         "\xFF\xFE" + Utf16Bytes(u"ab", false) + "c",
+         256,
+         ListFileForm::Utf16Le,
+         {u"ab"}},
+        {"UTF-16 keeps a lone surrogate",
+         "\xFF\xFE" + Utf16Bytes(u"x\xD800y", false),
+         256,
+         ListFileForm::Utf16Le,
+         {u"x\xD800y"}},
+        {"300 characters cut at 255 units",
+         breveBytes,
+         256,
+         ListFileForm::Utf8,
+         {breve.substr(0, 255), breve.substr(255)}},
+        {"a surrogate pair is not cut",
+         std::string(254, 'a') + "😀b",
+         256,
+         ListFileForm::Utf8,
+         {a254, u"😀b"}},
+        {"a surrogate pair that fits",
+         std::string(253, 'a') + "😀",
+         256,
+         ListFileForm::Utf8,
+         {std::u16string(253, u'a') + u"😀"}},
+        {"40-character typeface",
+         "\xFF\xFE" + Utf16Bytes(std::u16string(40, u'Ş'), false),
+         32,
+         ListFileForm::Utf16Le,
+         {std::u16string(31, u'Ş'), std::u16string(9, u'Ş')}},
+    };
+    for (const Case& c : cases) {
+        ReadResult result = ReadBack(c.bytes, c.width);
+        EXPECT_EQ(result.error, 0u) << c.name;
+        EXPECT_EQ(result.form, c.form) << c.name;
         EXPECT_EQ(result.entries, c.expected) << c.name;
     }
 }
@@ -133,13 +227,13 @@ TEST(ReadListFile, LineEndSplitAcrossReadChunksIsStillOneLineEnd) {
     }
     ReadResult result = ReadBack(bytes, 256);
     ASSERT_EQ(result.entries.size(), 2000u);
-    for (const std::string& entry : result.entries) {
-        ASSERT_EQ(entry, line);
+    for (const std::u16string& entry : result.entries) {
+        ASSERT_EQ(entry, std::u16string(99, u'v'));
     }
 }
 
 TEST(ReadListFile, NoEntryGivesNoBlockAndErrorZero) {
-    for (const char* bytes : {"", "\r\n", "\n\n\r\n\n"}) {
+    for (std::string bytes : {"", "\r\n", "\n\n\r\n\n", "\xEF\xBB\xBF", "\xFF\xFE\r\0\n\0"}) {
         ReadResult result = ReadBack(bytes, 256);
         EXPECT_FALSE(result.hasBlock) << '"' << bytes << '"';
         EXPECT_EQ(result.error, 0u);
@@ -149,57 +243,123 @@ TEST(ReadListFile, NoEntryGivesNoBlockAndErrorZero) {
 TEST(ReadListFile, MissingFileGivesErrorTwo) {
     ScratchDir dir;
     uint32_t count = 7;
-    char* block = ReadListFile(dir.File("missing.txt").c_str(), 256, count);
+    ListFileForm form = ListFileForm::Utf16Be;
+    WideChar* block = ReadListFile(dir.File("missing.txt").c_str(), 256, count, form);
     EXPECT_EQ(block, nullptr);
     EXPECT_EQ(count, 0u);
+    EXPECT_EQ(form, ListFileForm::None);
     EXPECT_EQ(ThreadLastError(), ErrorFileNotFound);
 }
 
-TEST(WriteListFile, WritesEachEntryWithCrLfAndReadsBack) {
+uint32_t WriteEntries(const std::string& path, const Entries& entries, uint32_t width,
+                      ListFileForm form) {
+    std::vector<WideChar> block = WideSlots(entries, width);
+    return WriteListFile(path.c_str(), entries.empty() ? nullptr : block.data(),
+                         static_cast<uint32_t>(entries.size()), width, form);
+}
+
+// Each list is written in its file's form where it reads back unchanged from it, else as UTF-8
+// with a mark; reading the file gives the list again.
+TEST(WriteListFile, WritesTheFormTheListCameInAndReadsBack) {
+    struct Case {
+        const char* name;
+        ListFileForm form;
+        Entries entries;
+        std::string bytes;
+        ListFileForm readForm;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    std::u16string z255(255, u'z');
+    std::vector<Case> cases = {
+        {"ANSI",
+         ListFileForm::Ansi,
+         {u"Unu", u"Doi şţ", z255},
+         "Unu\r\nDoi \xba\xfe\r\n" + std::string(255, 'z') + "\r\n",
+         ListFileForm::Ansi},
+        {"ANSI that gains ș",
+         ListFileForm::Ansi,
+         {u"Unu", u"ș"},
+         bom + "Unu\r\nș\r\n",
+         ListFileForm::Utf8Bom},
+        {"ANSI whose bytes would read as UTF-8",
+         ListFileForm::Ansi,
+         {u"Ăş"},
+         bom + "Ăş\r\n",
+         ListFileForm::Utf8Bom},
+        {"ANSI whose bytes would start with a mark",
+         ListFileForm::Ansi,
+         {u"ď»żx"},
+         bom + "ď»żx\r\n",
+         ListFileForm::Utf8Bom},
+        {"a list without a file",
+         ListFileForm::None,
+         {u"abc"},
+         bom + "abc\r\n",
+         ListFileForm::Utf8Bom},
+        {"UTF-8", ListFileForm::Utf8, {u"ă"}, "ă\r\n", ListFileForm::Utf8},
+        {"UTF-8 starting with U+FEFF",
+         ListFileForm::Utf8,
+         {u"\uFEFFă"},
+         bom + bom + "ă\r\n",
+         ListFileForm::Utf8Bom},
+        {"UTF-8 with a mark",
+         ListFileForm::Utf8Bom,
+         {u"a", u"😀"},
+         bom + "a\r\n😀\r\n",
+         ListFileForm::Utf8Bom},
+        {"UTF-16 little-endian",
+         ListFileForm::Utf16Le,
+         {u"ș"},
+         "\xFF\xFE" + Utf16Bytes(u"ș\r\n", false),
+         ListFileForm::Utf16Le},
+        {"UTF-16 big-endian",
+         ListFileForm::Utf16Be,
+         {u"ș", u"x"},
+         "\xFE\xFF" + Utf16Bytes(u"ș\r\nx\r\n", true),
+         ListFileForm::Utf16Be},
+    };
     ScratchDir dir;
     std::string path = dir.File("out.txt");
-    char block[3 * 256] = {};
-    strcpy(block, "Unu");
-    strcpy(block + 256, "Doi \xba\xfe");
-    strcpy(block + 512, std::string(255, 'z').c_str());
-    ASSERT_EQ(WriteListFile(path.c_str(), block, 3, 256), 0u);
-    EXPECT_EQ(ReadBytes(path), "Unu\r\nDoi \xba\xfe\r\n" + std::string(255, 'z') + "\r\n");
-    EXPECT_EQ(FolderNames(dir.Path()), Entries({"out.txt"}));
-
-    ReadResult back = ReadBack(ReadBytes(path), 256);
-    EXPECT_EQ(back.entries, Entries({"Unu", "Doi \xba\xfe", std::string(255, 'z')}));
+    for (const Case& c : cases) {
+        ASSERT_EQ(WriteEntries(path, c.entries, 256, c.form), 0u) << c.name;
+        EXPECT_EQ(ReadBytes(path), c.bytes) << c.name;
+        ReadResult back = ReadBack(c.bytes, 256);
+        EXPECT_EQ(back.form, c.readForm) << c.name;
+        EXPECT_EQ(back.entries, c.entries) << c.name;
+    }
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"out.txt"}));
+    // A surrogate without its other half has no UTF-8 form.
+    ASSERT_EQ(WriteEntries(path, {u"a\xDC00"}, 256, ListFileForm::Utf8), 0u);
+    EXPECT_EQ(ReadBytes(path), "a\uFFFD\r\n");
 }
 
 TEST(WriteListFile, ZeroEntriesEmptiesAnExistingFileAndCreatesAMissingOne) {
     ScratchDir dir;
     std::string existing = dir.File("existing.txt");
-    WriteBytes(existing, "old\r\n");
-    EXPECT_EQ(WriteListFile(existing.c_str(), nullptr, 0, 256), 0u);
+    WriteBytes(existing, "\xFF\xFEo\0\r\0\n\0");
+    EXPECT_EQ(WriteListFile(existing.c_str(), nullptr, 0, 256, ListFileForm::Utf16Le), 0u);
     bool exists = false;
     EXPECT_EQ(ReadBytes(existing, &exists), "");
     EXPECT_TRUE(exists);
 
     std::string created = dir.File("created.txt");
-    EXPECT_EQ(WriteListFile(created.c_str(), nullptr, 0, 32), 0u);
-    EXPECT_TRUE(FileExists(created));
+    EXPECT_EQ(WriteListFile(created.c_str(), nullptr, 0, 32, ListFileForm::None), 0u);
+    EXPECT_EQ(ReadBytes(created, &exists), "");
+    EXPECT_TRUE(exists);
 }
 
 TEST(WriteListFile, EmptyEntryAndEntryWithLineEndDoNotSurviveARoundTrip) {
     ScratchDir dir;
     std::string path = dir.File("odd.txt");
-    char block[3 * 32] = {};
-    strcpy(block, "A");
-    strcpy(block + 64, "B\nC");
-    ASSERT_EQ(WriteListFile(path.c_str(), block, 3, 32), 0u);
+    ASSERT_EQ(WriteEntries(path, {u"A", u"", u"B\nC"}, 32, ListFileForm::Ansi), 0u);
     EXPECT_EQ(ReadBytes(path), "A\r\n\r\nB\nC\r\n");
-    EXPECT_EQ(ReadBack(ReadBytes(path), 32).entries, Entries({"A", "B", "C"}));
+    EXPECT_EQ(ReadBack(ReadBytes(path), 32).entries, Entries({u"A", u"B", u"C"}));
 }
 
 TEST(WriteListFile, UnwritableFolderGivesErrorTwo) {
     ScratchDir dir;
     std::string path = dir.File("no-such-folder/list.txt");
-    char block[256] = "x";
-    EXPECT_EQ(WriteListFile(path.c_str(), block, 1, 256), ErrorFileNotFound);
+    EXPECT_EQ(WriteEntries(path, {u"x"}, 256, ListFileForm::Ansi), ErrorFileNotFound);
     EXPECT_FALSE(FileExists(path));
 }
 
@@ -211,10 +371,9 @@ TEST(WriteListFile, TargetThatCannotBeReplacedGivesErrorTwoAndStaysWhole) {
     std::error_code ignored;
     ASSERT_TRUE(std::filesystem::create_directory(path, ignored));
     WriteBytes(inside, "keep");
-    char block[256] = "x";
-    EXPECT_EQ(WriteListFile(path.c_str(), block, 1, 256), ErrorFileNotFound);
+    EXPECT_EQ(WriteEntries(path, {u"x"}, 256, ListFileForm::Ansi), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(inside), "keep");
-    EXPECT_EQ(FolderNames(dir.Path()), Entries({"taken"}));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"taken"}));
 }
 
 #ifdef _WIN32
@@ -223,10 +382,9 @@ TEST(WriteListFile, ReadOnlyTargetGivesErrorTwoAndStaysWhole) {
     std::string path = dir.File("locked.txt");
     WriteBytes(path, "keep\r\n");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    char block[256] = "new";
-    EXPECT_EQ(WriteListFile(path.c_str(), block, 1, 256), ErrorFileNotFound);
+    EXPECT_EQ(WriteEntries(path, {u"new"}, 256, ListFileForm::Ansi), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(path), "keep\r\n");
-    EXPECT_EQ(FolderNames(dir.Path()), Entries({"locked.txt"}));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"locked.txt"}));
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -257,12 +415,11 @@ TEST(WriteListFile, LongPathsAndHiddenTargetsAreReplacedKeepingTheirAttributes) 
             WriteBytes(path, "old\r\n");
             ASSERT_TRUE(SetFileAttributesA(path.c_str(), row.attributes));
         }
-        char block[256] = "new";
-        EXPECT_EQ(WriteListFile(path.c_str(), block, 1, 256), 0u);
+        EXPECT_EQ(WriteEntries(path, {u"new"}, 256, ListFileForm::Ansi), 0u);
         EXPECT_EQ(ReadBytes(path), "new\r\n");
         EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN,
                   row.attributes & FILE_ATTRIBUTE_HIDDEN);
-        EXPECT_EQ(FolderNames(folder), Entries({name}));
+        EXPECT_EQ(FolderNames(folder), Names({name}));
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -318,26 +475,29 @@ TEST(WriteListFile, TwoProcessesSavingOneTargetLeaveOneWholeList) {
 #else
 
 TEST(ReadListFile, EveryHeapFailureGivesErrorFourteenAndLeaksNothing) {
-    std::string bytes = "1\r\n2\r\n3\r\n4\r\n5\r\n";
-    ScratchDir dir;
-    std::string path = dir.File("five.txt");
-    WriteBytes(path, bytes);
-    long call = 1;
-    for (;; call++) {
-        FailHeapCall(call);
-        uint32_t count = 99;
-        char* block = ReadListFile(path.c_str(), 256, count);
-        if (block != nullptr) {
-            EXPECT_EQ(count, 5u);
-            HeapRelease(block);
-            break;
+    // ANSI, and UTF-8, which is decoded whole before it is cut into entries.
+    for (std::string bytes : {"1\r\n2\r\n3\r\n4\r\n5\r\n", "ă\r\nâ\r\nî\r\nș\r\nț\r\n"}) {
+        ScratchDir dir;
+        std::string path = dir.File("five.txt");
+        WriteBytes(path, bytes);
+        long call = 1;
+        for (;; call++) {
+            FailHeapCall(call);
+            uint32_t count = 99;
+            ListFileForm form;
+            WideChar* block = ReadListFile(path.c_str(), 256, count, form);
+            if (block != nullptr) {
+                EXPECT_EQ(count, 5u);
+                HeapRelease(block);
+                break;
+            }
+            EXPECT_EQ(count, 0u) << "failing heap call " << call;
+            EXPECT_EQ(ThreadLastError(), ErrorOutOfMemory) << "failing heap call " << call;
+            EXPECT_EQ(HeapLiveBlocks(), 0) << "failing heap call " << call;
+            ASSERT_LT(call, 10) << "reading never succeeds";
         }
-        EXPECT_EQ(count, 0u) << "failing heap call " << call;
-        EXPECT_EQ(ThreadLastError(), ErrorOutOfMemory) << "failing heap call " << call;
-        EXPECT_EQ(HeapLiveBlocks(), 0) << "failing heap call " << call;
-        ASSERT_LT(call, 10) << "reading never succeeds";
+        EXPECT_GT(call, 1) << "no heap call could fail";
     }
-    EXPECT_GT(call, 1) << "no heap call could fail";
     FailHeapCall(-1);
 }
 
@@ -351,13 +511,14 @@ TEST(ReadListFile, LargeFileTakesFewHeapCallsAndEndsExact) {
     WriteBytes(path, bytes);
     FailHeapCall(-1);
     uint32_t count = 0;
-    char* block = ReadListFile(path.c_str(), 256, count);
+    ListFileForm form;
+    WideChar* block = ReadListFile(path.c_str(), 256, count, form);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(count, 31102u);
     EXPECT_LE(HeapCallCount(), 20) << "one resize per entry is quadratic on large files";
     EXPECT_EQ(HeapLiveBlocks(), 1) << "only the block stays";
-    EXPECT_EQ(HeapBlockSize(block), 31102u * 256);
-    EXPECT_STREQ(block + 31101 * 256, "verse 31101");
+    EXPECT_EQ(HeapBlockSize(block), 31102u * 256 * 2);
+    EXPECT_EQ(SlotText(block + 31101 * 256, 256), u"verse 31101");
     HeapRelease(block);
     EXPECT_EQ(HeapLiveBlocks(), 0);
 }
@@ -365,11 +526,11 @@ TEST(ReadListFile, LargeFileTakesFewHeapCallsAndEndsExact) {
 // Runs a write with the process's file size limit lowered, so that the disk seems full after
 // limit bytes. Small writes stay in the stream's buffer: their failure shows only at close.
 uint32_t WriteWithFileSizeLimit(const std::string& path, const std::string& entries, rlim_t limit) {
-    std::vector<char> block(entries.size() * 256 + 256, '\0');
+    std::vector<WideChar> block(entries.size() * 256 + 256, 0);
     uint32_t count = 0;
     size_t start = 0;
     for (size_t end; (end = entries.find('|', start)) != std::string::npos; start = end + 1) {
-        memcpy(block.data() + count * 256, entries.data() + start, end - start);
+        std::copy(entries.begin() + start, entries.begin() + end, block.begin() + count * 256);
         count++;
     }
     struct rlimit saved;
@@ -378,7 +539,7 @@ uint32_t WriteWithFileSizeLimit(const std::string& path, const std::string& entr
     lowered.rlim_cur = limit;
     auto previous = signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &lowered);
-    uint32_t code = WriteListFile(path.c_str(), block.data(), count, 256);
+    uint32_t code = WriteListFile(path.c_str(), block.data(), count, 256, ListFileForm::Ansi);
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, previous);
     return code;
@@ -396,7 +557,7 @@ TEST(WriteListFile, FailedWriteOrCloseGivesErrorTwentyNineAndKeepsTheOldFile) {
     WriteBytes(path, original);
     EXPECT_EQ(WriteWithFileSizeLimit(path, few, 100), ErrorWriteFault) << "failure at close";
     EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_EQ(FolderNames(dir.Path()), Entries({"versete.txt"}));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"versete.txt"}));
 
     std::string many;
     for (int i = 0; i < 400; i++) {
@@ -404,7 +565,7 @@ TEST(WriteListFile, FailedWriteOrCloseGivesErrorTwentyNineAndKeepsTheOldFile) {
     }
     EXPECT_EQ(WriteWithFileSizeLimit(path, many, 1000), ErrorWriteFault) << "failure at write";
     EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_EQ(FolderNames(dir.Path()), Entries({"versete.txt"}));
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"versete.txt"}));
 
     EXPECT_EQ(WriteWithFileSizeLimit(path, few, 1 << 20), 0u) << "enough room";
     EXPECT_EQ(ReadBytes(path).size(), 10u * 42);

@@ -4,8 +4,10 @@
 
 #include "list_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -13,12 +15,15 @@ int main(int argc, char** argv) {
         return 87;
     }
     uint32_t entries = static_cast<uint32_t>(atoi(argv[3]));
-    std::vector<char> block(entries * 256, '\0');
+    std::vector<WideChar> block(entries * 256, 0);
     for (uint32_t i = 0; i < entries; i++) {
-        snprintf(block.data() + i * 256, 256, "%s %u", argv[2], i);
+        char entry[256];
+        snprintf(entry, sizeof entry, "%s %u", argv[2], i);
+        std::copy(entry, entry + strlen(entry), block.begin() + i * 256);
     }
     for (int save = atoi(argv[4]); save > 0; save--) {
-        if (uint32_t code = WriteListFile(argv[1], block.data(), entries, 256)) {
+        if (uint32_t code =
+                WriteListFile(argv[1], block.data(), entries, 256, ListFileForm::Ansi)) {
             return static_cast<int>(code);
         }
     }

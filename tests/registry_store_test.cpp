@@ -2,12 +2,14 @@
 #include "platform.h"
 #include "registry_store.h"
 #include "test_support.h"
+#include "wide_strings.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -51,9 +53,9 @@ TEST(LoadSettings, MissingNumbersTakeTheirDefaults) {
     EXPECT_EQ(record.LastText, 0u);
     EXPECT_EQ(record.Options, 2u);
     ASSERT_EQ(record.TextCount, 2u);
-    EXPECT_STREQ(record.Texts + 256, "Verset doi");
+    EXPECT_EQ(SlotText(record.Texts + 256, 256), u"Verset doi");
     ASSERT_EQ(record.FontCount, 1u);
-    EXPECT_STREQ(record.Fonts, "Arial");
+    EXPECT_EQ(SlotText(record.Fonts, 32), u"Arial");
     ReleaseSettingsLists(record);
     EXPECT_EQ(record.Texts, nullptr);
     EXPECT_EQ(record.FontCount, 0u);
@@ -170,7 +172,7 @@ TEST(LoadSettings, PathStoredWithoutTerminatorIsReadWithinTheBuffer) {
     SaverSettings record{};
     EXPECT_EQ(LoadSettings(record), ErrorFileNotFound);
     ASSERT_EQ(record.TextCount, 1u);
-    EXPECT_STREQ(record.Texts, "Din binar");
+    EXPECT_EQ(SlotText(record.Texts, 256), u"Din binar");
     ReleaseSettingsLists(record);
 
     HKEY key;
@@ -193,9 +195,8 @@ TEST(SaveSettings, WritesNumbersAndListsButNotTheDayOrPosition) {
     record.Options = 0xFF; // written as held, without masking
     record.LastDay = 1;
     record.LastText = 1;
-    char fonts[2 * 32] = "Georgia";
-    strcpy(fonts + 32, "Verdana");
-    record.Fonts = fonts;
+    std::vector<WideChar> fonts = WideSlots({u"Georgia", u"Verdana"}, 32);
+    record.Fonts = fonts.data();
     record.FontCount = 2;
     EXPECT_EQ(SaveSettings(record), 0u);
 
@@ -213,7 +214,8 @@ TEST(SaveSettings, WritesNumbersAndListsButNotTheDayOrPosition) {
     bool exists = false;
     EXPECT_EQ(ReadBytes(installed.texts, &exists), "") << "an empty list truncates its file";
     EXPECT_TRUE(exists);
-    EXPECT_EQ(ReadBytes(installed.fonts), "Georgia\r\nVerdana\r\n") << "a missing file is created";
+    EXPECT_EQ(ReadBytes(installed.fonts), "\xEF\xBB\xBFGeorgia\r\nVerdana\r\n")
+        << "a missing file is created, in UTF-8";
 }
 
 TEST(SaveSettings, MissingKeyWritesNothing) {
@@ -229,12 +231,14 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     Installed installed;
     // Verses path missing: its code (2) comes back, the typefaces are still written.
     installed.key.Remove("TextsFile");
-    char fonts[32] = "Tahoma";
+    std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, 32);
     SaverSettings record{};
-    record.Fonts = fonts;
+    record.Fonts = fonts.data();
     record.FontCount = 1;
     record.TextSpeed = 3000;
-    EXPECT_EQ(SaveSettings(record), ErrorFileNotFound);
+    ListFileStates states;
+    states.TextsForm = states.FontsForm = ListFileForm::Ansi;
+    EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
     DWORD value = 0;
     EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
@@ -243,21 +247,31 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     // Verses folder missing gives 2 from the file, typefaces path too long gives 234 later.
     installed.key.SetString("TextsFile", installed.dir.File("gone/versete.txt"));
     installed.key.SetString("FontsFile", std::string(300, 'y'));
-    EXPECT_EQ(SaveSettings(record), ErrorFileNotFound);
+    EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);
     installed.key.SetString("TextsFile", installed.texts);
-    EXPECT_EQ(SaveSettings(record), static_cast<uint32_t>(ERROR_MORE_DATA));
+    EXPECT_EQ(SaveSettings(record, states), static_cast<uint32_t>(ERROR_MORE_DATA));
 }
 
-TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTrip) {
+TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
     Installed installed;
     WriteBytes(installed.texts, "Unu\r\n\r\nDoi\n");
     WriteBytes(installed.fonts, "Arial\r\n");
     SaverSettings record{};
-    ASSERT_EQ(LoadSettings(record), 0u);
-    EXPECT_EQ(SaveSettings(record), 0u);
+    ListFileStates states;
+    ASSERT_EQ(LoadSettings(record, states), 0u);
+    EXPECT_EQ(SaveSettings(record, states), 0u);
     EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
     EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
     EXPECT_FALSE(installed.key.Has("LastDay"));
+    ReleaseSettingsLists(record);
+
+    // Each list keeps the form of its own file.
+    const std::string unicode = std::string("\xFF\xFE\x19\x02\r\0\n\0", 8);
+    WriteBytes(installed.texts, unicode);
+    ASSERT_EQ(LoadSettings(record, states), 0u);
+    EXPECT_EQ(SaveSettings(record, states), 0u);
+    EXPECT_EQ(ReadBytes(installed.texts), unicode);
+    EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
     ReleaseSettingsLists(record);
 }
 

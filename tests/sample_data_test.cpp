@@ -1,10 +1,12 @@
-// The sample lists the installer ships: each line one whole entry of its list, in the code page
-// the Romanian user interface uses, read back by the program's own reader.
+// The sample lists the installer ships: each line one whole entry of its list, the verses in
+// UTF-8 with a byte-order mark and the correct Romanian letters, the typefaces in ASCII, read
+// back by the program's own reader.
 
 #include "list_file.h"
 #include "platform.h"
 #include "saver_settings.h"
 #include "test_support.h"
+#include "wide_strings.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +22,12 @@ std::string SampleFile(const char* name) {
     return std::string(VERSELUME_SAMPLE_DIR) + "/" + name;
 }
 
-// Bytes above 0x7F a Romanian text in Windows-1250 may hold: the letters ă â î ş ţ in both
-// cases and the typographic quotes, dashes and ellipsis. Anything else (a byte the code page
-// leaves undefined, a letter of another language, half of a UTF-8 sequence) is a fault.
-bool IsRomanianTextByte(unsigned char c) {
-    static const unsigned char allowed[] = {0xE3, 0xC3, 0xE2, 0xC2, 0xEE, 0xCE, 0xBA, 0xAA,
-                                            0xFE, 0xDE, 0x84, 0x93, 0x94, 0x96, 0x97, 0x85};
-    if (c >= 0x20 && c < 0x7F) {
-        return true;
-    }
-    return std::memchr(allowed, c, sizeof allowed) != nullptr;
+// Letters beyond ASCII a Romanian text may hold: ă â î ș ț in both cases (ș ț with the comma
+// below) and the typographic quotes, dashes and ellipsis. Anything else (the cedilla forms ş ţ,
+// a letter of another language, a misread byte) is a fault.
+bool IsRomanianTextUnit(char16_t c) {
+    static const std::u16string allowed = u"ăĂâÂîÎșȘțȚ„”–—…";
+    return (c >= 0x20 && c < 0x7F) || allowed.find(c) != std::u16string::npos;
 }
 
 // The lines of a file in which every line, the last one included, ends with CR LF.
@@ -48,47 +46,66 @@ std::vector<std::string> CrLfLines(const std::string& bytes) {
     return lines;
 }
 
+// Characters of a UTF-8 line: every byte but the continuation bytes.
+size_t CharacterCount(const std::string& line) {
+    size_t count = 0;
+    for (unsigned char c : line) {
+        count += (c & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
+const std::string Mark = "\xEF\xBB\xBF";
+
+// The verses after their mark, the typefaces as they are.
+std::vector<std::string> SampleLines(const char* name) {
+    std::string bytes = ReadBytes(SampleFile(name));
+    bool marked = bytes.compare(0, Mark.size(), Mark) == 0;
+    return CrLfLines(marked ? bytes.substr(Mark.size()) : bytes);
+}
+
 struct SampleList {
     const char* name;
     uint32_t width;
     size_t minimumCount;
+    ListFileForm form;
 };
 
 const SampleList sampleLists[] = {
-    {"versete.txt", TextSlotWidth, 40},
-    {"fonturi.txt", FontSlotWidth, 10},
+    {"versete.txt", TextSlotWidth, 40, ListFileForm::Utf8Bom},
+    {"fonturi.txt", FontSlotWidth, 10, ListFileForm::Ansi},
 };
 
 TEST(SampleLists, EveryLineIsOneWholeEntryTheReaderGivesBackUnchanged) {
     for (const SampleList& list : sampleLists) {
         SCOPED_TRACE(list.name);
-        bool exists = false;
-        std::string bytes = ReadBytes(SampleFile(list.name), &exists);
-        ASSERT_TRUE(exists);
-        std::vector<std::string> lines = CrLfLines(bytes);
+        std::vector<std::string> lines = SampleLines(list.name);
         EXPECT_GE(lines.size(), list.minimumCount);
         for (size_t i = 0; i < lines.size(); ++i) {
             const std::string& line = lines[i];
             SCOPED_TRACE("line " + std::to_string(i + 1));
             EXPECT_FALSE(line.empty()) << "an empty line is no entry";
-            // A longer line would be cut into two entries.
-            EXPECT_LE(line.size(), list.width - 1);
             EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "a stray line end";
             if (!line.empty()) {
                 EXPECT_NE(line.front(), ' ');
                 EXPECT_NE(line.back(), ' ');
             }
-            for (unsigned char c : line) {
-                EXPECT_TRUE(IsRomanianTextByte(c)) << "byte 0x" << std::hex << int(c);
-            }
         }
 
         uint32_t count = 99;
-        char* block = ReadListFile(SampleFile(list.name).c_str(), list.width, count);
+        ListFileForm form;
+        WideChar* block = ReadListFile(SampleFile(list.name).c_str(), list.width, count, form);
         ASSERT_NE(block, nullptr);
+        EXPECT_EQ(form, list.form);
+        // As many entries as lines, each as long as its line: no line was cut or misread.
         ASSERT_EQ(count, lines.size());
         for (uint32_t i = 0; i < count; ++i) {
-            EXPECT_EQ(std::string(block + i * list.width), lines[i]);
+            std::u16string entry = SlotText(block + i * list.width, list.width);
+            EXPECT_EQ(entry.size(), CharacterCount(lines[i])) << "line " << i + 1;
+            for (char16_t c : entry) {
+                EXPECT_TRUE(IsRomanianTextUnit(c))
+                    << "line " << i + 1 << " U+" << std::hex << int(c);
+            }
         }
         HeapRelease(block);
     }
@@ -117,7 +134,7 @@ bool EndsWithReference(const std::string& verse) {
 }
 
 TEST(SampleVerses, EachEndsWithItsReferenceAndNoneRepeats) {
-    std::vector<std::string> verses = CrLfLines(ReadBytes(SampleFile("versete.txt")));
+    std::vector<std::string> verses = SampleLines("versete.txt");
     ASSERT_GE(verses.size(), 40u);
     std::set<std::string> references;
     for (const std::string& verse : verses) {
@@ -142,7 +159,7 @@ int CompareWithoutCase(const std::string& a, const std::string& b) {
 // keeps them in case-blind order: the sample must be ascending in both, or a chosen typeface
 // shows as available too.
 TEST(SampleTypefaces, AscendInByteOrderAndInCaseBlindOrder) {
-    std::vector<std::string> names = CrLfLines(ReadBytes(SampleFile("fonturi.txt")));
+    std::vector<std::string> names = SampleLines("fonturi.txt");
     ASSERT_FALSE(names.empty());
     for (size_t i = 1; i < names.size(); ++i) {
         EXPECT_LT(std::strcmp(names[i - 1].c_str(), names[i].c_str()), 0)
@@ -154,14 +171,16 @@ TEST(SampleTypefaces, AscendInByteOrderAndInCaseBlindOrder) {
 
 // The checks themselves: each kind of fault they exist for is caught.
 TEST(SampleChecks, CatchTheFaultsTheyAreFor) {
-    EXPECT_FALSE(IsRomanianTextByte(0xC5)) << "first byte of UTF-8 \"ş\"";
-    EXPECT_FALSE(IsRomanianTextByte(0x81)) << "undefined in Windows-1250";
-    EXPECT_FALSE(IsRomanianTextByte('\t'));
-    EXPECT_TRUE(IsRomanianTextByte(0xBA)) << "ş";
-    EXPECT_TRUE(IsRomanianTextByte(0xFE)) << "ţ";
+    EXPECT_FALSE(IsRomanianTextUnit(u'ş')) << "cedilla";
+    EXPECT_FALSE(IsRomanianTextUnit(u'Ţ')) << "cedilla";
+    EXPECT_FALSE(IsRomanianTextUnit(u'º')) << "ş misread through code page 1252";
+    EXPECT_FALSE(IsRomanianTextUnit(u'\t'));
+    EXPECT_TRUE(IsRomanianTextUnit(u'ș'));
+    EXPECT_TRUE(IsRomanianTextUnit(u'Ț'));
+    EXPECT_EQ(CharacterCount("Bucurați-vă"), 11u);
 
     EXPECT_TRUE(EndsWithReference("Pot totul. (Filipeni 4:13)"));
-    EXPECT_TRUE(EndsWithReference("Bucuraţi-vă! (1 Tesaloniceni 5:16-18)"));
+    EXPECT_TRUE(EndsWithReference("Bucurați-vă! (1 Tesaloniceni 5:16-18)"));
     EXPECT_FALSE(EndsWithReference("Pot totul (Filipeni 4:13)"));
     EXPECT_FALSE(EndsWithReference("Pot totul. (Filipeni)"));
     EXPECT_FALSE(EndsWithReference("Pot totul. Filipeni 4:13"));

@@ -1,5 +1,6 @@
 // The verse display in the real Verselume.scr under Wine: what a close stores under each change
-// policy, a close before the first verse, and the default verse when the lists are empty.
+// policy, a close before the first verse, the default verse when the lists are empty, and the
+// letters of a list file shown as they are whatever the system's code page.
 
 #include "display_test_support.h"
 #include "display_win_support.h"
@@ -16,7 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -192,11 +196,11 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ keptBitmap = SelectObject(dc, bitmap);
-    LOGFONTA description{};
+    LOGFONTW description{};
     description.lfHeight = plan.FontHeight;
     description.lfCharSet = DEFAULT_CHARSET;
-    strncpy(description.lfFaceName, plan.Face, sizeof description.lfFaceName - 1);
-    HFONT font = CreateFontIndirectA(&description);
+    wcsncpy(description.lfFaceName, plan.Face, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&description);
     HGDIOBJ keptFont = SelectObject(dc, font);
     int32_t last = 0;
     for (int32_t i = 0; HasFrame(plan, i); i = NextFrame(plan, i)) {
@@ -206,7 +210,8 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
     SetBkColor(dc, RGB(0, 0, 0));
     SetTextColor(dc, FrameColour(plan, last));
     RECT block = FrameTextRect(plan);
-    DrawTextA(dc, plan.Text, static_cast<int>(plan.Length), &block, DT_WORDBREAK | DT_CENTER);
+    DrawTextW(dc, plan.Text, static_cast<int>(plan.Length), &block,
+              DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
     GdiFlush();
     const uint32_t* values = static_cast<const uint32_t*>(bits);
     frame.values.assign(values, values + static_cast<size_t>(frame.width) * frame.height);
@@ -238,24 +243,16 @@ bool ShowsPlan(const Pixels& screen, const Extent& extent, const VerseRunPlan& p
     return true;
 }
 
-// With empty lists the saver shows the default verse in the default typeface: the screen holds,
-// pixel for pixel, the last frame of one of the 32768 seeds a tick can hand to a run, laid out
-// and drawn here with those defaults.
-TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
-    Installed installed(0);
-    installed.key.SetDword("TextSpeed", 1500);
-    installed.key.SetDword("LastText", 3);
-    RunningSaver saver;
-    ASSERT_NE(saver.window, nullptr);
-    Pixels shown = WaitForVerse(saver.window, 10000);
-    saver.Close();
-    ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
-    EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
-
+// The plans, among those of the 32768 seeds a tick can hand to a run, whose last frame laid out
+// on this screen from the lists that fill puts in a record is, pixel for pixel, what the saver
+// shows. listDraws: the random draws a run makes for its typeface and verse.
+std::vector<VerseRunPlan>
+PlansShowing(const Pixels& shown, const std::function<void(SaverSettings&)>& fill, int listDraws) {
     Extent extent = LitExtent(shown);
     HDC screen = GetDC(nullptr);
     auto planFor = [&](uint32_t seed) {
         SaverSettings record{};
+        fill(record);
         record.FadeSpeed = 10;
         record.ThreadSeed = seed;
         GdiMeasurer measurer(screen);
@@ -263,11 +260,11 @@ TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
     };
     // Whether a scale is drawn does not depend on the seed; with it known, the colour of a seed
     // is quick to find, and only seeds of the right colour are laid out in full.
-    bool scaleDrawn = planFor(0).Upper > planFor(0).Lower;
-    uint32_t matches = 0;
+    int drawsBeforeColour = listDraws + (planFor(0).Upper > planFor(0).Lower ? 3 : 2);
+    std::vector<VerseRunPlan> plans;
     for (uint32_t seed = 0; seed <= 32767; seed++) {
         SeedRandom(seed);
-        for (int draw = scaleDrawn ? 0 : 1; draw < 3; draw++) {
+        for (int draw = 0; draw < drawsBeforeColour; draw++) {
             NextRandom();
         }
         VerseRunPlan colour{};
@@ -281,14 +278,75 @@ TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
         }
         VerseRunPlan plan = planFor(seed);
         if (ShowsPlan(shown, extent, plan)) {
-
-            EXPECT_STREQ(plan.Face, "Verdana");
-            EXPECT_EQ(plan.Text, DefaultVerse);
-            matches++;
+            plans.push_back(plan);
         }
     }
     ReleaseDC(nullptr, screen);
-    EXPECT_GE(matches, 1u) << "the screen shows no layout of the default verse in Verdana";
+    return plans;
+}
+
+// With empty lists the saver shows the default verse in the default typeface.
+TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
+    Installed installed(0);
+    installed.key.SetDword("TextSpeed", 1500);
+    installed.key.SetDword("LastText", 3);
+    RunningSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    Pixels shown = WaitForVerse(saver.window, 10000);
+    saver.Close();
+    ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
+    EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
+
+    std::vector<VerseRunPlan> plans = PlansShowing(
+        shown, [](SaverSettings&) {}, 0);
+    ASSERT_GE(plans.size(), 1u) << "the screen shows no layout of the default verse in Verdana";
+    EXPECT_EQ(SlotText(plans[0].Face, FontSlotWidth), u"Verdana");
+    EXPECT_EQ(plans[0].Text, DefaultVerse.data());
+}
+
+// Romanian letters with the cedilla and with the comma below, and an ampersand, read from a
+// UTF-8 list show as the test's own wide drawing of them, whatever the code page (a test run
+// under 1252 as well); a list in code page 1250 shows its letters under 1250.
+TEST(SaverDisplay, ListLettersShowAsTheyAreWhateverTheCodePage) {
+    if (const char* wanted = getenv("VERSELUME_TEST_CODE_PAGE")) {
+        ASSERT_EQ(GetACP(), static_cast<UINT>(atoi(wanted)));
+    }
+    struct ListCase {
+        const char* name;
+        std::string bytes;
+        std::u16string verse;
+        UINT codePage; // 0: any
+    };
+    const ListCase cases[] = {
+        {"UTF-8", "ş ţ ș ț ă î â & Ş Ţ Ș Ț (Test 1:1)\r\n", u"ş ţ ș ț ă î â & Ş Ţ Ș Ț (Test 1:1)",
+         0},
+        {"ANSI", "\xBA \xFE \xE3 \xEE \xE2 & \xAA \xDE (Test 1:2)\r\n",
+         u"ş ţ ă î â & Ş Ţ (Test 1:2)", 1250},
+    };
+    for (const ListCase& c : cases) {
+        if (c.codePage != 0 && c.codePage != GetACP()) {
+            continue;
+        }
+        SCOPED_TRACE(c.name);
+        Installed installed(1);
+        WriteBytes(installed.texts, c.bytes);
+        installed.key.SetDword("TextSpeed", 1500);
+        installed.key.SetDword("Options", 0); // a random verse at every display: a draw each run
+        RunningSaver saver;
+        ASSERT_NE(saver.window, nullptr);
+        Pixels shown = WaitForVerse(saver.window, 10000);
+        saver.Close();
+        ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
+
+        std::vector<WideChar> verses = MakeSlots({c.verse}, TextSlotWidth);
+        std::vector<WideChar> fonts = MakeSlots({u"Tahoma"}, FontSlotWidth);
+        auto fill = [&](SaverSettings& record) {
+            UseVerses(record, verses);
+            UseFonts(record, fonts);
+        };
+        EXPECT_GE(PlansShowing(shown, fill, 2).size(), 1u)
+            << "the screen shows no layout of the verse as drawn here";
+    }
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM list) {

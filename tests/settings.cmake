@@ -9,6 +9,7 @@ verselume_fuzz(list_file_fuzz SECONDS 30
   INCLUDES ${CMAKE_SOURCE_DIR}/settings
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/list_file_fuzz.cpp
           ${CMAKE_SOURCE_DIR}/settings/list_file.cpp
+          ${CMAKE_SOURCE_DIR}/settings/text_form.cpp
           ${CMAKE_SOURCE_DIR}/settings/platform_posix.cpp)
 
 # Prints figures; run by tools/bench, not by the test suite.

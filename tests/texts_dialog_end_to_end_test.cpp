@@ -9,21 +9,25 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 
 namespace {
 
-// The installer's part: the key naming the two list files, with a few verses.
+const std::string Ansi = CodePageFromUtf8(
+    "Geneza 1:1\r\nPsalmul 23:1\r\nIoan 3:16\r\nÎnceputul înţelepciunii\r\n", 1250);
+
+// The installer's part: the key naming the two list files, with a few verses in a file of
+// these bytes.
 struct Installed {
     ScratchDir dir;
     SettingsKey key;
     std::string texts = dir.File("versete.txt");
     std::string fonts = dir.File("fonturi.txt");
-    std::string original =
-        Ansi("Geneza 1:1\r\nPsalmul 23:1\r\nIoan 3:16\r\nÎnceputul înţelepciunii\r\n");
+    std::string original;
 
-    Installed() {
+    explicit Installed(const std::string& verses = Ansi) : original(verses) {
         key.SetString("TextsFile", texts);
         key.SetString("FontsFile", fonts);
         WriteBytes(texts, original);
@@ -31,30 +35,35 @@ struct Installed {
     }
 };
 
-// What the user does in the editor, on a thread of its own while the editor runs modally:
-// rewrites the first verse over two lines, moves the third up, deletes the fourth, adds one.
-void EditVerses(HWND opened, bool& done) {
-    Editor editor(opened);
-    editor.Type(Ansi("Geneza 1:1 La început\r\na făcut Dumnezeu cerurile şi pământul."));
+// What the user does in the editor: rewrites the first verse over two lines, moves the third
+// up, deletes the fourth, adds one and ends it with a "ș" from the keyboard (comma below, which
+// no ANSI code page holds), then OK.
+void EditVerses(Editor& editor) {
+    editor.Type("Geneza 1:1 La început\r\na făcut Dumnezeu cerurile şi pământul.");
     editor.Choose(2);
     editor.Press(IDC_TEXTS_UP);
     editor.Choose(3);
     editor.Press(IDC_TEXTS_DELETE);
     editor.Press(IDC_TEXTS_NEW);
-    editor.Type(Ansi("Romani 8:28"));
-    editor.Press(IDOK);
-    done = editor.Ended();
+    editor.Type("Romani 8:28 ");
+    HWND field = editor.Control(IDC_TEXTS_EDIT);
+    SendMessageW(field, EM_SETSEL, 1000, 1000);
+    SendMessageW(field, WM_CHAR, 0x0219, 1);
 }
 
-const std::string Edited = Ansi("Geneza 1:1 La început a făcut Dumnezeu cerurile şi pământul.\r\n"
-                                "Ioan 3:16\r\n"
-                                "Psalmul 23:1\r\n"
-                                "Romani 8:28\r\n");
+// The ANSI file took a letter its code page lacks: it is written in UTF-8, with a mark.
+const std::string Edited = "\xEF\xBB\xBF"
+                           "Geneza 1:1 La început a făcut Dumnezeu cerurile şi pământul.\r\n"
+                           "Ioan 3:16\r\n"
+                           "Psalmul 23:1\r\n"
+                           "Romani 8:28 ș\r\n";
 
-// Opens the configuration dialog, lets the user edit the verses, and closes the configuration
-// with command close; returns whether the editor was driven to its end.
-bool EditThenClose(int close, MessageBoxWatcher& boxes) {
-    HWND configuration = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG),
+// Opens the configuration dialog, lets the user work in the verses editor (on a thread of its
+// own while the editor runs modally) and press its OK, and closes the configuration with
+// command close; returns whether the editor was driven to its end.
+bool EditThenClose(int close, MessageBoxWatcher& boxes, const std::function<void(Editor&)>& edit,
+                   uint32_t count) {
+    HWND configuration = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONFIG),
                                             nullptr, ConfigDialogProc, 0);
     EXPECT_NE(configuration, nullptr);
     DWORD thread = GetCurrentThreadId();
@@ -66,16 +75,19 @@ bool EditThenClose(int close, MessageBoxWatcher& boxes) {
             return;
         }
         owner = GetWindow(opened, GW_OWNER);
-        EditVerses(opened, edited);
+        Editor editor(opened);
+        edit(editor);
+        editor.Press(IDOK);
+        edited = editor.Ended();
     });
-    SendDlgItemMessageA(configuration, IDC_CONFIG_VERSES, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(configuration, IDC_CONFIG_VERSES, BM_CLICK, 0, 0);
     user.join();
     EXPECT_EQ(owner, configuration);
     EXPECT_TRUE(IsWindowVisible(configuration)) << "the editor's OK leaves the configuration open";
-    EXPECT_EQ(ConfigRecord(configuration)->TextCount, 4u)
+    EXPECT_EQ(ConfigRecord(configuration)->TextCount, count)
         << "the editor's OK hands the list to the record";
 
-    SendDlgItemMessageA(configuration, close, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(configuration, close, BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowVisible(configuration));
     EXPECT_EQ(ConfigRecord(configuration)->Texts, nullptr)
         << "the configuration releases the lists";
@@ -89,15 +101,36 @@ bool EditThenClose(int close, MessageBoxWatcher& boxes) {
 TEST(TextsEditorEndToEnd, ConfigurationOkWritesTheEditedVerses) {
     Installed installed;
     MessageBoxWatcher boxes;
-    EXPECT_TRUE(EditThenClose(IDOK, boxes));
+    EXPECT_TRUE(EditThenClose(IDOK, boxes, EditVerses, 4));
     EXPECT_EQ(ReadBytes(installed.texts), Edited);
 }
 
 TEST(TextsEditorEndToEnd, ConfigurationCancelLeavesTheTextsFileAlone) {
     Installed installed;
     MessageBoxWatcher boxes;
-    EXPECT_TRUE(EditThenClose(IDCANCEL, boxes));
+    EXPECT_TRUE(EditThenClose(IDCANCEL, boxes, EditVerses, 4));
     EXPECT_EQ(ReadBytes(installed.texts), installed.original);
+}
+
+// A file in any form opens with its entries, and OK on both dialogs without a change writes
+// it back byte for byte.
+TEST(TextsEditorEndToEnd, UnchangedListsKeepTheirFileByteForByte) {
+    const Verses verses = {"Geneza 1:1", "Psalmul 23:1", "Ioan 3:16", "Începutul înţelepciunii"};
+    std::wstring unicode = L"\uFEFF";
+    for (const std::string& verse : verses) {
+        unicode += WideFromUtf8(verse + "\r\n");
+    }
+    const std::string utf16(reinterpret_cast<const char*>(unicode.data()), unicode.size() * 2);
+    for (const std::string& bytes : {Ansi, utf16}) {
+        SCOPED_TRACE(bytes == Ansi ? "ANSI" : "UTF-16");
+        Installed installed(bytes);
+        MessageBoxWatcher boxes;
+        Verses shown;
+        auto look = [&](Editor& editor) { shown = editor.Entries(); };
+        EXPECT_TRUE(EditThenClose(IDOK, boxes, look, 4));
+        EXPECT_EQ(shown, verses);
+        EXPECT_EQ(ReadBytes(installed.texts), bytes);
+    }
 }
 
 } // namespace

@@ -76,7 +76,7 @@ TEST_F(TextsEditorFaults, RejectedToolbarLeavesAWorkingEditor) {
     };
     const Case cases[] = {
         {"images rejected", {IDC_TEXTS_TOOLBAR, TB_ADDBITMAP, -1}, 0},
-        {"buttons rejected", {IDC_TEXTS_TOOLBAR, TB_ADDBUTTONSA, FALSE}, 0},
+        {"buttons rejected", {IDC_TEXTS_TOOLBAR, TB_ADDBUTTONSW, FALSE}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,9 +86,9 @@ TEST_F(TextsEditorFaults, RejectedToolbarLeavesAWorkingEditor) {
                   c.buttons);
         bool buttonsAsked = false;
         for (const SentMessage& sent : spy->Received(IDC_TEXTS_TOOLBAR)) {
-            buttonsAsked |= sent.message == TB_ADDBUTTONSA;
+            buttonsAsked |= sent.message == TB_ADDBUTTONSW;
         }
-        EXPECT_EQ(buttonsAsked, c.fault.message == TB_ADDBUTTONSA);
+        EXPECT_EQ(buttonsAsked, c.fault.message == TB_ADDBUTTONSW);
         EXPECT_EQ(editor->Entries(), Three);
         editor->Type("Geneza 1:1 La inceput");
         editor->Press(IDOK);
@@ -158,7 +158,7 @@ TEST_F(TextsEditorFaults, UncollectableListLeavesTheRecordAndStillCloses) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Open();
-        char* block = record.Texts;
+        WideChar* block = record.Texts;
         editor->Press(IDC_TEXTS_DOWN);
         spy->Add(editor->Dialog(), c.fault);
         editor->Press(IDOK);

@@ -12,9 +12,9 @@
 
 void PumpMessages() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
@@ -27,10 +27,12 @@ void FillRecord(SaverSettings& record, const Verses& verses) {
     if (verses.empty()) {
         return;
     }
-    record.Texts = static_cast<char*>(HeapAllocZero(verses.size() * TextSlotWidth));
+    record.Texts =
+        static_cast<WideChar*>(HeapAllocZero(verses.size() * TextSlotWidth * sizeof(WideChar)));
     for (size_t i = 0; i < verses.size(); i++) {
-        EXPECT_LT(verses[i].size(), TextSlotWidth);
-        memcpy(record.Texts + i * TextSlotWidth, verses[i].c_str(), verses[i].size() + 1);
+        std::wstring verse = WideFromUtf8(verses[i]);
+        EXPECT_LT(verse.size(), TextSlotWidth);
+        verse.copy(record.Texts + i * TextSlotWidth, TextSlotWidth - 1);
     }
     record.TextCount = static_cast<uint32_t>(verses.size());
 }
@@ -38,8 +40,8 @@ void FillRecord(SaverSettings& record, const Verses& verses) {
 Verses RecordVerses(const SaverSettings& record) {
     Verses verses;
     for (uint32_t i = 0; record.Texts != nullptr && i < record.TextCount; i++) {
-        const char* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
-        verses.emplace_back(slot, strnlen(slot, TextSlotWidth));
+        const WideChar* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
+        verses.push_back(Utf8FromWide(std::wstring(slot, WideLength(slot, TextSlotWidth))));
     }
     return verses;
 }
@@ -48,10 +50,6 @@ void ReleaseRecord(SaverSettings& record) {
     HeapRelease(record.Texts);
     record.Texts = nullptr;
     record.TextCount = 0;
-}
-
-std::string Ansi(const std::string& utf8) {
-    return CodePageFromUtf8(utf8, CP_ACP);
 }
 
 namespace {
@@ -117,7 +115,7 @@ LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return fault.reply;
     }
-    LRESULT result = CallWindowProcA(spied.original, window, message, wParam, lParam);
+    LRESULT result = CallWindowProcW(spied.original, window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SpiedControls.erase(window);
     }
@@ -130,7 +128,7 @@ void Spy(HWND control, int id) {
     }
     SpiedControls[control] = {id, nullptr};
     SpiedControls[control].original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpyProc)));
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpyProc)));
 }
 
 LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
@@ -173,7 +171,7 @@ std::vector<SentMessage> ControlSpy::Received(int control) const {
 // Editor
 
 Editor::Editor(SaverSettings& record) {
-    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), "TEXTSDLG", nullptr, TextsDialogProc,
+    dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), L"TEXTSDLG", nullptr, TextsDialogProc,
                                  reinterpret_cast<LPARAM>(&record));
     EXPECT_NE(dialog_, nullptr) << "TEXTSDLG did not open: " << GetLastError();
 }
@@ -187,41 +185,41 @@ Editor::~Editor() {
 Verses Editor::Entries() const {
     Verses entries;
     HWND list = Control(IDC_TEXTS_LIST);
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; i++) {
-        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-        std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        entries.emplace_back(text.c_str());
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        entries.push_back(Utf8FromWide(text.c_str()));
     }
     return entries;
 }
 
 int Editor::Selection() const {
-    return static_cast<int>(SendMessageA(Control(IDC_TEXTS_LIST), LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(Control(IDC_TEXTS_LIST), LB_GETCURSEL, 0, 0));
 }
 
 std::string Editor::Field() const {
-    char text[1024] = {};
-    GetDlgItemTextA(dialog_, IDC_TEXTS_EDIT, text, sizeof text);
-    return text;
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog_, IDC_TEXTS_EDIT, text, 1024);
+    return Utf8FromWide(text);
 }
 
 void Editor::Type(const std::string& text) {
-    SetDlgItemTextA(dialog_, IDC_TEXTS_EDIT, text.c_str());
+    SetDlgItemTextW(dialog_, IDC_TEXTS_EDIT, WideFromUtf8(text).c_str());
 }
 
 void Editor::Press(int command) {
     HWND source = command == IDOK || command == IDCANCEL ? GetDlgItem(dialog_, command)
                                                          : Control(IDC_TEXTS_TOOLBAR);
-    SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+    SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
                  reinterpret_cast<LPARAM>(source));
 }
 
 void Editor::Choose(int position) {
     HWND list = Control(IDC_TEXTS_LIST);
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_TEXTS_LIST, LBN_SELCHANGE),
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDC_TEXTS_LIST, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+// Verses as UTF-8; the editor holds them as UTF-16.
 using Verses = std::vector<std::string>;
 
 // Handles the messages waiting in the thread's queue.
@@ -23,9 +24,6 @@ void InitDialogControls();
 void FillRecord(SaverSettings& record, const Verses& verses);
 Verses RecordVerses(const SaverSettings& record);
 void ReleaseRecord(SaverSettings& record);
-
-// The UTF-8 text in the ANSI code page the program's texts are in.
-std::string Ansi(const std::string& utf8);
 
 // The system's text for an error code without its closing line break, and likewise the texts
 // of the error boxes seen, from the first-th on; every one of those must be owned by owner.

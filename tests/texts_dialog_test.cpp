@@ -63,7 +63,7 @@ TEST_F(TextsEditor, RecordWithoutVersesOpensEmptyAndTypingGivesOneSlot) {
         SCOPED_TRACE(c.name);
         FillRecord(record, c.block ? Verses{"ascuns"} : Verses{});
         record.TextCount = c.count;
-        char* oldBlock = record.Texts;
+        WideChar* oldBlock = record.Texts;
         editor = std::make_unique<Editor>(record);
         EXPECT_TRUE(editor->Entries().empty());
         EXPECT_EQ(editor->Selection(), -1);
@@ -75,7 +75,7 @@ TEST_F(TextsEditor, RecordWithoutVersesOpensEmptyAndTypingGivesOneSlot) {
         ASSERT_NE(record.Texts, nullptr);
         EXPECT_NE(record.Texts, oldBlock);
         EXPECT_EQ(RecordVerses(record), Verses{"Un verset nou"});
-        EXPECT_EQ(HeapSize(GetProcessHeap(), 0, record.Texts), 256u);
+        EXPECT_EQ(HeapSize(GetProcessHeap(), 0, record.Texts), 256u * sizeof(WideChar));
         editor.reset();
         ReleaseRecord(record);
     }
@@ -299,10 +299,12 @@ TEST_F(TextsEditor, LineBreaksTypedIntoAVerseBecomeSpaces) {
     EXPECT_EQ(RecordVerses(record)[1], "Ioan  3:16");
 }
 
-TEST_F(TextsEditor, RomanianVersesKeepTheirCharactersThroughEveryStep) {
+// Whatever the code page: cedilla and comma-below letters alike, and other scripts.
+TEST_F(TextsEditor, VersesKeepTheirCharactersThroughEveryStep) {
     const std::string psalm =
-        Ansi("Domnul este păstorul meu: nu voi duce lipsă de nimic. Ţara, ştiinţa, Înşiră-te");
-    const std::string john = Ansi("Fiindcă atât de mult a iubit Dumnezeu lumea");
+        "Domnul este păstorul meu: nu voi duce lipsă de nimic. Ţara, ştiinţa, "
+        "Înşiră-te, țara, știința, Înșiră-te & „Ἐν ἀρχῇ ἦν ὁ λόγος”";
+    const std::string john = "Fiindcă atât de mult a iubit Dumnezeu lumea 😀";
     Open({psalm, "Geneza 1:1"});
     EXPECT_EQ(editor->Field(), psalm);
     editor->Press(IDC_TEXTS_DOWN);
@@ -423,10 +425,10 @@ TEST_F(TextsEditor, FieldTakesTyping255CharactersAndNoMore) {
     for (int i = 0; i < 300; i++) {
         SendMessageA(field, WM_CHAR, 'a' + i % 26, 1);
     }
-    EXPECT_EQ(GetWindowTextLengthA(field), 255);
+    EXPECT_EQ(GetWindowTextLengthW(field), 255);
     editor->Press(IDOK);
     ASSERT_EQ(record.TextCount, 1u);
-    EXPECT_EQ(strlen(record.Texts), 255u);
+    EXPECT_EQ(WideLength(record.Texts, TextSlotWidth), 255u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -434,7 +436,7 @@ TEST_F(TextsEditor, FieldTakesTyping255CharactersAndNoMore) {
 
 TEST_F(TextsEditor, OkWithAnEmptyListLeavesNoBlockAndReleasesTheOldOne) {
     Open({"unu", "doi"});
-    char* oldBlock = record.Texts;
+    WideChar* oldBlock = record.Texts;
     ASSERT_TRUE(IsProcessHeapBlock(oldBlock)) << "the heap walk cannot see the block";
     editor->Press(IDC_TEXTS_DELETE);
     editor->Press(IDC_TEXTS_DELETE);
@@ -447,7 +449,7 @@ TEST_F(TextsEditor, OkWithAnEmptyListLeavesNoBlockAndReleasesTheOldOne) {
 
 TEST_F(TextsEditor, OkReplacesTheBlockWithTheListInItsOrder) {
     Open(Four);
-    char* oldBlock = record.Texts;
+    WideChar* oldBlock = record.Texts;
     editor->Choose(3);
     editor->Press(IDC_TEXTS_UP);
     editor->Press(IDC_TEXTS_NEW);
@@ -457,12 +459,12 @@ TEST_F(TextsEditor, OkReplacesTheBlockWithTheListInItsOrder) {
     EXPECT_NE(record.Texts, oldBlock);
     EXPECT_EQ(RecordVerses(record), (Verses{"Geneza 1:1", "Psalmul 23:1", "Apocalipsa 22:21",
                                             "Ioan 3:16", "Romani 12:12"}));
-    EXPECT_EQ(HeapSize(GetProcessHeap(), 0, record.Texts), 5u * 256);
+    EXPECT_EQ(HeapSize(GetProcessHeap(), 0, record.Texts), 5u * 256 * sizeof(WideChar));
     // Slots are zero past their text.
     for (uint32_t i = 0; i < record.TextCount; i++) {
-        const char* slot = record.Texts + i * 256;
-        for (size_t k = strlen(slot); k < 256; k++) {
-            ASSERT_EQ(slot[k], '\0') << "slot " << i << " byte " << k;
+        const WideChar* slot = record.Texts + i * 256;
+        for (size_t k = WideLength(slot, 256); k < 256; k++) {
+            ASSERT_EQ(slot[k], 0) << "slot " << i << " unit " << k;
         }
     }
 }
@@ -471,7 +473,8 @@ TEST_F(TextsEditor, CancelAfterEditsLeavesTheRecordExactlyAsItWas) {
     Open(Four);
     SaverSettings before = {};
     memcpy(static_cast<void*>(&before), &record, sizeof record);
-    std::string bytes(record.Texts, record.TextCount * 256);
+    const size_t size = record.TextCount * TextSlotWidth * sizeof(WideChar);
+    std::string bytes(reinterpret_cast<const char*>(record.Texts), size);
 
     editor->Type("schimbat");
     editor->Choose(2);
@@ -483,14 +486,14 @@ TEST_F(TextsEditor, CancelAfterEditsLeavesTheRecordExactlyAsItWas) {
     editor->Press(IDCANCEL);
     EXPECT_TRUE(editor->Ended());
     EXPECT_EQ(memcmp(static_cast<const void*>(&before), &record, sizeof record), 0);
-    EXPECT_EQ(std::string(record.Texts, record.TextCount * 256), bytes);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.Texts), size), bytes);
 }
 
 TEST_F(TextsEditor, CloseBoxAndEscapeCancel) {
     for (bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "Esc" : "close box");
         Open(Four);
-        char* block = record.Texts;
+        WideChar* block = record.Texts;
         editor->Type("schimbat");
         editor->Choose(1);
         if (escape) {
@@ -527,7 +530,7 @@ TEST_F(TextsEditor, RunsModallyAndEndsWithZero) {
     FillRecord(record, Four);
     Typed = false;
     UINT_PTR timer = SetTimer(nullptr, 0, 50, TypeAndPressEnter);
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), "TEXTSDLG", nullptr,
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), L"TEXTSDLG", nullptr,
                                      TextsDialogProc, reinterpret_cast<LPARAM>(&record));
     KillTimer(nullptr, timer);
     EXPECT_TRUE(Typed);
@@ -581,8 +584,7 @@ TEST_F(TextsEditor, ToolbarHasFourButtonsWithTheirImagesTextsAndCommands) {
     Open(Four);
     HWND toolbar = editor->Control(IDC_TEXTS_TOOLBAR);
     ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 4);
-    // Texts go through the ANSI code page, as the program's own calls do.
-    const std::string texts[] = {"Nou", "Sus", "Jos", Ansi("\xC5\x9Eterge")};
+    const std::wstring texts[] = {L"Nou", L"Sus", L"Jos", L"\u015Eterge"};
     for (int i = 0; i < 4; i++) {
         SCOPED_TRACE(i);
         TBBUTTON button{};
@@ -592,9 +594,9 @@ TEST_F(TextsEditor, ToolbarHasFourButtonsWithTheirImagesTextsAndCommands) {
         EXPECT_EQ(button.fsState & TBSTATE_ENABLED, TBSTATE_ENABLED);
         EXPECT_EQ(button.fsStyle, BTNS_BUTTON);
         EXPECT_EQ(button.dwData, 0u);
-        char text[256] = {};
-        SendMessageA(toolbar, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(std::string(text), texts[i]);
+        wchar_t text[256] = {};
+        SendMessageW(toolbar, TB_GETBUTTONTEXTW, button.idCommand, reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(std::wstring(text), texts[i]);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "texts_rules.h"
 
+#include "wide_strings.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -58,42 +60,40 @@ TEST(IndexAfterDelete, KeepsThePositionUnlessTheLastEntryWent) {
 
 TEST(JoinVerseLines, EveryKindOfLineBreakBecomesOneSpace) {
     struct Case {
-        std::string typed;
-        std::string kept;
+        std::u16string typed;
+        std::u16string kept;
     };
     const Case cases[] = {
-        {"", ""},
-        // Verses are in the ANSI code page (here Windows-1250): high bytes stay as they are.
-        {"Domnul este p\xE3storul meu", "Domnul este p\xE3storul meu"},
-        {"unu\r\ndoi", "unu doi"},
-        {"unu\rdoi", "unu doi"},
-        {"unu\ndoi", "unu doi"},
-        {"unu\n\rdoi", "unu  doi"},   // LF then CR: two breaks
-        {"unu\r\r\ndoi", "unu  doi"}, // lone CR, then CR LF
-        {"unu\r\n\r\ndoi", "unu  doi"},
-        {"\r\nla \xEEnceput", " la \xEEnceput"},
-        {"la sf\xE2r\xBAit\r", "la sf\xE2r\xBAit "},
-        {"\n", " "},
-        {"\r", " "},
-        {"tab\tr\xE3m\xE2ne", "tab\tr\xE3m\xE2ne"},
+        {u"", u""},
+        {u"Domnul este păstorul meu", u"Domnul este păstorul meu"},
+        {u"unu\r\ndoi", u"unu doi"},
+        {u"unu\rdoi", u"unu doi"},
+        {u"unu\ndoi", u"unu doi"},
+        {u"unu\n\rdoi", u"unu  doi"},   // LF then CR: two breaks
+        {u"unu\r\r\ndoi", u"unu  doi"}, // lone CR, then CR LF
+        {u"unu\r\n\r\ndoi", u"unu  doi"},
+        {u"\r\nla început", u" la început"},
+        {u"la sfârșit\r", u"la sfârșit "},
+        {u"\n", u" "},
+        {u"\r", u" "},
+        {u"tab\trămâne 😀", u"tab\trămâne 😀"},
     };
     for (const Case& c : cases) {
-        std::string text = c.typed;
+        WideString text = Wide(c.typed);
         size_t length = JoinVerseLines(text.data());
-        EXPECT_EQ(std::string(text.c_str()), c.kept);
+        EXPECT_EQ(Utf16(text.c_str(), WideLength(text.c_str(), text.size())), c.kept);
         EXPECT_EQ(length, c.kept.size());
     }
 }
 
 TEST(JoinVerseLines, BreakAtTheEndOfAFullBufferReadsNothingPastIt) {
-    // A heap buffer of exactly 256 bytes, so that AddressSanitizer sees any read beyond it.
-    for (char last : {'\r', '\n'}) {
-        std::vector<char> text(256);
-        memset(text.data(), 'a', 254);
+    // A heap buffer of exactly 256 units, so that AddressSanitizer sees any read beyond it.
+    for (WideChar last : {u'\r', u'\n'}) {
+        std::vector<WideChar> text(256, u'a');
         text[254] = last;
-        text[255] = '\0';
+        text[255] = 0;
         EXPECT_EQ(JoinVerseLines(text.data()), 255u);
-        EXPECT_EQ(std::string(text.data()), std::string(254, 'a') + " ");
+        EXPECT_EQ(SlotText(text.data(), 256), std::u16string(254, u'a') + u" ");
     }
 }
 

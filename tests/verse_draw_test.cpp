@@ -25,12 +25,12 @@ LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 // What a run starts from: a window, one verse and a seed.
 struct RunSetup {
     HWND window = nullptr;
-    std::vector<char> verses;
-    std::vector<char> fonts;
+    std::vector<WideChar> verses;
+    std::vector<WideChar> fonts;
     uint32_t seed = 4242;
     uint32_t fadeSpeed = 10;
 
-    RunSetup(int width, int height, const std::string& verse) {
+    RunSetup(int width, int height, const std::u16string& verse) {
         window = MakeTestWindow("VerseDrawTest", PlainProc, Left, Top, width, height);
         verses = MakeSlots({verse}, TextSlotWidth);
         PumpMessages(50);
@@ -151,7 +151,8 @@ void ExpectVerseWithinPlan(const Pixels& pixels, const VerseRunPlan& plan) {
     EXPECT_EQ(brighter, 0u) << "pixels brighter than the planned colour";
 }
 
-constexpr char Verse[] = "Domnul este păstorul meu: nu voi duce lipsă de nimic. (Psalmul 23:1)";
+constexpr char16_t Verse[] =
+    u"Domnul este păstorul meu: nu voi duce lipsă de nimic. (Psalmul 23:1)";
 
 TEST(DrawVerseThread, DrawsThePlannedBlockInThePlannedColour) {
     RunSetup setup(640, 480, Verse);
@@ -201,7 +202,7 @@ TEST(DrawVerseThread, RunStoppedBeforeItsFramesLeavesTheWindowBlack) {
 
 // One word that cannot be broken, in a window too narrow for it.
 TEST(DrawVerseThread, BlockWiderThanTheWindowStartsAtItsLeftEdge) {
-    RunSetup setup(120, 300, std::string(40, 'W'));
+    RunSetup setup(120, 300, std::u16string(40, u'W'));
     VerseRunPlan plan = setup.Plan();
     ASSERT_TRUE(plan.Complete);
     ASSERT_GT(plan.Block.Width, 120);
@@ -246,14 +247,14 @@ TEST(DrawVerseThread, ReleasesEveryGdiObjectOnEveryPath) {
     struct PathCase {
         const char* name;
         int width, height;
-        std::string verse;
+        std::u16string verse;
         uint32_t fadeSpeed;
         uint32_t running;
     };
     const PathCase cases[] = {
         {"whole fade", 400, 300, Verse, 10, 1},
         {"stopped before the frames", 400, 300, Verse, 10, 0},
-        {"oversized block", 120, 300, std::string(40, 'W'), 10, 1},
+        {"oversized block", 120, 300, std::u16string(40, u'W'), 10, 1},
         {"no width", 0, 300, Verse, 10, 1},
         {"negative step", 400, 300, Verse, 4294967295u, 1},
     };
@@ -293,54 +294,6 @@ TEST(DrawVerseThread, NegativeStepDrawsOnlyTheBlackFrame) {
 
 namespace {
 
-// Pixels of a 160 × 60 surface after draw(dc) has drawn white text on black.
-template <typename Draw> std::vector<COLORREF> Rendered(HDC dc, Draw draw) {
-    RECT area = {0, 0, 160, 60};
-    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    SetTextColor(dc, RGB(255, 255, 255));
-    SetBkColor(dc, RGB(0, 0, 0));
-    draw(dc, area);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < area.bottom; y++) {
-        for (int x = 0; x < area.right; x++) {
-            pixels.push_back(GetPixel(dc, x, y));
-        }
-    }
-    return pixels;
-}
-
-TEST(GdiMeasurer, RunFontShowsTheLettersOfTheUsersCodePage) {
-    ASSERT_EQ(GetACP(), 1250u) << "the tests run in the Romanian locale";
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 160, 60);
-    HGDIOBJ keptBitmap = SelectObject(dc, bitmap);
-    {
-        GdiMeasurer measurer(dc);
-        measurer.UseFont("Verdana", 40);
-        // "şţă" in code page 1250; in code page 1252 the same bytes are "ºþã".
-        auto asBytes = Rendered(dc, [](HDC on, RECT& area) {
-            DrawTextA(on, "\xba\xfe\xe3", 3, &area, DT_LEFT | DT_SINGLELINE);
-        });
-        auto meant = Rendered(dc, [](HDC on, RECT& area) {
-            DrawTextW(on, L"\u015f\u0163\u0103", 3, &area, DT_LEFT | DT_SINGLELINE);
-        });
-        auto western = Rendered(dc, [](HDC on, RECT& area) {
-            DrawTextW(on, L"\u00ba\u00fe\u00e3", 3, &area, DT_LEFT | DT_SINGLELINE);
-        });
-        ASSERT_NE(meant, western) << "the two readings must look different for this test";
-        EXPECT_EQ(asBytes, meant);
-    }
-    SelectObject(dc, keptBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-}
-
-} // namespace
-
-namespace {
-
 // A memory surface of the given size, black, for drawing without a window.
 struct MemorySurface {
     HDC dc;
@@ -362,10 +315,12 @@ struct MemorySurface {
 TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
     // The frame must show the verse broken into lines exactly as the layout measured it, all of
     // them inside the block: the reference draws the same text at the measured layout width on
-    // an unbounded surface.
-    const char* verse = "Toate \xeeşi au vremea lor, şi fiecare lucru de sub ceruri \xeeşi are "
-                        "ceasul lui. (Eclesiastul 3:1)";
-    std::vector<char> verses = MakeSlots({verse}, TextSlotWidth);
+    // an unbounded surface. Every letter shows as it is, whatever the code page, and "&" is no
+    // mnemonic prefix.
+    std::vector<WideChar> verses =
+        MakeSlots({u"Toate își au vremea lor, și fiecare lucru de sub ceruri îşi are ceasul lui & "
+                   u"ş ţ ș ț ă î â. (Eclesiastul 3:1)"},
+                  TextSlotWidth);
     HDC screen = GetDC(nullptr);
     MemorySurface window(screen, 1280, 1024);
     for (uint32_t seed = 1; seed <= 40; seed++) {
@@ -387,12 +342,12 @@ TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
         SetTextColor(reference.dc, FrameColour(plan, last));
         SetBkColor(reference.dc, RGB(0, 0, 0));
         RECT measured = {0, 0, width, plan.Block.Height * 3};
-        DrawTextA(reference.dc, plan.Text, static_cast<int>(plan.Length), &measured,
-                  DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+        const UINT format = DT_WORDBREAK | DT_CENTER | DT_NOPREFIX;
+        DrawTextW(reference.dc, plan.Text, static_cast<int>(plan.Length), &measured,
+                  format | DT_CALCRECT);
         EXPECT_LE(measured.bottom, plan.Block.Height) << "seed " << seed;
         RECT area = {0, 0, width, plan.Block.Height * 3};
-        DrawTextA(reference.dc, plan.Text, static_cast<int>(plan.Length), &area,
-                  DT_WORDBREAK | DT_CENTER);
+        DrawTextW(reference.dc, plan.Text, static_cast<int>(plan.Length), &area, format);
         SelectObject(reference.dc, keptFont);
 
         int32_t left = (plan.Block.Width - width) / 2;

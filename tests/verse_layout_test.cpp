@@ -19,14 +19,16 @@ class ScriptedMeasurer final : public TextMeasurer {
     TextExtent second{};
     std::vector<std::string> requests;
 
-    void UseFont(const char* face, int32_t height) override {
-        requests.push_back("font " + std::string(face) + " " + std::to_string(height));
+    void UseFont(const WideChar* face, int32_t height) override {
+        // The typeface names of these tests are ASCII.
+        std::string name(face, face + WideLength(face, FontSlotWidth));
+        requests.push_back("font " + name + " " + std::to_string(height));
     }
-    TextExtent MeasureLine(const char*, uint32_t length) override {
+    TextExtent MeasureLine(const WideChar*, uint32_t length) override {
         requests.push_back("line " + std::to_string(length));
         return line;
     }
-    TextExtent MeasureWrapped(const char*, uint32_t length, int32_t width,
+    TextExtent MeasureWrapped(const WideChar*, uint32_t length, int32_t width,
                               int32_t height) override {
         requests.push_back("wrap " + std::to_string(length) + " " + std::to_string(width) + "x" +
                            std::to_string(height));
@@ -41,11 +43,12 @@ class ScriptedMeasurer final : public TextMeasurer {
 // spaces, lines as high as the cell (height 0 is the default height, 20).
 class WrappingMeasurer final : public TextMeasurer {
   public:
-    void UseFont(const char*, int32_t height) override { height_ = height == 0 ? 20 : height; }
-    TextExtent MeasureLine(const char*, uint32_t length) override {
+    void UseFont(const WideChar*, int32_t height) override { height_ = height == 0 ? 20 : height; }
+    TextExtent MeasureLine(const WideChar*, uint32_t length) override {
         return {static_cast<int32_t>(length) * CharWidth(), height_};
     }
-    TextExtent MeasureWrapped(const char* text, uint32_t length, int32_t width, int32_t) override {
+    TextExtent MeasureWrapped(const WideChar* text, uint32_t length, int32_t width,
+                              int32_t) override {
         int32_t widest = 0;
         int32_t lines = 0;
         int32_t current = -1; // characters on the current line, -1 before its first word
@@ -118,10 +121,10 @@ std::vector<int32_t> Frames(const VerseRunPlan& plan) {
 }
 
 struct Lists {
-    std::vector<char> verses =
-        MakeSlots({"Întâi", "Al doilea verset", "Al treilea verset"}, TextSlotWidth);
-    std::vector<char> fonts =
-        MakeSlots({"Arial", "Georgia", "Tahoma", "Times New Roman"}, FontSlotWidth);
+    std::vector<WideChar> verses =
+        MakeSlots({u"Întâi", u"Al doilea verset", u"Al treilea verset"}, TextSlotWidth);
+    std::vector<WideChar> fonts =
+        MakeSlots({u"Arial", u"Georgia", u"Tahoma", u"Times New Roman"}, FontSlotWidth);
 };
 
 TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
@@ -139,9 +142,9 @@ TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
     VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
 
     ASSERT_TRUE(plan.Complete);
-    EXPECT_STREQ(plan.Face, "Times New Roman"); // RandomUpTo(3)
+    EXPECT_EQ(SlotText(plan.Face, FontSlotWidth), u"Times New Roman"); // RandomUpTo(3)
     EXPECT_EQ(plan.Face, lists.fonts.data() + 3 * FontSlotWidth);
-    EXPECT_STREQ(plan.Text, "Al treilea verset"); // RandomUpTo(2)
+    EXPECT_EQ(SlotText(plan.Text, TextSlotWidth), u"Al treilea verset"); // RandomUpTo(2)
     EXPECT_EQ(record.LastText, 2u);
     EXPECT_EQ(plan.Length, 17u);
     EXPECT_EQ(plan.Quotient, 60); // 600 * 2000 / (1000 * 20)
@@ -184,10 +187,11 @@ TEST(PlanVerseRun, SameSeedSamePlan) {
 }
 
 TEST(PlanVerseRun, BlocksFitTheClientAreaAndScaleStaysWithinItsBounds) {
-    std::vector<char> verses = MakeSlots(
-        {DefaultVerse, "Domnul este păstorul meu: nu voi duce lipsă de nimic. (Psalmul 23:1)",
-         "Isus plângea. (Ioan 11:35)"},
-        TextSlotWidth);
+    std::vector<WideChar> verses =
+        MakeSlots({Utf16(DefaultVerse.data(), DefaultVerse.size() - 1),
+                   u"Domnul este păstorul meu: nu voi duce lipsă de nimic. (Psalmul 23:1)",
+                   u"Isus plângea. (Ioan 11:35)"},
+                  TextSlotWidth);
     struct Area {
         int32_t width, height;
     };
@@ -347,7 +351,7 @@ TEST(PlanVerseRun, ScaleBelowOneTwentiethAsksForHeightZero) {
 }
 
 TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
-    std::vector<char> fontsWithoutCount = MakeSlots({"Arial"}, FontSlotWidth);
+    std::vector<WideChar> fontsWithoutCount = MakeSlots({u"Arial"}, FontSlotWidth);
     SaverSettings record{};
     record.Fonts = fontsWithoutCount.data(); // a block but a count of 0
     record.LastText = 7;
@@ -359,11 +363,11 @@ TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
     measurer.first = {100, 300};
     measurer.second = {150, 90};
     VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
-    EXPECT_EQ(plan.Face, DefaultTypeface);
-    EXPECT_STREQ(plan.Face, "Verdana");
-    EXPECT_EQ(plan.Text, DefaultVerse);
+    EXPECT_EQ(plan.Face, DefaultTypeface.data());
+    EXPECT_EQ(SlotText(plan.Face, FontSlotWidth), u"Verdana");
+    EXPECT_EQ(plan.Text, DefaultVerse.data());
     EXPECT_EQ(plan.Length, 140u);
-    EXPECT_EQ(strlen(plan.Text), 140u);
+    EXPECT_EQ(WideLength(plan.Text, 1000), 140u);
     EXPECT_EQ(record.LastText, 7u);
     EXPECT_EQ(record.FirstPick, 1u);
     EXPECT_EQ(plan.X, 1); // the first value went to the position
@@ -378,13 +382,13 @@ TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
     again.first = {100, 300};
     again.second = {150, 90};
     plan = PlanVerseRun(record, 1000, 600, 9000, again);
-    EXPECT_EQ(plan.Face, DefaultTypeface);
-    EXPECT_EQ(plan.Text, DefaultVerse);
+    EXPECT_EQ(plan.Face, DefaultTypeface.data());
+    EXPECT_EQ(plan.Text, DefaultVerse.data());
     EXPECT_EQ(plan.X, 1);
 }
 
-TEST(PlanVerseRun, VerseOfAFullSlotHas255Bytes) {
-    std::vector<char> verses = MakeSlots({std::string(255, 'v')}, TextSlotWidth);
+TEST(PlanVerseRun, VerseOfAFullSlotHas255Units) {
+    std::vector<WideChar> verses = MakeSlots({std::u16string(255, u'v')}, TextSlotWidth);
     SaverSettings record{};
     UseVerses(record, verses);
     WrappingMeasurer measurer;

@@ -50,10 +50,10 @@ const PickCase PickCases[] = {
 TEST(PickVerse, PolicyOrderAndStoredIndex) {
     for (const PickCase& c : PickCases) {
         SCOPED_TRACE(c.name);
-        std::vector<char> verses;
+        std::vector<WideChar> verses;
         for (uint32_t i = 0; i < c.count; i++) {
-            verses.resize(verses.size() + TextSlotWidth, '\0');
-            verses[i * TextSlotWidth] = static_cast<char>('a' + i);
+            verses.resize(verses.size() + TextSlotWidth, 0);
+            verses[i * TextSlotWidth] = static_cast<WideChar>('a' + i);
         }
         SaverSettings record{};
         UseVerses(record, verses);
@@ -63,7 +63,7 @@ TEST(PickVerse, PolicyOrderAndStoredIndex) {
         record.FirstPick = c.firstPick;
         SeedRandom(Seed);
 
-        const char* verse = PickVerse(record, Today);
+        const WideChar* verse = PickVerse(record, Today);
 
         EXPECT_EQ(record.LastText, c.expectedText);
         EXPECT_EQ(record.LastDay, c.expectedDay);
@@ -74,30 +74,30 @@ TEST(PickVerse, PolicyOrderAndStoredIndex) {
 }
 
 TEST(PickVerse, OnlyTheFirstPickOfAnActivationMovesOn) {
-    std::vector<char> verses = MakeSlots({"unu", "doi", "trei"}, TextSlotWidth);
+    std::vector<WideChar> verses = MakeSlots({u"unu", u"doi", u"trei"}, TextSlotWidth);
     SaverSettings record{};
     UseVerses(record, verses);
     record.Options = 1 | ConsecutiveOrderBit;
     record.FirstPick = 1;
-    EXPECT_STREQ(PickVerse(record, Today), "doi");
-    EXPECT_STREQ(PickVerse(record, Today), "doi");
-    EXPECT_STREQ(PickVerse(record, Today + 1), "doi");
+    EXPECT_EQ(SlotText(PickVerse(record, Today), TextSlotWidth), u"doi");
+    EXPECT_EQ(SlotText(PickVerse(record, Today), TextSlotWidth), u"doi");
+    EXPECT_EQ(SlotText(PickVerse(record, Today + 1), TextSlotWidth), u"doi");
     record.FirstPick = 1;
-    EXPECT_STREQ(PickVerse(record, Today), "trei");
+    EXPECT_EQ(SlotText(PickVerse(record, Today), TextSlotWidth), u"trei");
 }
 
 TEST(PickVerse, DailyPolicyTurnsAtTheDayNumber) {
-    std::vector<char> verses = MakeSlots({"unu", "doi", "trei"}, TextSlotWidth);
+    std::vector<WideChar> verses = MakeSlots({u"unu", u"doi", u"trei"}, TextSlotWidth);
     SaverSettings record{};
     UseVerses(record, verses);
     record.Options = 2 | ConsecutiveOrderBit;
     record.LastDay = Today;
-    EXPECT_STREQ(PickVerse(record, Today), "unu");
-    EXPECT_STREQ(PickVerse(record, Today), "unu");
-    EXPECT_STREQ(PickVerse(record, Today + 1), "doi");
-    EXPECT_STREQ(PickVerse(record, Today + 1), "doi");
-    EXPECT_STREQ(PickVerse(record, Today + 2), "trei");
-    EXPECT_STREQ(PickVerse(record, Today + 3), "unu");
+    EXPECT_EQ(SlotText(PickVerse(record, Today), TextSlotWidth), u"unu");
+    EXPECT_EQ(SlotText(PickVerse(record, Today), TextSlotWidth), u"unu");
+    EXPECT_EQ(SlotText(PickVerse(record, Today + 1), TextSlotWidth), u"doi");
+    EXPECT_EQ(SlotText(PickVerse(record, Today + 1), TextSlotWidth), u"doi");
+    EXPECT_EQ(SlotText(PickVerse(record, Today + 2), TextSlotWidth), u"trei");
+    EXPECT_EQ(SlotText(PickVerse(record, Today + 3), TextSlotWidth), u"unu");
     EXPECT_EQ(record.LastDay, Today + 3);
 }
 

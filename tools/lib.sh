@@ -30,11 +30,15 @@ install_packages() {
             "${missing[@]}"
     fi
     # tools/wine-run gives Wine the Romanian locale; without it compiled, Wine still takes code
-    # page 1250 from the name but cannot name any file outside ASCII ("ş" in a user's path).
-    if ! locale -a 2>/dev/null | grep -qix 'ro_RO.utf8'; then
-        echo "Generating the locale ro_RO.UTF-8"
-        "${sudo[@]}" localedef -i ro_RO -f UTF-8 ro_RO.UTF-8
-    fi
+    # page 1250 from the name but cannot name any file outside ASCII ("ş" in a user's path). The
+    # tests of the list letters also run under the English one, whose code page is 1252.
+    local name
+    for name in ro_RO en_US; do
+        if ! locale -a 2>/dev/null | grep -qix "$name.utf8"; then
+            echo "Generating the locale $name.UTF-8"
+            "${sudo[@]}" localedef -i "$name" -f UTF-8 "$name.UTF-8"
+        fi
+    done
 }
 
 # Fails with one clear line when this machine cannot run 32-bit x86 programs: the i386 Wine

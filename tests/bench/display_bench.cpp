@@ -23,12 +23,12 @@
 
 namespace {
 
-// 230 bytes, as long as the longer verses of a real list.
-constexpr char LongVerse[] =
-    "Dragostea este indelung rabdatoare, e plina de bunatate; dragostea nu pizmuieste; "
-    "dragostea nu se lauda, nu se umfla de mandrie, nu se poarta necuviincios, nu cauta "
-    "folosul sau, nu se manie, nu se gandeste la rau. (1 Cor. 13:4, 5)";
-static_assert(sizeof LongVerse - 1 == 230);
+// 230 characters, as long as the longer verses of a real list.
+constexpr char16_t LongVerse[] =
+    u"Dragostea este îndelung răbdătoare, e plină de bunătate; dragostea nu pizmuiește; "
+    u"dragostea nu se laudă, nu se umflă de mândrie, nu se poartă necuviincios, nu caută "
+    u"folosul său, nu se mânie, nu se gândește la rău. (1 Cor. 13:4, 5)";
+static_assert(sizeof LongVerse / sizeof LongVerse[0] - 1 == 230);
 
 LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) {
@@ -81,8 +81,8 @@ DWORD WINAPI TimeFrames(LPVOID parameter) {
             } else {
                 PatBlt(surface.Dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
                 RECT block = {0, 0, plan.Block.Width, plan.Block.Height};
-                DrawTextA(surface.Dc, plan.Text, static_cast<int>(plan.Length), &block,
-                          DT_WORDBREAK | DT_CENTER);
+                DrawTextW(surface.Dc, plan.Text, static_cast<int>(plan.Length), &block,
+                          VerseTextFormat);
                 BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.Dc, 0,
                        0, SRCCOPY);
                 if (job.mode == 2) {
@@ -117,7 +117,7 @@ HWND FullScreenWindow() {
 void Frames() {
     HWND window = FullScreenWindow();
     PumpMessages(200);
-    std::vector<char> verses = MakeSlots({LongVerse}, TextSlotWidth);
+    std::vector<WideChar> verses = MakeSlots({LongVerse}, TextSlotWidth);
     const char* names[] = {"frame of a run (fill, colour, text, copy, peek)",
                            "reference: fill, text, copy", "reference with the peek"};
     std::vector<double> pooled[3];
@@ -173,7 +173,7 @@ double ProcessCpuMilliseconds() {
 void Verses(int count) {
     HWND window = FullScreenWindow();
     PumpMessages(200);
-    std::vector<char> verses = MakeSlots({LongVerse}, TextSlotWidth);
+    std::vector<WideChar> verses = MakeSlots({LongVerse}, TextSlotWidth);
     double cpu = ProcessCpuMilliseconds();
     double wall = Now();
     for (int i = 0; i < count; i++) {

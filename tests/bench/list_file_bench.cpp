@@ -19,8 +19,9 @@ double Milliseconds(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// A verses file of the given number of lines, about 145 bytes each as in a real Bible.
-void MakeVersesFile(const std::string& path, int lines) {
+// A verses file of the given number of lines, about 145 bytes each as in a real Bible; ASCII,
+// or UTF-8 with Romanian letters.
+void MakeVersesFile(const std::string& path, int lines, bool utf8 = false) {
     FILE* file = fopen(path.c_str(), "wb");
     if (file == nullptr) {
         perror(path.c_str());
@@ -32,7 +33,7 @@ void MakeVersesFile(const std::string& path, int lines) {
         int length = 50 + static_cast<int>((state >> 16) % 150);
         std::string line;
         while (static_cast<int>(line.size()) < length) {
-            line += "cuvant ";
+            line += utf8 ? "cuvânt ș " : "cuvant ";
         }
         line.resize(length);
         line += " (Carte " + std::to_string(i / 30 + 1) + ":" + std::to_string(i % 30 + 1) + ")";
@@ -88,9 +89,10 @@ double MeasureTouchedFloor(const std::string& path) {
 // Mapping the pages of a block the size of the loaded list: a cost of the result itself.
 double MeasureBlockPages(const std::string& path) {
     uint32_t count = 0;
-    char* block = ReadListFile(path.c_str(), 256, count);
+    ListFileForm form;
+    WideChar* block = ReadListFile(path.c_str(), 256, count, form);
     HeapRelease(block);
-    size_t size = static_cast<size_t>(count) * 256;
+    size_t size = static_cast<size_t>(count) * 256 * sizeof(WideChar);
     auto start = Clock::now();
     char* fresh = static_cast<char*>(HeapAllocZero(size));
     for (size_t page = 0; page < size; page += 4096) {
@@ -104,7 +106,8 @@ double MeasureBlockPages(const std::string& path) {
 double MeasureRead(const std::string& path) {
     auto start = Clock::now();
     uint32_t count = 0;
-    char* block = ReadListFile(path.c_str(), 256, count);
+    ListFileForm form;
+    WideChar* block = ReadListFile(path.c_str(), 256, count, form);
     double ms = Milliseconds(start);
     HeapRelease(block);
     return block != nullptr ? ms : -1;
@@ -112,10 +115,11 @@ double MeasureRead(const std::string& path) {
 
 double MeasureWrite(const std::string& path) {
     uint32_t count = 0;
-    char* block = ReadListFile(path.c_str(), 256, count);
+    ListFileForm form;
+    WideChar* block = ReadListFile(path.c_str(), 256, count, form);
     std::string copy = path + ".out";
     auto start = Clock::now();
-    uint32_t code = WriteListFile(copy.c_str(), block, count, 256);
+    uint32_t code = WriteListFile(copy.c_str(), block, count, 256, form);
     double ms = Milliseconds(start);
     HeapRelease(block);
     remove(copy.c_str());
@@ -128,8 +132,10 @@ int main(int argc, char** argv) {
     std::string folder = argc > 1 ? argv[1] : ".";
     std::string book = folder + "/bench-book.txt";
     std::string tenth = folder + "/bench-tenth.txt";
+    std::string unicodeBook = folder + "/bench-book-utf8.txt";
     MakeVersesFile(book, 31102);
     MakeVersesFile(tenth, 3110);
+    MakeVersesFile(unicodeBook, 31102, true);
 
     const int runs = 7;
     double floor = BestOf(runs, MeasureFloor, book);
@@ -138,6 +144,8 @@ int main(int argc, char** argv) {
     double read = BestOf(runs, MeasureRead, book);
     double write = BestOf(runs, MeasureWrite, book);
     double readTenth = BestOf(runs, MeasureRead, tenth);
+    double readUnicode = BestOf(runs, MeasureRead, unicodeBook);
+    double writeUnicode = BestOf(runs, MeasureWrite, unicodeBook);
     printf("31102 lines, %ld bytes\n", FileSize(book));
     printf("floor: one read into fresh memory %.2f ms; into mapped memory %.2f ms\n", floor,
            touchedFloor);
@@ -147,7 +155,10 @@ int main(int argc, char** argv) {
     printf("WriteListFile %.2f ms\n", write);
     printf("3110 lines: ReadListFile %.2f ms; 10x the lines takes %.2f x the time\n", readTenth,
            read / readTenth);
+    printf("UTF-8 book, %ld bytes: ReadListFile %.2f ms, WriteListFile %.2f ms\n",
+           FileSize(unicodeBook), readUnicode, writeUnicode);
     remove(book.c_str());
     remove(tenth.c_str());
+    remove(unicodeBook.c_str());
     return 0;
 }

@@ -27,7 +27,8 @@ double Milliseconds(Clock::time_point from, Clock::time_point to) {
 
 // Verses of about 145 bytes, as in a real Bible.
 void FillVerses(SaverSettings& record, uint32_t count) {
-    record.Texts = static_cast<char*>(HeapAllocZero(static_cast<size_t>(count) * TextSlotWidth));
+    record.Texts = static_cast<WideChar*>(
+        HeapAllocZero(static_cast<size_t>(count) * TextSlotWidth * sizeof(WideChar)));
     unsigned state = 12345;
     for (uint32_t i = 0; i < count; i++) {
         state = state * 214013 + 2531011;
@@ -39,16 +40,16 @@ void FillVerses(SaverSettings& record, uint32_t count) {
         line.resize(length);
         line += " (Carte " + std::to_string(i / 30 + 1) + ":" + std::to_string(i % 30 + 1) + ")";
         line.resize(std::min<size_t>(line.size(), TextSlotWidth - 1));
-        memcpy(record.Texts + static_cast<size_t>(i) * TextSlotWidth, line.c_str(), line.size());
+        std::copy(line.begin(), line.end(), record.Texts + static_cast<size_t>(i) * TextSlotWidth);
     }
     record.TextCount = count;
 }
 
 void Pump() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
@@ -59,9 +60,9 @@ struct Run {
 Run Measure(uint32_t count) {
     SaverSettings record{};
     FillVerses(record, count);
-    char* before = record.Texts;
+    WideChar* before = record.Texts;
     auto start = Clock::now();
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "TEXTSDLG", nullptr,
+    HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), L"TEXTSDLG", nullptr,
                                      TextsDialogProc, reinterpret_cast<LPARAM>(&record));
     auto opened = Clock::now();
     UpdateWindow(dialog);

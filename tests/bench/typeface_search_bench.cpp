@@ -4,6 +4,7 @@
 
 #include "typeface_search.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -13,23 +14,33 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Name = std::basic_string<WideChar>;
 
-bool ScanForTypeface(const char* block, uint32_t count, const char* name) {
+bool ScanForTypeface(const WideChar* block, uint32_t count, const WideChar* name) {
     for (uint32_t i = 0; i < count; ++i) {
-        if (strncmp(name, block + static_cast<size_t>(i) * 32, 32) == 0) {
+        const WideChar* slot = block + static_cast<size_t>(i) * 32;
+        size_t length = WideLength(slot, 32);
+        if (WideLength(name, 32) == length && std::equal(slot, slot + length, name)) {
             return true;
         }
     }
     return false;
 }
 
+// "Typeface " and a number of eight digits, as wide text.
+Name NumberedName(uint32_t number) {
+    char name[32];
+    snprintf(name, sizeof name, "Typeface %08u", number);
+    return Name(name, name + strlen(name));
+}
+
 template <typename LookUp>
-double NanosecondsPerLookUp(LookUp lookUp, const std::vector<char>& block, uint32_t count,
-                            const std::vector<std::string>& probes, int rounds) {
+double NanosecondsPerLookUp(LookUp lookUp, const std::vector<WideChar>& block, uint32_t count,
+                            const std::vector<Name>& probes, int rounds) {
     size_t found = 0;
     Clock::time_point start = Clock::now();
     for (int round = 0; round < rounds; ++round) {
-        for (const std::string& probe : probes) {
+        for (const Name& probe : probes) {
             found += lookUp(block.data(), count, probe.c_str()) ? 1 : 0;
         }
     }
@@ -47,15 +58,14 @@ int main() {
     for (uint32_t count : {8u, 64u, 512u, 4096u, 32768u}) {
         // Even-numbered names are chosen; the probes, like the installed typefaces, are half
         // chosen and half not.
-        std::vector<char> block(static_cast<size_t>(count) * 32, '\0');
+        std::vector<WideChar> block(static_cast<size_t>(count) * 32, 0);
         for (uint32_t i = 0; i < count; ++i) {
-            snprintf(block.data() + static_cast<size_t>(i) * 32, 32, "Typeface %08u", 2 * i);
+            Name name = NumberedName(2 * i);
+            std::copy(name.begin(), name.end(), block.begin() + static_cast<size_t>(i) * 32);
         }
-        std::vector<std::string> probes;
+        std::vector<Name> probes;
         for (uint32_t i = 0; i < 1000; ++i) {
-            char name[32];
-            snprintf(name, sizeof name, "Typeface %08u", (i * 7919u) % (2 * count));
-            probes.emplace_back(name);
+            probes.push_back(NumberedName((i * 7919u) % (2 * count)));
         }
         int rounds = count <= 512 ? 200 : 20;
         double search = NanosecondsPerLookUp(IsTypefaceChosen, block, count, probes, rounds);

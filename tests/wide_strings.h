@@ -1,0 +1,33 @@
+#pragma once
+// Wide texts in tests: written as UTF-16 literals (u"ș"), turned into the platform's own wide
+// units (wchar_t on Windows, char16_t on Linux) and back, unit for unit.
+
+#include "wide_text.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+using WideString = std::basic_string<WideChar>;
+
+inline WideString Wide(std::u16string_view text) {
+    return WideString(text.begin(), text.end());
+}
+
+inline std::u16string Utf16(const WideChar* text, size_t length) {
+    return std::u16string(text, text + length);
+}
+
+// The NUL-terminated text of a slot of width units.
+inline std::u16string SlotText(const WideChar* slot, size_t width) {
+    return Utf16(slot, WideLength(slot, width));
+}
+
+// A zero-filled block of fixed-width slots holding the entries, as the list reader makes them.
+inline std::vector<WideChar> WideSlots(const std::vector<std::u16string>& entries, size_t width) {
+    std::vector<WideChar> block(entries.size() * width, 0);
+    for (size_t i = 0; i < entries.size(); i++) {
+        std::copy(entries[i].begin(), entries[i].end(), block.begin() + i * width);
+    }
+    return block;
+}
