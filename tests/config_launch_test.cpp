@@ -1,9 +1,8 @@
 // Configuration mode of the real program: Verselume.scr started with /c, or with no mode letter
 // at all, shows the configuration dialog, and OK there saves and ends the process with 0.
 #include "resource_ids.h"
-#include "saver_process.h"
-#include "test_support.h"
-#include "win_test_support.h"
+#include "support/installed.h"
+#include "support/saver_process.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -24,14 +23,9 @@ std::string ControlText(HWND control) {
 TEST(ConfigurationMode, ShowsTheDialogAndOkSavesAndExitsWithZero) {
     for (const char* tail : {"/c", "", "/C:123"}) {
         SCOPED_TRACE(std::string("tail \"") + tail + "\"");
-        ScratchDir dir;
-        SettingsKey key;
-        key.SetString("TextsFile", dir.File("versete.txt"));
-        key.SetString("FontsFile", dir.File("fonturi.txt"));
-        WriteBytes(dir.File("versete.txt"), "Unu\r\n");
-        WriteBytes(dir.File("fonturi.txt"), "Arial\r\n");
-        key.SetDword("TextSpeed", 7000);
-        key.SetDword("Options", 5);
+        Installed installed("Unu\r\n");
+        installed.key.SetDword("TextSpeed", 7000);
+        installed.key.SetDword("Options", 5);
 
         SaverProcess saver(tail);
         HWND dialog = saver.WaitForDialog("Verselume");
@@ -49,9 +43,9 @@ TEST(ConfigurationMode, ShowsTheDialogAndOkSavesAndExitsWithZero) {
         EXPECT_EQ(saver.WaitForExit(), 0u);
         EXPECT_EQ(saver.CreatedSaverWindows(), 0u);
         DWORD fade = 0;
-        EXPECT_TRUE(key.GetDword("FadeSpeed", fade));
+        EXPECT_TRUE(installed.key.GetDword("FadeSpeed", fade));
         EXPECT_EQ(fade, 9u);
-        EXPECT_EQ(ReadBytes(dir.File("versete.txt")), "Unu\r\n");
+        EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\n");
     }
 }
 

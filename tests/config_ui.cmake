@@ -2,10 +2,10 @@
 # own templates and strings; the compiled help file's topics.
 if(WIN32)
   verselume_test(config_dialog_test
-    SOURCES config_dialog_test.cpp dialog_test_support.cpp
+    SOURCES config_dialog_test.cpp
     LIBRARIES config_ui resources)
   verselume_test(error_box_test
-    SOURCES error_box_test.cpp dialog_test_support.cpp
+    SOURCES error_box_test.cpp
     LIBRARIES config_ui)
 
   # The stand-in HTML Help control: HtmlHelpA by ordinal 14, as the system's exports it.
@@ -23,14 +23,14 @@ if(WIN32)
   target_link_libraries(html_help_stand_in PRIVATE verselume_options)
 
   verselume_test(help_launcher_test
-    SOURCES help_launcher_test.cpp dialog_test_support.cpp help_server_stand_in.cpp
+    SOURCES help_launcher_test.cpp
     LIBRARIES config_ui resources)
   add_dependencies(help_launcher_test html_help_stand_in)
 
   # The program itself in configuration mode.
   verselume_test(config_launch_test
-    SOURCES config_launch_test.cpp saver_process.cpp
-    LIBRARIES resource_ids user32 comctl32)
+    SOURCES config_launch_test.cpp
+    LIBRARIES saver_process_support resource_ids comctl32)
   target_compile_definitions(config_launch_test PRIVATE VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>")
   add_dependencies(config_launch_test Verselume)
 endif()

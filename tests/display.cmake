@@ -1,26 +1,19 @@
 # Verse display: the portable core natively and under Wine, the drawing thread and the saver
 # window under Wine with real GDI.
-add_library(display_test_support STATIC display_test_support.cpp)
-target_include_directories(display_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(display_test_support PUBLIC settings_core verselume_options)
-
 foreach(test random_test saver_clock_test verse_pick_test verse_layout_test)
-  verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display_core display_test_support)
+  verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display_core)
 endforeach()
 
 if(WIN32)
-  target_sources(display_test_support PRIVATE display_win_support.cpp)
-  target_link_libraries(display_test_support PUBLIC test_support GTest::gtest gdi32 user32 ntdll)
   foreach(test verse_draw_test saver_window_test)
-    verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display display_test_support)
+    verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display)
   endforeach()
 endif()
 
 # The soak: its own CTest test, with Wine's heap checking on and any heap error a failure.
 if(WIN32)
   add_executable(display_soak display_soak.cpp)
-  target_link_libraries(display_soak PRIVATE display display_test_support test_support
-                                             GTest::gtest_main)
+  target_link_libraries(display_soak PRIVATE display test_support GTest::gtest_main)
   add_test(NAME display_soak COMMAND display_soak)
   set_tests_properties(display_soak PROPERTIES TIMEOUT 900 ENVIRONMENT
                        "VERSELUME_WINEDEBUG=warn+heap" FAIL_REGULAR_EXPRESSION "err:heap")
@@ -29,15 +22,15 @@ endif()
 # Prints figures; run by tools/bench, not by the test suite.
 if(WIN32)
   add_executable(display_bench bench/display_bench.cpp)
-  target_link_libraries(display_bench PRIVATE display display_test_support test_support)
+  target_link_libraries(display_bench PRIVATE display test_support)
   add_executable(black_window WIN32 bench/black_window.cpp)
   target_link_libraries(black_window PRIVATE verselume_options)
 endif()
 
 # The display in the real program.
 if(WIN32)
-  verselume_test(saver_display_test SOURCES saver_display_test.cpp saver_process.cpp
-                 LIBRARIES display display_test_support FILTER -TwoMonitors.*)
+  verselume_test(saver_display_test SOURCES saver_display_test.cpp
+                 LIBRARIES display saver_process_support FILTER -TwoMonitors.*)
   target_compile_definitions(saver_display_test PRIVATE
                              VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>")
   add_dependencies(saver_display_test Verselume)

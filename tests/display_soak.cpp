@@ -2,10 +2,11 @@
 // than one drawing thread, and the process ends with the GDI objects and handles it started
 // with. Run under WINEDEBUG=warn+heap, where Wine checks the heap on every call.
 
-#include "display_win_support.h"
 #include "saver_window.h"
-#include "test_support.h"
-#include "win_test_support.h"
+#include "support/installed.h"
+#include "support/messages.h"
+#include "support/pixels.h"
+#include "support/process_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -43,9 +44,6 @@ SoakFigures Soak(uint32_t runs, size_t threads) {
 }
 
 TEST(SaverWindowSoak, TwoThousandRunsLeaveNothingBehind) {
-    ScratchDir dir;
-    SettingsKey key;
-    std::string texts = dir.File("versete.txt");
     std::string lines;
     for (int i = 0; i < 2500; i++) {
         char line[120];
@@ -54,11 +52,10 @@ TEST(SaverWindowSoak, TwoThousandRunsLeaveNothingBehind) {
                  i, i);
         lines += line;
     }
-    WriteBytes(texts, lines);
-    key.SetString("TextsFile", texts);
-    key.SetDword("TextSpeed", 1); // the platform's shortest period
-    key.SetDword("FadeSpeed", 10);
-    key.SetDword("Options", ConsecutiveOrderBit);
+    Installed installed(lines, std::nullopt);
+    installed.key.SetDword("TextSpeed", 1); // the platform's shortest period
+    installed.key.SetDword("FadeSpeed", 10);
+    installed.key.SetDword("Options", ConsecutiveOrderBit);
     size_t threads = ProcessThreads().size();
 
     // A first activation brings in what GDI and the window manager keep for later.

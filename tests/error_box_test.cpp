@@ -2,7 +2,7 @@
 // icon and OK alone; nothing at all for code 0 or a code the system has no text for.
 #include "error_box.h"
 
-#include "dialog_test_support.h"
+#include "support/dialogs.h"
 
 #include <gtest/gtest.h>
 

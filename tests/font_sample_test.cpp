@@ -1,5 +1,6 @@
 #include "font_sample.h"
-#include "fonts_test_support.h"
+#include "support/pixels.h"
+#include "support/typefaces.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ class Sample {
         auto* buffer = reinterpret_cast<const wchar_t*>(GetWindowLongPtrW(window_, GWLP_USERDATA));
         return buffer != nullptr ? std::wstring(buffer, 32) : std::wstring();
     }
-    std::vector<uint32_t> Pixels() const { return CaptureClient(window_); }
+    std::vector<uint32_t> Pixels() const { return ReadClient(window_).values; }
 
   private:
     HWND parent_ = nullptr;
@@ -68,7 +69,7 @@ std::vector<uint32_t> Expected(int width, int height, const std::wstring& name, 
     DrawTextW(dc, name.c_str(), -1, &all, format);
     SelectObject(dc, previousFont);
     DeleteObject(font);
-    std::vector<uint32_t> pixels = CapturePixels(dc, width, height);
+    std::vector<uint32_t> pixels = ReadDc(dc, 0, 0, width, height).values;
     SelectObject(dc, previousBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);

@@ -2,15 +2,12 @@
 verselume_test(typeface_search_test SOURCES typeface_search_test.cpp LIBRARIES fonts_core)
 
 if(WIN32)
-  add_library(fonts_test_support STATIC fonts_test_support.cpp)
-  target_link_libraries(fonts_test_support PUBLIC config_ui test_support)
-
   verselume_test(font_sample_test SOURCES font_sample_test.cpp
-                 LIBRARIES fonts_test_support config_ui)
+                 LIBRARIES config_ui_test_support)
 
   # The help command goes to the HTML Help stand-in of the configuration dialog's tests.
-  verselume_test(fonts_dialog_test SOURCES fonts_dialog_test.cpp dialog_test_support.cpp help_server_stand_in.cpp
-                 LIBRARIES fonts_test_support config_ui settings resources)
+  verselume_test(fonts_dialog_test SOURCES fonts_dialog_test.cpp
+                 LIBRARIES config_ui_test_support settings resources)
   add_dependencies(fonts_dialog_test html_help_stand_in)
 endif()
 

@@ -1,15 +1,17 @@
 #include "fonts_dialog.h"
 
 #include "config_dialog.h"
-#include "dialog_test_support.h"
 #include "font_sample.h"
-#include "fonts_test_support.h"
-#include "help_server_stand_in.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "saver_settings.h"
-#include "test_support.h"
-#include "win_test_support.h"
+#include "support/dialogs.h"
+#include "support/help_server_stand_in.h"
+#include "support/installed.h"
+#include "support/messages.h"
+#include "support/pixels.h"
+#include "support/registry.h"
+#include "support/typefaces.h"
 
 #include <gtest/gtest.h>
 
@@ -153,50 +155,27 @@ Names InstalledAtLeast(size_t count) {
     return installed;
 }
 
-// Lets posted messages (the close box's command) reach the dialog.
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (!IsDialogMessageA(message.hwnd, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-}
-
 TEST(FontsDialogTemplate, HasTheListedControls) {
-    DialogTemplateData data;
-    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), "FONTSDLG", data));
-    EXPECT_EQ(data.Style, 0x90C800C0u);
-    EXPECT_EQ((std::array<short, 4>{data.X, data.Y, data.Width, data.Height}),
-              (std::array<short, 4>{6, 18, 236, 240}));
-    EXPECT_EQ(data.Title, "Fonturi");
-    EXPECT_EQ(data.PointSize, 8);
-    EXPECT_EQ(data.FontName, "MS Sans Serif");
-    const TemplateControl expected[] = {
-        {-1, "STATIC", "Fonturi disponibile:", 0x50020000, 4, 4, 100, 12},
-        {300, "LISTBOX", "", 0x50A00803, 4, 16, 100, 156},
-        {-1, "STATIC", "Fonturi selectate:", 0x50020000, 130, 4, 100, 12},
-        {301, "LISTBOX", "", 0x50A00803, 130, 16, 100, 156},
-        {302, "BUTTON", "", 0x50010080, 110, 67, 14, 14},
-        {303, "BUTTON", "", 0x50010080, 110, 87, 14, 14},
-        {304, "FontSampleClass", "", 0x50000000, 4, 171, 228, 42},
-        {1, "BUTTON", "&OK", 0x50010001, 62, 220, 52, 16},
-        {2, "BUTTON", "&Renun\xc5\xa3\xc4\x83", 0x50010000, 120, 220, 52, 16}, // "&Renunţă"
-    };
-    ASSERT_EQ(data.Controls.size(), std::size(expected));
-    for (size_t i = 0; i < std::size(expected); ++i) {
-        const TemplateControl& read = data.Controls[i];
-        const TemplateControl& item = expected[i];
-        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(item.Id));
-        EXPECT_EQ(read.Id, item.Id);
-        // Class names are matched without regard to case; windres keeps them in capitals.
-        EXPECT_EQ(_stricmp(read.ClassName.c_str(), item.ClassName.c_str()), 0) << read.ClassName;
-        EXPECT_EQ(read.Text, item.Text);
-        EXPECT_EQ(read.Style, item.Style);
-        EXPECT_EQ((std::array<short, 4>{read.X, read.Y, read.Width, read.Height}),
-                  (std::array<short, 4>{item.X, item.Y, item.Width, item.Height}));
-    }
+    ExpectTemplate("FONTSDLG",
+                   {0x90C800C0u,
+                    6,
+                    18,
+                    236,
+                    240,
+                    "Fonturi",
+                    8,
+                    "MS Sans Serif",
+                    {
+                        {-1, "STATIC", "Fonturi disponibile:", 0x50020000, 4, 4, 100, 12},
+                        {300, "LISTBOX", "", 0x50A00803, 4, 16, 100, 156},
+                        {-1, "STATIC", "Fonturi selectate:", 0x50020000, 130, 4, 100, 12},
+                        {301, "LISTBOX", "", 0x50A00803, 130, 16, 100, 156},
+                        {302, "BUTTON", "", 0x50010080, 110, 67, 14, 14},
+                        {303, "BUTTON", "", 0x50010080, 110, 87, 14, 14},
+                        {304, "FontSampleClass", "", 0x50000000, 4, 171, 228, 42},
+                        {1, "BUTTON", "&OK", 0x50010001, 62, 220, 52, 16},
+                        {2, "BUTTON", "&Renunţă", 0x50010000, 120, 220, 52, 16},
+                    }});
 }
 
 TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
@@ -390,23 +369,8 @@ TEST(FontsDialogSample, ReachesTheScreen) {
         Sleep(20);
     }
     HWND sample = dialog.Control(IDC_FONTS_SAMPLE);
-    RECT client;
-    GetClientRect(sample, &client);
-    POINT origin{0, 0};
-    ClientToScreen(sample, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
-    std::vector<uint32_t> onScreen = CapturePixels(dc, client.right, client.bottom);
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-
-    std::vector<uint32_t> drawn = CaptureClient(sample);
-    EXPECT_EQ(onScreen, drawn);
+    std::vector<uint32_t> onScreen = ReadScreen(sample).values;
+    EXPECT_EQ(onScreen, ReadClient(sample).values);
     uint32_t face = GetSysColor(COLOR_BTNFACE);
     uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
     EXPECT_NE(std::count(onScreen.begin(), onScreen.end(), faceRgb),
@@ -562,10 +526,10 @@ TEST(FontsDialogArrows, RightArrowAddsLeftArrowRemovesOnTheButtonFace) {
         EXPECT_EQ(size.bmHeight, 11);
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ previous = SelectObject(dc, image);
-        std::vector<uint32_t> pixels = CapturePixels(dc, 10, 11);
+        Pixels pixels = ReadDc(dc, 0, 0, 10, 11);
         SelectObject(dc, previous);
         DeleteDC(dc);
-        auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * 10 + x]; };
+        auto at = [&](int x, int y) { return pixels.At(x, y); };
         EXPECT_EQ(at(c.tipX, 5), 0x000000u) << "button " << c.button;
         EXPECT_EQ(at(c.backX, 4), faceRgb) << "button " << c.button;
         EXPECT_EQ(at(9 - c.backX, 4), 0x000000u) << "button " << c.button;
@@ -583,16 +547,9 @@ TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
     MessageBoxWatcher boxes;
     for (int close : {IDOK, IDCANCEL}) {
         SCOPED_TRACE(close == IDOK ? "configuration OK" : "configuration Cancel");
-        ScratchDir dir;
-        SettingsKey key;
-        std::string textsFile = dir.File("versete.txt");
-        std::string fontsFile = dir.File("fonturi.txt");
-        key.SetString("TextsFile", textsFile);
-        key.SetString("FontsFile", fontsFile);
         const std::string verses = "La inceput era Cuvantul.\r\n";
         const std::string before = installed[1] + "\r\nVerselume Retired Face\r\n";
-        WriteBytes(textsFile, verses);
-        WriteBytes(fontsFile, before);
+        Installed lists(verses, before);
 
         DWORD threadId = GetCurrentThreadId();
         std::string buttonText;
@@ -639,8 +596,8 @@ TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
         for (const std::string& name : chosen) {
             written += name + "\r\n";
         }
-        EXPECT_EQ(ReadBytes(fontsFile), close == IDOK ? written : before);
-        EXPECT_EQ(ReadBytes(textsFile), verses);
+        EXPECT_EQ(ReadBytes(lists.fonts), close == IDOK ? written : before);
+        EXPECT_EQ(ReadBytes(lists.texts), verses);
     }
     EXPECT_TRUE(boxes.Seen().empty());
 }

@@ -4,12 +4,12 @@
 #include "help_launcher.h"
 
 #include "config_dialog.h"
-#include "dialog_test_support.h"
-#include "help_server_stand_in.h"
 #include "registry_store.h"
 #include "resource_ids.h"
-#include "test_support.h"
-#include "win_test_support.h"
+#include "support/dialogs.h"
+#include "support/files.h"
+#include "support/help_server_stand_in.h"
+#include "support/registry.h"
 
 #include <gtest/gtest.h>
 
@@ -19,92 +19,15 @@
 
 namespace {
 
-constexpr char ServerKey[] =
-    "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr char SystemHelpModule[] = "hhctrl.ocx";
-
-// The registered HTML Help server. Wine serves HKEY_CLASSES_ROOT from HKLM\Software\Classes,
-// so that is where the test registers the stand-in; the original value comes back at the end.
-class HelpServerRegistration {
-  public:
-    HelpServerRegistration() {
-        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ServerKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key_, &disposition_),
-                  ERROR_SUCCESS);
-        DWORD size = 0;
-        had_ = RegQueryValueExA(key_, nullptr, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
-        if (had_) {
-            original_.resize(size);
-            RegQueryValueExA(key_, nullptr, nullptr, &type_,
-                             reinterpret_cast<BYTE*>(original_.data()), &size);
-        }
-    }
-    ~HelpServerRegistration() {
-        if (had_) {
-            RegSetValueExA(key_, nullptr, 0, type_, reinterpret_cast<const BYTE*>(original_.data()),
-                           static_cast<DWORD>(original_.size()));
-        } else {
-            RegDeleteValueA(key_, nullptr);
-        }
-        RegCloseKey(key_);
-        if (disposition_ == REG_CREATED_NEW_KEY) {
-            RegDeleteKeyA(HKEY_LOCAL_MACHINE, ServerKey);
-        }
-    }
-    HelpServerRegistration(const HelpServerRegistration&) = delete;
-    HelpServerRegistration& operator=(const HelpServerRegistration&) = delete;
-
-    void Set(const std::string& path) {
-        EXPECT_EQ(RegSetValueExA(key_, nullptr, 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(path.c_str()),
-                                 static_cast<DWORD>(path.size() + 1)),
-                  ERROR_SUCCESS);
-    }
-    void Remove() { RegDeleteValueA(key_, nullptr); }
-
-  private:
-    HKEY key_ = nullptr;
-    DWORD disposition_ = 0;
-    bool had_ = false;
-    DWORD type_ = REG_SZ;
-    std::string original_;
-};
 
 // A Wine DLL override for hhctrl.ocx, for the test only: "" makes Wine's own unloadable by name,
 // "native" lets a file of that name on the search path take its place.
-class SystemHelpModuleOverride {
-  public:
-    explicit SystemHelpModuleOverride(const char* loadOrder) {
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-        DWORD size = sizeof original_;
-        had_ = RegQueryValueExA(key_, SystemHelpModule, nullptr, nullptr,
-                                reinterpret_cast<BYTE*>(original_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_, SystemHelpModule, 0, REG_SZ, reinterpret_cast<const BYTE*>(loadOrder),
-                       lstrlenA(loadOrder) + 1);
-    }
-    ~SystemHelpModuleOverride() {
-        if (had_) {
-            RegSetValueExA(key_, SystemHelpModule, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(original_), lstrlenA(original_) + 1);
-        } else {
-            RegDeleteValueA(key_, SystemHelpModule);
-        }
-        RegCloseKey(key_);
-    }
-    SystemHelpModuleOverride(const SystemHelpModuleOverride&) = delete;
-    SystemHelpModuleOverride& operator=(const SystemHelpModuleOverride&) = delete;
+struct SystemHelpModuleOverride {
+    ScopedRegistryValue value{HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", SystemHelpModule};
 
-  private:
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    char original_[64] = {};
+    explicit SystemHelpModuleOverride(const char* loadOrder) { value.SetString(loadOrder); }
 };
-
-// The stand-in's failure for the next calls: a code, 0 for none, or -1 to succeed.
-void StandInFails(int code) {
-    SetEnvironmentVariableA(StandInFailVariable, code < 0 ? nullptr : std::to_string(code).c_str());
-}
 
 bool IsLoaded(const std::string& module) {
     return GetModuleHandleA(module.c_str()) != nullptr;
@@ -118,7 +41,7 @@ std::vector<StandInCall> CallsReceived(const std::string& path = StandInModulePa
 // An installed Verselume with its help file registered, and the stand-in as the help control.
 struct HelpInstalled {
     SettingsKey key;
-    HelpServerRegistration server;
+    HelpServerStandIn server;
     std::string helpFile;
     HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
@@ -126,8 +49,6 @@ struct HelpInstalled {
     explicit HelpInstalled(const std::string& file = "C:\\Program Files\\Verselume\\verselume.chm")
         : helpFile(file) {
         key.SetString("HelpFile", helpFile);
-        server.Set(StandInModulePath());
-        StandInFails(-1);
     }
     ~HelpInstalled() {
         DestroyWindow(owner);
@@ -147,20 +68,20 @@ TEST(SetDefaultLastError, KeepsAPendingCodeOrSetsTheDefault) {
 }
 
 TEST(ReadHtmlHelpServerPath, ReadsTheRegisteredModuleAsStored) {
-    HelpServerRegistration server;
+    HelpServerStandIn server;
     char path[MAX_PATH + 1];
-    server.Set("%SystemRoot%\\System32\\hhctrl.ocx");
+    server.Register("%SystemRoot%\\System32\\hhctrl.ocx");
     ASSERT_TRUE(ReadHtmlHelpServerPath(path));
     EXPECT_STREQ(path, "%SystemRoot%\\System32\\hhctrl.ocx") << "stored text, not expanded";
 
-    server.Set(std::string(259, 'p'));
+    server.Register(std::string(259, 'p'));
     ASSERT_TRUE(ReadHtmlHelpServerPath(path));
     EXPECT_EQ(std::string(path), std::string(259, 'p'));
 
-    server.Set(std::string(260, 'p')); // with its terminator, one byte too many
+    server.Register(std::string(260, 'p')); // with its terminator, one byte too many
     EXPECT_FALSE(ReadHtmlHelpServerPath(path));
 
-    server.Remove();
+    server.Unregister();
     EXPECT_FALSE(ReadHtmlHelpServerPath(path));
 }
 
@@ -208,7 +129,7 @@ TEST(OpenHelp, LoadsTheControlOnce) {
 
     std::string copy = dir.File("html_help_copy.dll");
     ASSERT_TRUE(CopyFileA(StandInModulePath().c_str(), copy.c_str(), FALSE));
-    installed.server.Set(copy);
+    installed.server.Register(copy);
     EXPECT_EQ(OpenHelp(installed.owner, "texts.html"), StandInHelpWindow);
     EXPECT_EQ(OpenHelp(installed.owner, "fonts.html"), StandInHelpWindow);
     EXPECT_EQ(CallsReceived().size(), 3u);
@@ -229,7 +150,7 @@ TEST(OpenHelp, ControlFailureReportsItsCodeOrTwoAndKeepsTheControl) {
 
     std::string copy = dir.File("html_help_copy.dll");
     ASSERT_TRUE(CopyFileA(StandInModulePath().c_str(), copy.c_str(), FALSE));
-    installed.server.Set(copy);
+    installed.server.Register(copy);
     StandInFails(ERROR_TIMEOUT);
     EXPECT_EQ(OpenHelp(installed.owner, "fonts.html"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
@@ -274,13 +195,13 @@ TEST(OpenHelp, AfterAFailedLoadLaterCallsFailAtOnce) {
     ScratchDir dir;
     std::string notAModule = dir.File("hhctrl.ocx");
     WriteBytes(notAModule, "not a module");
-    installed.server.Set(notAModule);
+    installed.server.Register(notAModule);
     {
         SystemHelpModuleOverride disabled("");
         EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
     }
-    installed.server.Set(StandInModulePath());
+    installed.server.Register(StandInModulePath());
 
     // The control is not called and the pending code stays as it was.
     SetLastError(ERROR_ACCESS_DENIED);
@@ -303,7 +224,7 @@ TEST(OpenHelp, ModuleWithoutTheEntryPointFailsEveryTime) {
     HelpInstalled installed;
     char program[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, program, MAX_PATH);
-    installed.server.Set(program); // this test program exports nothing
+    installed.server.Register(program); // this test program exports nothing
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
@@ -321,7 +242,7 @@ TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
     ASSERT_TRUE(CopyFileA(StandInModulePath().c_str(), byName.c_str(), FALSE));
     SystemHelpModuleOverride native("native");
     ASSERT_TRUE(SetDllDirectoryA(dir.Path().c_str()));
-    installed.server.Set(dir.File("missing.dll"));
+    installed.server.Register(dir.File("missing.dll"));
 
     StandInFails(0);
     EXPECT_EQ(OpenHelp(installed.owner, nullptr), nullptr);

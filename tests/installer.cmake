@@ -11,8 +11,8 @@ if(NOT WIN32)
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/installer/make_sample_data.py --check)
   endif()
 else()
-  verselume_test(installer_test SOURCES installer_test.cpp saver_process.cpp
-                 LIBRARIES settings display_test_support user32 ole32 uuid shell32)
+  verselume_test(installer_test SOURCES installer_test.cpp
+                 LIBRARIES settings saver_process_support ole32 uuid shell32)
   target_compile_definitions(installer_test PRIVATE
     VERSELUME_INSTALLER="${VERSELUME_INSTALLER}"
     VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>"

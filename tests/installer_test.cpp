@@ -4,13 +4,14 @@
 // Every install goes to a folder of the test's own; the registry values the installer touches
 // and the Start-menu folder are put back as they were when each test ends.
 
-#include "display_win_support.h"
 #include "registry_store.h"
-#include "saver_process.h"
 #include "saver_settings.h"
-#include "test_support.h"
+#include "support/files.h"
+#include "support/messages.h"
+#include "support/pixels.h"
+#include "support/registry.h"
+#include "support/saver_process.h"
 #include "version.h"
-#include "win_test_support.h"
 
 #include <windows.h>
 
@@ -150,134 +151,6 @@ DWORD RunToTheEnd(std::wstring commandLine, const std::function<void()>& drive =
     return code;
 }
 
-struct RegValue {
-    std::string name;
-    DWORD type = 0;
-    std::string data;
-};
-
-std::optional<RegValue> ReadValue(HKEY root, const char* path, const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    RegValue value{name, 0, std::string(4096, '\0')};
-    DWORD size = static_cast<DWORD>(value.data.size());
-    LONG code = RegQueryValueExA(key, name, nullptr, &value.type,
-                                 reinterpret_cast<BYTE*>(value.data.data()), &size);
-    RegCloseKey(key);
-    if (code != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    value.data.resize(size);
-    return value;
-}
-
-// A string value as the ANSI program reads it, without its terminator; "" when missing.
-std::string ReadString(HKEY root, const char* path, const char* name) {
-    std::optional<RegValue> value = ReadValue(root, path, name);
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) {
-        return std::string();
-    }
-    return std::string(value->data.c_str());
-}
-
-void WriteValue(HKEY root, const char* path, const char* name,
-                const std::optional<RegValue>& value) {
-    HKEY key;
-    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot open " << path;
-        return;
-    }
-    if (value) {
-        RegSetValueExA(key, name, 0, value->type, reinterpret_cast<const BYTE*>(value->data.data()),
-                       static_cast<DWORD>(value->data.size()));
-    } else {
-        RegDeleteValueA(key, name);
-    }
-    RegCloseKey(key);
-}
-
-void WriteString(HKEY root, const char* path, const char* name, const std::string& text) {
-    WriteValue(root, path, name,
-               RegValue{name, REG_SZ, std::string(text.c_str(), text.size() + 1)});
-}
-
-void WriteDword(HKEY root, const char* path, const char* name, DWORD number) {
-    WriteValue(root, path, name,
-               RegValue{name, REG_DWORD, std::string(reinterpret_cast<char*>(&number), 4)});
-}
-
-DWORD ReadDword(HKEY root, const char* path, const char* name) {
-    std::optional<RegValue> value = ReadValue(root, path, name);
-    DWORD number = ~0u;
-    if (value && value->type == REG_DWORD && value->data.size() == 4) {
-        std::memcpy(&number, value->data.data(), 4);
-    }
-    return number;
-}
-
-bool KeyExists(HKEY root, const char* path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
-
-// Every value of a key, or none when the key does not exist.
-std::optional<std::vector<RegValue>> ReadKey(HKEY root, const char* path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    std::vector<RegValue> values;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        RegValue value{"", 0, std::string(4096, '\0')};
-        DWORD size = static_cast<DWORD>(value.data.size());
-        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &value.type,
-                          reinterpret_cast<BYTE*>(value.data.data()), &size) != ERROR_SUCCESS) {
-            break;
-        }
-        value.name = name;
-        value.data.resize(size);
-        values.push_back(value);
-    }
-    RegCloseKey(key);
-    return values;
-}
-
-void RestoreKey(HKEY root, const char* path, const std::optional<std::vector<RegValue>>& values) {
-    RegDeleteTreeA(root, path);
-    RegDeleteKeyA(root, path);
-    if (!values) {
-        return;
-    }
-    for (const RegValue& value : *values) {
-        WriteValue(root, path, value.name.c_str(), value);
-    }
-    if (values->empty()) {
-        HKEY key;
-        RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        RegCloseKey(key);
-    }
-}
-
-std::vector<std::string> ValueNames(HKEY root, const char* path) {
-    std::vector<std::string> names;
-    if (std::optional<std::vector<RegValue>> values = ReadKey(root, path)) {
-        for (const RegValue& value : *values) {
-            names.push_back(value.name);
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string StartMenuFolder() {
     char programs[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
@@ -384,12 +257,12 @@ class InstallerTest : public testing::Test {
         if (!productKeyExisted_) {
             RegDeleteKeyA(HKEY_CURRENT_USER, ProductKey);
         } else if (!KeyExists(HKEY_CURRENT_USER, ProductKey)) {
-            RestoreKey(HKEY_CURRENT_USER, ProductKey, std::vector<RegValue>{});
+            RestoreKey(HKEY_CURRENT_USER, ProductKey, std::vector<RegistryValue>{});
         }
         if (!quorvaneKeyExisted_) {
             RegDeleteKeyA(HKEY_CURRENT_USER, QuorvaneKey);
         } else if (!KeyExists(HKEY_CURRENT_USER, QuorvaneKey)) {
-            RestoreKey(HKEY_CURRENT_USER, QuorvaneKey, std::vector<RegValue>{});
+            RestoreKey(HKEY_CURRENT_USER, QuorvaneKey, std::vector<RegistryValue>{});
         }
         WriteValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", screenSaver_);
         WriteValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", screenSaveActive_);
@@ -432,13 +305,13 @@ class InstallerTest : public testing::Test {
 
   private:
     std::vector<std::wstring> folders_;
-    std::optional<std::vector<RegValue>> settings_;
-    std::optional<std::vector<RegValue>> uninstall_;
+    std::optional<std::vector<RegistryValue>> settings_;
+    std::optional<std::vector<RegistryValue>> uninstall_;
     bool productKeyExisted_ = false;
     bool quorvaneKeyExisted_ = false;
-    std::optional<RegValue> screenSaver_;
-    std::optional<RegValue> screenSaveActive_;
-    std::optional<RegValue> appData_;
+    std::optional<RegistryValue> screenSaver_;
+    std::optional<RegistryValue> screenSaveActive_;
+    std::optional<RegistryValue> appData_;
     std::wstring lists_;
     bool startMenuExisted_ = false;
 };
@@ -469,10 +342,10 @@ TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
         {"FontsFile", ListsFolder() + "\\fonturi.txt"},
         {"HelpFile", path + "\\verselume.chm"}};
     for (const auto& [name, file] : values) {
-        std::optional<RegValue> value = ReadValue(HKEY_CURRENT_USER, SettingsKeyPath, name);
+        std::optional<RegistryValue> value = ReadValue(HKEY_CURRENT_USER, SettingsKeyPath, name);
         ASSERT_TRUE(value) << name;
-        EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << name;
-        EXPECT_EQ(std::string(value->data.c_str()), file) << name;
+        EXPECT_EQ(value->Type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(std::string(value->Data.c_str()), file) << name;
     }
     // The program finds every sample entry through the key.
     SaverSettings record{};
@@ -482,8 +355,9 @@ TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
     ReleaseSettingsLists(record);
 
     // Without /CURRENT a silent install leaves the user's screen saver alone.
-    std::optional<RegValue> screenSaver = ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
-    EXPECT_TRUE(!screenSaver || screenSaver->data.find("Verselume") == std::string::npos);
+    std::optional<RegistryValue> screenSaver =
+        ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
+    EXPECT_TRUE(!screenSaver || screenSaver->Data.find("Verselume") == std::string::npos);
 
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayName"), "Verselume");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayVersion"),
@@ -494,11 +368,11 @@ TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "InstallLocation"), path);
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "UninstallString"),
               "\"" + path + "\\uninstall.exe\"");
-    std::optional<RegValue> size = ReadValue(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize");
+    std::optional<RegistryValue> size = ReadValue(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize");
     ASSERT_TRUE(size);
-    ASSERT_EQ(size->type, static_cast<DWORD>(REG_DWORD));
+    ASSERT_EQ(size->Type, static_cast<DWORD>(REG_DWORD));
     DWORD kilobytes = 0;
-    std::memcpy(&kilobytes, size->data.data(), 4);
+    std::memcpy(&kilobytes, size->Data.data(), 4);
     EXPECT_GE(kilobytes, (program.size() + texts.size() + fonts.size()) / 1024);
 
     Shortcut reselect = ReadShortcut(StartMenuFolder() + "\\Verselume.lnk");
@@ -519,11 +393,11 @@ TEST_F(InstallerTest, CurrentSwitchSelectsTheSaverByAPathWithoutSpaces) {
         std::wstring folder = Folder(name);
         ASSERT_EQ(Install(folder, L"/CURRENT"), 0u);
 
-        std::optional<RegValue> active =
+        std::optional<RegistryValue> active =
             ReadValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive");
         ASSERT_TRUE(active);
-        EXPECT_EQ(active->type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(std::string(active->data.c_str()), "1");
+        EXPECT_EQ(active->Type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(std::string(active->Data.c_str()), "1");
 
         // Windows starts the saver by this path without quotes.
         std::string screenSaver = ReadString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
@@ -672,13 +546,13 @@ TEST_F(InstallerTest, UninstallerRemovesItsFilesKeysAndOnlyItsOwnScreenSaver) {
         EXPECT_FALSE(SettingsKeyExists());
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
         EXPECT_FALSE(FileExists(StartMenuFolder()));
-        std::optional<RegValue> screenSaver =
+        std::optional<RegistryValue> screenSaver =
             ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
         if (test.removed || test.value == ScreenSaverCase::None) {
-            EXPECT_FALSE(screenSaver) << screenSaver->data;
+            EXPECT_FALSE(screenSaver) << screenSaver->Data;
         } else {
             ASSERT_TRUE(screenSaver);
-            EXPECT_EQ(std::string(screenSaver->data.c_str()), other);
+            EXPECT_EQ(std::string(screenSaver->Data.c_str()), other);
         }
         EXPECT_EQ(ReadString(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive"), "1");
     }

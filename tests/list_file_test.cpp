@@ -1,7 +1,7 @@
 #include "list_file.h"
 #include "platform.h"
-#include "test_support.h"
-#include "wide_strings.h"
+#include "support/files.h"
+#include "support/wide_strings.h"
 
 #include <gtest/gtest.h>
 

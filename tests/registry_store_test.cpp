@@ -1,9 +1,8 @@
 #include "list_file.h"
 #include "platform.h"
 #include "registry_store.h"
-#include "test_support.h"
-#include "wide_strings.h"
-#include "win_test_support.h"
+#include "support/installed.h"
+#include "support/wide_strings.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +11,6 @@
 #include <vector>
 
 namespace {
-
-// The installer's part: a key naming two list files in a scratch folder.
-struct Installed {
-    ScratchDir dir;
-    SettingsKey key;
-    std::string texts = dir.File("versete.txt");
-    std::string fonts = dir.File("fonturi.txt");
-
-    Installed() {
-        key.SetString("TextsFile", texts);
-        key.SetString("FontsFile", fonts);
-    }
-};
 
 bool IsZero(const SaverSettings& record) {
     return record.SaverWindow == nullptr && record.Texts == nullptr && record.TextCount == 0 &&
@@ -42,7 +28,7 @@ TEST(LoadSettings, MissingKeyReturnsTwoAndLeavesTheRecordZero) {
 }
 
 TEST(LoadSettings, MissingNumbersTakeTheirDefaults) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     WriteBytes(installed.texts, "Verset unu\r\nVerset doi\r\n");
     WriteBytes(installed.fonts, "Arial\r\n");
     SaverSettings record{};
@@ -62,7 +48,7 @@ TEST(LoadSettings, MissingNumbersTakeTheirDefaults) {
 }
 
 TEST(LoadSettings, StoredNumbersLandInTheirFieldsByTheirBytes) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     installed.key.SetDword("FadeSpeed", 9);
     installed.key.SetDword("LastDay", 9300);
     installed.key.SetDword("LastText", 4294967295u);
@@ -86,7 +72,7 @@ TEST(LoadSettings, StoredNumbersLandInTheirFieldsByTheirBytes) {
 }
 
 TEST(LoadSettings, TextsErrorComesFirstAndBothListsAreAttempted) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     // Verses missing (2), typefaces readable: the typefaces still load.
     WriteBytes(installed.fonts, "Georgia\r\nVerdana\r\n");
     SaverSettings record{};
@@ -125,7 +111,7 @@ TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
                 {Missing, ErrorFileNotFound}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        Installed installed;
+        Installed installed(std::nullopt, std::nullopt);
         WriteBytes(installed.fonts, "Arial\r\n");
         HANDLE held = INVALID_HANDLE_VALUE;
         if (row.what == HeldOpen) {
@@ -152,7 +138,7 @@ TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
 }
 
 TEST(LoadSettings, EmptyTextsFileIsNoError) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     WriteBytes(installed.texts, "\r\n\r\n");
     WriteBytes(installed.fonts, "Arial\r\n");
     SaverSettings record{};
@@ -163,7 +149,7 @@ TEST(LoadSettings, EmptyTextsFileIsNoError) {
 }
 
 TEST(LoadSettings, PathStoredWithoutTerminatorIsReadWithinTheBuffer) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     WriteBytes(installed.texts, "Din binar\r\n");
     // Stored without its NUL, as REG_BINARY: the bytes alone make the path.
     installed.key.SetRaw("TextsFile", REG_BINARY, installed.texts);
@@ -185,7 +171,7 @@ TEST(LoadSettings, PathStoredWithoutTerminatorIsReadWithinTheBuffer) {
 }
 
 TEST(SaveSettings, WritesNumbersAndListsButNotTheDayOrPosition) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     installed.key.SetDword("LastDay", 1148);
     installed.key.SetDword("LastText", 3);
     WriteBytes(installed.texts, "vechi\r\n");
@@ -228,7 +214,7 @@ TEST(SaveSettings, MissingKeyWritesNothing) {
 }
 
 TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     // Verses path missing: its code (2) comes back, the typefaces are still written.
     installed.key.Remove("TextsFile");
     std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, 32);
@@ -253,7 +239,7 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
 }
 
 TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
-    Installed installed;
+    Installed installed(std::nullopt, std::nullopt);
     WriteBytes(installed.texts, "Unu\r\n\r\nDoi\n");
     WriteBytes(installed.fonts, "Arial\r\n");
     SaverSettings record{};

@@ -5,8 +5,8 @@
 #include "list_file.h"
 #include "platform.h"
 #include "saver_settings.h"
-#include "test_support.h"
-#include "wide_strings.h"
+#include "support/files.h"
+#include "support/wide_strings.h"
 
 #include <gtest/gtest.h>
 

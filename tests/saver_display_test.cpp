@@ -2,14 +2,16 @@
 // policy, a close before the first verse, the default verse when the lists are empty, and the
 // letters of a list file shown as they are whatever the system's code page.
 
-#include "display_test_support.h"
-#include "display_win_support.h"
 #include "random.h"
 #include "saver_clock.h"
-#include "saver_process.h"
-#include "test_support.h"
+#include "support/files.h"
+#include "support/installed.h"
+#include "support/messages.h"
+#include "support/pixels.h"
+#include "support/records.h"
+#include "support/registry.h"
+#include "support/saver_process.h"
 #include "verse_draw.h"
-#include "win_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -40,11 +42,6 @@ struct RunningSaver : PointerAtRest {
         EXPECT_EQ(process.WaitForExit(), 0u);
     }
 };
-
-size_t LitPixels(const Pixels& pixels) {
-    return static_cast<size_t>(std::count_if(pixels.values.begin(), pixels.values.end(),
-                                             [](uint32_t pixel) { return pixel != 0; }));
-}
 
 // Waits until a verse has faded in and stays: lit pixels that no longer change.
 Pixels WaitForVerse(HWND window, DWORD timeoutMs) {

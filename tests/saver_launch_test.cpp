@@ -2,8 +2,9 @@
 // the password-change call and the Windows 95-family password check, with stand-ins for the
 // password components.
 
-#include "saver_process.h"
-#include "test_support.h"
+#include "support/files.h"
+#include "support/registry.h"
+#include "support/saver_process.h"
 #include "version.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,11 @@
 #include "saver_window.h"
 
-#include "display_win_support.h"
-#include "test_support.h"
-#include "win_test_support.h"
+#include "support/files.h"
+#include "support/installed.h"
+#include "support/messages.h"
+#include "support/pixels.h"
+#include "support/process_objects.h"
+#include "support/registry.h"
 
 #include <gtest/gtest.h>
 

@@ -22,8 +22,8 @@ if(WIN32)
     target_link_options(${stand_in} PRIVATE -Wl,--kill-at)
   endforeach()
 
-  verselume_test(saver_launch_test SOURCES saver_launch_test.cpp saver_process.cpp
-                 LIBRARIES user32 version)
+  verselume_test(saver_launch_test SOURCES saver_launch_test.cpp
+                 LIBRARIES saver_process_support version)
   target_compile_definitions(saver_launch_test PRIVATE
     VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>"
     MPR_STAND_IN="Z:$<TARGET_FILE:mpr_stand_in>"

@@ -7,58 +7,16 @@
 #include "saver_shell.h"
 #include "saver_window.h"
 #include "shell_state.h"
+#include "support/dialogs.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
-
-// Dialog item ids of the system message box: its text and its icon.
-constexpr int MessageBoxText = 0xFFFF;
-constexpr int MessageBoxIcon = 0x0440;
-
-struct SeenMessageBox {
-    std::string text;
-    HWND owner = nullptr;
-    HICON icon = nullptr;
-    bool seen = false;
-};
-
-BOOL CALLBACK FindDialogOfThread(HWND window, LPARAM found) {
-    char name[32] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32770" && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Waits on another thread for a message box of thread, notes what it shows and presses OK.
-void AnswerMessageBox(DWORD thread, SeenMessageBox& seen, std::atomic<bool>& stop) {
-    while (!stop) {
-        HWND box = nullptr;
-        EnumThreadWindows(thread, FindDialogOfThread, reinterpret_cast<LPARAM>(&box));
-        if (box != nullptr) {
-            char text[256] = "";
-            GetDlgItemTextA(box, MessageBoxText, text, sizeof text);
-            seen.text = text;
-            seen.owner = GetWindow(box, GW_OWNER);
-            seen.icon = reinterpret_cast<HICON>(
-                SendDlgItemMessageA(box, MessageBoxIcon, STM_GETICON, 0, 0));
-            seen.seen = true;
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return;
-        }
-        Sleep(5);
-    }
-}
 
 #pragma pack(push, 2)
 struct GroupIconHeader {
@@ -176,17 +134,13 @@ TEST(RunSaver, FailedRegistrationShowsItsMessageAndMakesNoWindow) {
                    InitCommonControlClasses};
     // The class exists already, so the saver's own registration fails.
     ASSERT_TRUE(RegisterClasses());
-    SeenMessageBox seen;
-    std::atomic<bool> stop{false};
-    std::thread answer(AnswerMessageBox, GetCurrentThreadId(), std::ref(seen), std::ref(stop));
-    int result = RunSaver(nullptr);
-    stop = true;
-    answer.join();
-    EXPECT_EQ(result, 0);
-    ASSERT_TRUE(seen.seen) << "no message box";
-    EXPECT_EQ(seen.text, "RegisterClasses() failed");
-    EXPECT_EQ(seen.owner, nullptr);
-    EXPECT_EQ(seen.icon, LoadIconA(nullptr, IDI_HAND));
+    MessageBoxWatcher boxes;
+    EXPECT_EQ(RunSaver(nullptr), 0);
+    std::vector<SeenMessageBox> seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u) << "one message box";
+    EXPECT_EQ(seen[0].Text, "RegisterClasses() failed");
+    EXPECT_EQ(seen[0].Owner, nullptr);
+    EXPECT_EQ(seen[0].Icon, LoadIconA(nullptr, IDI_HAND));
     EXPECT_EQ(Shell.ShellWindow, nullptr);
     EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", nullptr), nullptr);
 }

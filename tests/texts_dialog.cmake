@@ -6,11 +6,10 @@ if(WIN32)
   verselume_test(texts_dialog_test
     SOURCES texts_dialog_test.cpp texts_dialog_faults_test.cpp texts_dialog_help_test.cpp
             texts_dialog_end_to_end_test.cpp
-            texts_dialog_harness.cpp dialog_test_support.cpp help_server_stand_in.cpp
-    LIBRARIES config_ui resources)
+    LIBRARIES config_ui_test_support resources)
   add_dependencies(texts_dialog_test html_help_stand_in)
 
   # Prints figures; run by tools/bench, not by the test suite.
   add_executable(texts_dialog_bench bench/texts_dialog_bench.cpp)
-  target_link_libraries(texts_dialog_bench PRIVATE config_ui resources)
+  target_link_libraries(texts_dialog_bench PRIVATE config_ui_test_support resources)
 endif()

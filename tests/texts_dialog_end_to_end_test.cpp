@@ -3,9 +3,8 @@
 
 #include "config_dialog.h"
 #include "resource_ids.h"
-#include "test_support.h"
-#include "texts_dialog_harness.h"
-#include "win_test_support.h"
+#include "support/installed.h"
+#include "support/texts_dialog_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -17,23 +16,6 @@ namespace {
 
 const std::string Ansi = CodePageFromUtf8(
     "Geneza 1:1\r\nPsalmul 23:1\r\nIoan 3:16\r\nÎnceputul înţelepciunii\r\n", 1250);
-
-// The installer's part: the key naming the two list files, with a few verses in a file of
-// these bytes.
-struct Installed {
-    ScratchDir dir;
-    SettingsKey key;
-    std::string texts = dir.File("versete.txt");
-    std::string fonts = dir.File("fonturi.txt");
-    std::string original;
-
-    explicit Installed(const std::string& verses = Ansi) : original(verses) {
-        key.SetString("TextsFile", texts);
-        key.SetString("FontsFile", fonts);
-        WriteBytes(texts, original);
-        WriteBytes(fonts, "Arial\r\n");
-    }
-};
 
 // What the user does in the editor: rewrites the first verse over two lines, moves the third
 // up, deletes the fourth, adds one and ends it with a "ș" from the keyboard (comma below, which
@@ -99,17 +81,17 @@ bool EditThenClose(int close, MessageBoxWatcher& boxes, const std::function<void
 }
 
 TEST(TextsEditorEndToEnd, ConfigurationOkWritesTheEditedVerses) {
-    Installed installed;
+    Installed installed(Ansi);
     MessageBoxWatcher boxes;
     EXPECT_TRUE(EditThenClose(IDOK, boxes, EditVerses, 4));
     EXPECT_EQ(ReadBytes(installed.texts), Edited);
 }
 
 TEST(TextsEditorEndToEnd, ConfigurationCancelLeavesTheTextsFileAlone) {
-    Installed installed;
+    Installed installed(Ansi);
     MessageBoxWatcher boxes;
     EXPECT_TRUE(EditThenClose(IDCANCEL, boxes, EditVerses, 4));
-    EXPECT_EQ(ReadBytes(installed.texts), installed.original);
+    EXPECT_EQ(ReadBytes(installed.texts), Ansi);
 }
 
 // A file in any form opens with its entries, and OK on both dialogs without a change writes

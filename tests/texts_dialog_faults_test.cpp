@@ -3,7 +3,7 @@
 
 #include "list_file.h"
 #include "resource_ids.h"
-#include "texts_dialog_harness.h"
+#include "support/texts_dialog_harness.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

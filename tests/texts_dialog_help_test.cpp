@@ -1,10 +1,10 @@
 // The verses editor's help command: topic "texts.html" of the help file, owned by the editor,
 // and an error box when help cannot be shown.
 
-#include "help_server_stand_in.h"
 #include "list_file.h"
-#include "texts_dialog_harness.h"
-#include "win_test_support.h"
+#include "support/help_server_stand_in.h"
+#include "support/registry.h"
+#include "support/texts_dialog_harness.h"
 
 #include <gtest/gtest.h>
 

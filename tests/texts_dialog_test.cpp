@@ -2,8 +2,8 @@
 // the list, its selection, the edit field and the record.
 
 #include "resource_ids.h"
+#include "support/texts_dialog_harness.h"
 #include "texts_dialog.h"
-#include "texts_dialog_harness.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -713,38 +713,21 @@ TEST_F(TextsEditor, ToolbarShowsPageArrowsAndCrossInOrder) {
 // Template
 
 TEST(TextsTemplate, MatchesTheEditorLayout) {
-    DialogTemplateData dialog;
-    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), "TEXTSDLG", dialog));
-    EXPECT_EQ(dialog.Style, 0x90C800C0u);
-    EXPECT_EQ(dialog.X, 6);
-    EXPECT_EQ(dialog.Y, 18);
-    EXPECT_EQ(dialog.Width, 236);
-    EXPECT_EQ(dialog.Height, 190);
-    EXPECT_EQ(dialog.Title, "Versete");
-    EXPECT_EQ(dialog.PointSize, 8);
-    EXPECT_EQ(dialog.FontName, "MS Sans Serif");
-
-    const TemplateControl expected[] = {
-        {200, "ToolbarWindow32", "", 0x50001800, 4, 4, 226, 12},
-        {205, "LISTBOX", "", 0x50A00001, 4, 20, 226, 96},
-        {206, "EDIT", "", 0x50810044, 4, 120, 228, 44},
-        {1, "BUTTON", "&OK", 0x50010001, 62, 170, 52, 16},
-        {2, "BUTTON", "&Renun\u0163\u0103", 0x50010000, 120, 170, 52, 16},
-    };
-    ASSERT_EQ(dialog.Controls.size(), std::size(expected));
-    for (size_t i = 0; i < std::size(expected); i++) {
-        const TemplateControl& want = expected[i];
-        const TemplateControl& got = dialog.Controls[i];
-        SCOPED_TRACE(want.Id);
-        EXPECT_EQ(got.Id, want.Id);
-        EXPECT_EQ(_stricmp(got.ClassName.c_str(), want.ClassName.c_str()), 0) << got.ClassName;
-        EXPECT_EQ(got.Text, want.Text);
-        EXPECT_EQ(got.Style, want.Style);
-        EXPECT_EQ(got.X, want.X);
-        EXPECT_EQ(got.Y, want.Y);
-        EXPECT_EQ(got.Width, want.Width);
-        EXPECT_EQ(got.Height, want.Height);
-    }
+    ExpectTemplate("TEXTSDLG", {0x90C800C0u,
+                                6,
+                                18,
+                                236,
+                                190,
+                                "Versete",
+                                8,
+                                "MS Sans Serif",
+                                {
+                                    {200, "ToolbarWindow32", "", 0x50001800, 4, 4, 226, 12},
+                                    {205, "LISTBOX", "", 0x50A00001, 4, 20, 226, 96},
+                                    {206, "EDIT", "", 0x50810044, 4, 120, 228, 44},
+                                    {1, "BUTTON", "&OK", 0x50010001, 62, 170, 52, 16},
+                                    {2, "BUTTON", "&Renunţă", 0x50010000, 120, 170, 52, 16},
+                                }});
 }
 
 TEST(TextsTemplate, ToolbarBitmapIsFourImagesInSixteenColours) {

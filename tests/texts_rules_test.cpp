@@ -1,6 +1,6 @@
 #include "texts_rules.h"
 
-#include "wide_strings.h"
+#include "support/wide_strings.h"
 
 #include <gtest/gtest.h>
 

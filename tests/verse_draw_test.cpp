@@ -1,8 +1,10 @@
 #include "verse_draw.h"
 
-#include "display_test_support.h"
-#include "display_win_support.h"
 #include "saver_clock.h"
+#include "support/messages.h"
+#include "support/pixels.h"
+#include "support/process_objects.h"
+#include "support/records.h"
 
 #include <gtest/gtest.h>
 
@@ -102,11 +104,6 @@ uint32_t Brightest(const Pixels& pixels) {
         brightest = std::max({brightest, Channel(pixel, 16), Channel(pixel, 8), Channel(pixel, 0)});
     }
     return brightest;
-}
-
-size_t LitPixels(const Pixels& pixels) {
-    return static_cast<size_t>(std::count_if(pixels.values.begin(), pixels.values.end(),
-                                             [](uint32_t p) { return p != 0; }));
 }
 
 // Lit pixels only inside the planned block, none brighter than the planned colour.
@@ -222,14 +219,23 @@ TEST(DrawVerseThread, BlockWiderThanTheWindowStartsAtItsLeftEdge) {
     EXPECT_GT(nearEdge, 0u) << "the block does not start at the left edge";
 }
 
+// A run that cannot lay its verse out still ends with the window black.
 TEST(DrawVerseThread, WindowWithoutWidthEndsTheRunBlack) {
-    RunSetup setup(0, 200, Verse);
-    ASSERT_EQ(setup.ClientWidth(), 0);
-    VerseRunPlan plan = setup.Plan();
-    EXPECT_FALSE(plan.Complete);
     SaverSettings record;
+    {
+        RunSetup setup(0, 200, Verse);
+        ASSERT_EQ(setup.ClientWidth(), 0);
+        EXPECT_FALSE(setup.Plan().Complete);
+        setup.Fill(record);
+        RunToEnd(record);
+    }
+    // The same path where black can be seen: a verse without extent in a window that has one.
+    RunSetup setup(300, 200, u"");
+    EXPECT_FALSE(setup.Plan().Complete);
+    FillClient(setup.window, RGB(255, 255, 255));
     setup.Fill(record);
     RunToEnd(record);
+    EXPECT_EQ(LitPixels(ReadClient(setup.window)), 0u);
 }
 
 TEST(PaintClientBlack, FillsTheWholeClientAreaAndKeepsTheBlackBrush) {

@@ -1,7 +1,7 @@
 #include "verse_layout.h"
 
-#include "display_test_support.h"
 #include "random.h"
+#include "support/records.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +88,7 @@ uint32_t Bits(float value) {
     return bits;
 }
 
+// Every field of the plan; the floats to the last bit.
 void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
     EXPECT_EQ(a.Face, b.Face);
     EXPECT_EQ(a.Text, b.Text);
@@ -95,11 +96,19 @@ void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
     EXPECT_EQ(a.AreaIndex, b.AreaIndex);
     EXPECT_EQ(a.ClientWidth, b.ClientWidth);
     EXPECT_EQ(a.ClientHeight, b.ClientHeight);
+    EXPECT_EQ(a.Line.Width, b.Line.Width);
+    EXPECT_EQ(a.Line.Height, b.Line.Height);
+    EXPECT_EQ(a.Quotient, b.Quotient);
     EXPECT_EQ(a.Lines, b.Lines);
     EXPECT_EQ(a.Base.Width, b.Base.Width);
     EXPECT_EQ(a.Base.Height, b.Base.Height);
+    EXPECT_EQ(Bits(a.WidthRatio), Bits(b.WidthRatio));
+    EXPECT_EQ(Bits(a.HeightRatio), Bits(b.HeightRatio));
+    EXPECT_EQ(Bits(a.Lower), Bits(b.Lower));
+    EXPECT_EQ(Bits(a.Upper), Bits(b.Upper));
     EXPECT_EQ(Bits(a.Scale), Bits(b.Scale));
     EXPECT_EQ(a.FontHeight, b.FontHeight);
+    EXPECT_EQ(a.BlockLayoutWidth, b.BlockLayoutWidth);
     EXPECT_EQ(a.Block.Width, b.Block.Width);
     EXPECT_EQ(a.Block.Height, b.Block.Height);
     EXPECT_EQ(a.X, b.X);
@@ -107,8 +116,10 @@ void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
     EXPECT_EQ(a.Red, b.Red);
     EXPECT_EQ(a.Green, b.Green);
     EXPECT_EQ(a.Blue, b.Blue);
+    EXPECT_EQ(a.Steps, b.Steps);
     EXPECT_EQ(a.Step, b.Step);
     EXPECT_EQ(a.Delay, b.Delay);
+    EXPECT_EQ(a.Complete, b.Complete);
 }
 
 // The frame indices a run draws, stopping at 1000 so a loop that never ends fails instead.

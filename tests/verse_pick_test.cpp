@@ -1,7 +1,7 @@
 #include "verse_pick.h"
 
-#include "display_test_support.h"
 #include "random.h"
+#include "support/records.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@
 //                               time from launch to a black screen: SAVER /s with a list of
 //                               COUNT verses, against BARE, a bare black window
 
-#include "display_test_support.h"
-#include "display_win_support.h"
 #include "saver_clock.h"
-#include "test_support.h"
+#include "support/installed.h"
+#include "support/messages.h"
+#include "support/pixels.h"
+#include "support/records.h"
 #include "verse_draw.h"
-#include "win_test_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -100,12 +100,7 @@ DWORD WINAPI TimeFrames(LPVOID parameter) {
 
 void RunOnThread(LPTHREAD_START_ROUTINE routine, void* parameter) {
     HANDLE thread = CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-    }
+    PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, INFINITE);
     CloseHandle(thread);
 }
 
@@ -252,9 +247,6 @@ LRESULT CALLBACK WhiteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void Black(const char* saver, const char* bare, int verses) {
-    ScratchDir dir;
-    SettingsKey key;
-    std::string texts = dir.File("versete.txt");
     std::string lines;
     for (int i = 0; i < verses; i++) {
         char line[200];
@@ -264,9 +256,8 @@ void Black(const char* saver, const char* bare, int verses) {
                  i / 30 + 1, i % 30 + 1);
         lines += line;
     }
-    WriteBytes(texts, lines);
-    key.SetString("TextsFile", texts);
-    key.SetDword("TextSpeed", 60000);
+    Installed installed(lines, std::nullopt);
+    installed.key.SetDword("TextSpeed", 60000);
     // A white screen underneath, so that black means the program's window is up.
     HWND white = MakeTestWindow("BenchWhite", WhiteProc, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                                 GetSystemMetrics(SM_CYSCREEN));

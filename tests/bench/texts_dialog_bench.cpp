@@ -5,6 +5,7 @@
 
 #include "platform.h"
 #include "saver_settings.h"
+#include "support/messages.h"
 #include "texts_dialog.h"
 
 #include <commctrl.h>
@@ -45,14 +46,6 @@ void FillVerses(SaverSettings& record, uint32_t count) {
     record.TextCount = count;
 }
 
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 struct Run {
     double open, paint, ok, total;
 };
@@ -66,7 +59,7 @@ Run Measure(uint32_t count) {
                                      TextsDialogProc, reinterpret_cast<LPARAM>(&record));
     auto opened = Clock::now();
     UpdateWindow(dialog);
-    Pump();
+    PumpMessages();
     auto painted = Clock::now();
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     DestroyWindow(dialog);

@@ -1,4 +1,4 @@
-#include "texts_dialog_harness.h"
+#include "support/texts_dialog_harness.h"
 
 #include "platform.h"
 #include "resource_ids.h"
@@ -9,14 +9,6 @@
 
 #include <cstring>
 #include <map>
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 void InitDialogControls() {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};

@@ -1,4 +1,4 @@
-#include "display_test_support.h"
+#include "support/records.h"
 
 std::vector<WideChar> MakeSlots(std::initializer_list<std::u16string> entries, uint32_t width) {
     std::vector<std::u16string> cut;

@@ -3,8 +3,9 @@
 // messages a user's clicks send, reads the controls back, and lets a test make a control fail a
 // request or watch what it is asked.
 
-#include "dialog_test_support.h"
 #include "saver_settings.h"
+#include "support/dialogs.h"
+#include "support/messages.h"
 
 #include <windows.h>
 
@@ -13,9 +14,6 @@
 
 // Verses as UTF-8; the editor holds them as UTF-16.
 using Verses = std::vector<std::string>;
-
-// Handles the messages waiting in the thread's queue.
-void PumpMessages();
 
 // The common controls the configuration dialog initialises before it opens the editor.
 void InitDialogControls();

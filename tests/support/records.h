@@ -2,7 +2,7 @@
 // Settings records and list blocks for the display's tests.
 
 #include "saver_settings.h"
-#include "wide_strings.h"
+#include "support/wide_strings.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
-#include "dialog_test_support.h"
+#include "support/dialogs.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -111,7 +113,7 @@ std::vector<HWND> DialogsOfThread(DWORD threadId) {
 }
 
 SeenMessageBox DescribeMessageBox(HWND box) {
-    SeenMessageBox seen{GetWindow(box, GW_OWNER), TextOf(box), {}, false, 0};
+    SeenMessageBox seen{GetWindow(box, GW_OWNER), TextOf(box), {}, false, 0, nullptr};
     for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         std::string className = ClassOf(child);
@@ -119,6 +121,9 @@ SeenMessageBox DescribeMessageBox(HWND box) {
         if (_stricmp(className.c_str(), "STATIC") == 0) {
             if ((style & SS_TYPEMASK) == SS_ICON) {
                 seen.HasIcon = true;
+                DWORD_PTR icon = 0;
+                SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 1000, &icon);
+                seen.Icon = reinterpret_cast<HICON>(icon);
             } else if (seen.Text.empty()) {
                 seen.Text = TextOf(child);
             }
@@ -179,6 +184,36 @@ bool ReadDialogTemplate(HMODULE module, const char* name, DialogTemplateData& da
         data.Controls.push_back(control);
     }
     return reader.Ok();
+}
+
+void ExpectTemplate(const char* name, const DialogTemplateData& wanted) {
+    DialogTemplateData data;
+    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), name, data))
+        << (IS_INTRESOURCE(name) ? std::to_string(LOWORD(name)) : std::string(name));
+    EXPECT_EQ(data.Style, wanted.Style);
+    EXPECT_EQ(data.X, wanted.X);
+    EXPECT_EQ(data.Y, wanted.Y);
+    EXPECT_EQ(data.Width, wanted.Width);
+    EXPECT_EQ(data.Height, wanted.Height);
+    EXPECT_EQ(data.Title, wanted.Title);
+    EXPECT_EQ(data.PointSize, wanted.PointSize);
+    EXPECT_EQ(data.FontName, wanted.FontName);
+    ASSERT_EQ(data.Controls.size(), wanted.Controls.size());
+    for (size_t i = 0; i < wanted.Controls.size(); ++i) {
+        const TemplateControl& got = data.Controls[i];
+        const TemplateControl& want = wanted.Controls[i];
+        SCOPED_TRACE("control #" + std::to_string(i + 1) + ", id " + std::to_string(want.Id) + " " +
+                     want.Text);
+        EXPECT_EQ(got.Id, want.Id);
+        EXPECT_EQ(_stricmp(got.ClassName.c_str(), want.ClassName.c_str()), 0)
+            << got.ClassName << " is not " << want.ClassName;
+        EXPECT_EQ(got.Text, want.Text);
+        EXPECT_EQ(got.Style, want.Style);
+        EXPECT_EQ(got.X, want.X);
+        EXPECT_EQ(got.Y, want.Y);
+        EXPECT_EQ(got.Width, want.Width);
+        EXPECT_EQ(got.Height, want.Height);
+    }
 }
 
 std::string Utf8FromWide(const std::wstring& text) {

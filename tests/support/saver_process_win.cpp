@@ -1,4 +1,4 @@
-#include "saver_process.h"
+#include "support/saver_process.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,6 @@ void CALLBACK OnWindowCreated(HWINEVENTHOOK, DWORD, HWND window, LONG object, LO
     char name[256] = "";
     GetClassNameA(window, name, sizeof name);
     WatchedWindows->push_back({window, name});
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 struct WindowSearch {
@@ -69,20 +61,6 @@ std::string BuiltSaverPath() {
 
 std::string QuotedCommand(const std::string& program, const std::string& tail) {
     return "\"" + program + "\" " + tail;
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        PumpMessages();
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount() - start >= timeoutMs) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
 }
 
 bool WaitForFocus(HWND window, DWORD timeoutMs) {
@@ -274,77 +252,6 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
 
 ScopedEnvironment::~ScopedEnvironment() {
     SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr);
-}
-
-ScopedRegistryValue::ScopedRegistryValue(HKEY root, const char* path, const char* name)
-    : root_(root), path_(path), name_(name) {
-    // Find the first key along the path that is missing: everything from there on is removed
-    // again at the end.
-    size_t end = 0;
-    while (end != std::string::npos) {
-        end = path_.find('\\', end + 1);
-        std::string prefix = path_.substr(0, end);
-        HKEY key;
-        if (RegOpenKeyExA(root_, prefix.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            createdFrom_ = prefix;
-            break;
-        }
-        RegCloseKey(key);
-    }
-    HKEY key;
-    if (createdFrom_.empty() &&
-        RegOpenKeyExA(root_, path_.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        DWORD size = 0;
-        if (RegQueryValueExA(key, name_.c_str(), nullptr, &type_, nullptr, &size) ==
-            ERROR_SUCCESS) {
-            data_.resize(size);
-            had_ = RegQueryValueExA(key, name_.c_str(), nullptr, &type_,
-                                    reinterpret_cast<BYTE*>(data_.data()), &size) == ERROR_SUCCESS;
-            data_.resize(size);
-        }
-        RegCloseKey(key);
-    }
-}
-
-ScopedRegistryValue::~ScopedRegistryValue() {
-    if (!createdFrom_.empty()) {
-        RegDeleteTreeA(root_, createdFrom_.c_str());
-        RegDeleteKeyA(root_, createdFrom_.c_str());
-        return;
-    }
-    if (had_) {
-        Set(type_, data_.data(), static_cast<DWORD>(data_.size()));
-    } else {
-        Remove();
-    }
-}
-
-void ScopedRegistryValue::Set(DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    ASSERT_EQ(
-        RegCreateKeyExA(root_, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-        ERROR_SUCCESS)
-        << path_;
-    EXPECT_EQ(RegSetValueExA(key, name_.c_str(), 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS)
-        << name_;
-    RegCloseKey(key);
-}
-
-void ScopedRegistryValue::SetString(const char* value) {
-    Set(REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
-}
-
-void ScopedRegistryValue::SetDword(DWORD value) {
-    Set(REG_DWORD, &value, sizeof value);
-}
-
-void ScopedRegistryValue::Remove() {
-    HKEY key;
-    if (RegOpenKeyExA(root_, path_.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name_.c_str());
-        RegCloseKey(key);
-    }
 }
 
 bool SaverProcess::SawOneSaverWindowCreated() {

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,3 @@ std::vector<std::string> InstalledTypefaces();
 
 // Registers the font sample's class for this program, once per process.
 void RegisterSampleClass();
-
-// The pixels of a window's client area as 0x00RRGGBB values, row by row from the top.
-std::vector<uint32_t> CaptureClient(HWND window);
-// The same for the bitmap selected into a memory DC, width x height.
-std::vector<uint32_t> CapturePixels(HDC dc, int width, int height);

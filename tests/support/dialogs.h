@@ -32,6 +32,9 @@ struct DialogTemplateData {
 
 // Parses the dialog template name of module; false when there is none or it is malformed.
 bool ReadDialogTemplate(HMODULE module, const char* name, DialogTemplateData& data);
+// Compares the template name of this program with wanted, field for field and control for
+// control (class names without regard to case: windres keeps the predefined ones in capitals).
+void ExpectTemplate(const char* name, const DialogTemplateData& wanted);
 
 std::string Utf8FromWide(const std::wstring& text);
 std::wstring WideFromUtf8(const std::string& text);
@@ -50,6 +53,7 @@ struct SeenMessageBox {
     std::string Text;
     bool HasIcon;
     int ButtonCount;
+    HICON Icon;
 };
 
 // Watches the top-level windows of one thread from a thread of its own. Every dialog window

@@ -2,6 +2,8 @@
 // Runs the real Verselume.scr from a test under Wine and watches its windows, its exit and the
 // registry values it depends on.
 
+#include "support/messages.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -13,10 +15,6 @@ std::string BuiltSaverPath();
 
 // "program" tail, as the system starts a screen saver.
 std::string QuotedCommand(const std::string& program, const std::string& tail);
-
-// Dispatches this thread's messages (a preview parent and the window-event hook live on it)
-// until done() holds or timeoutMs has passed; returns done()'s last answer.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // Waits until window is the foreground window and has the keyboard focus, where input that
 // SendInput makes arrives.
@@ -95,29 +93,4 @@ class ScopedEnvironment {
     std::string name_;
     bool had_ = false;
     std::string old_;
-};
-
-// A registry value changed for the length of a test: the old value, or its absence, is put back
-// at the end, and keys the test had to create are removed again.
-class ScopedRegistryValue {
-  public:
-    ScopedRegistryValue(HKEY root, const char* path, const char* name);
-    ~ScopedRegistryValue();
-    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
-    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
-
-    void SetString(const char* value);
-    void SetDword(DWORD value);
-    void Remove();
-
-  private:
-    void Set(DWORD type, const void* data, DWORD size);
-
-    HKEY root_;
-    std::string path_;
-    std::string name_;
-    std::string createdFrom_; // the first key of path that did not exist, if any
-    bool had_ = false;
-    DWORD type_ = 0;
-    std::string data_;
 };
