@@ -53,12 +53,9 @@ uint32_t Rgb(COLORREF colour) {
 // What the control should show: the name in the given height and format over the button face.
 std::vector<uint32_t> Expected(int width, int height, const std::wstring& name, int fontHeight,
                                UINT format) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    MemorySurface surface(width, height, GetSysColor(COLOR_BTNFACE));
+    HDC dc = surface.dc;
     RECT all{0, 0, width, height};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
     LOGFONTW description{};
     description.lfHeight = fontHeight;
     lstrcpynW(description.lfFaceName, name.c_str(), LF_FACESIZE);
@@ -69,12 +66,7 @@ std::vector<uint32_t> Expected(int width, int height, const std::wstring& name, 
     DrawTextW(dc, name.c_str(), -1, &all, format);
     SelectObject(dc, previousFont);
     DeleteObject(font);
-    std::vector<uint32_t> pixels = ReadDc(dc, 0, 0, width, height).values;
-    SelectObject(dc, previousBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return surface.Read().values;
 }
 
 bool OnlyBackground(const std::vector<uint32_t>& pixels) {

@@ -180,47 +180,25 @@ bool ShowsColour(const Extent& extent, const VerseRunPlan& plan) {
 
 // The last frame of the plan as this process draws it: the plan's face, height and colour.
 Pixels RenderLastFrame(const VerseRunPlan& plan) {
-    Pixels frame;
-    frame.width = plan.Block.Width;
-    frame.height = plan.Block.Height;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = frame.width;
-    info.bmiHeader.biHeight = -frame.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ keptBitmap = SelectObject(dc, bitmap);
+    MemorySurface surface(plan.Block.Width, plan.Block.Height);
     LOGFONTW description{};
     description.lfHeight = plan.FontHeight;
     description.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(description.lfFaceName, plan.Face, LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&description);
-    HGDIOBJ keptFont = SelectObject(dc, font);
+    HGDIOBJ keptFont = SelectObject(surface.dc, font);
     int32_t last = 0;
     for (int32_t i = 0; HasFrame(plan, i); i = NextFrame(plan, i)) {
         last = i;
     }
-    PatBlt(dc, 0, 0, frame.width, frame.height, BLACKNESS);
-    SetBkColor(dc, RGB(0, 0, 0));
-    SetTextColor(dc, FrameColour(plan, last));
+    SetBkColor(surface.dc, RGB(0, 0, 0));
+    SetTextColor(surface.dc, FrameColour(plan, last));
     RECT block = FrameTextRect(plan);
-    DrawTextW(dc, plan.Text, static_cast<int>(plan.Length), &block,
+    DrawTextW(surface.dc, plan.Text, static_cast<int>(plan.Length), &block,
               DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
-    GdiFlush();
-    const uint32_t* values = static_cast<const uint32_t*>(bits);
-    frame.values.assign(values, values + static_cast<size_t>(frame.width) * frame.height);
-    for (uint32_t& value : frame.values) {
-        value &= 0xFFFFFF;
-    }
-    SelectObject(dc, keptFont);
+    SelectObject(surface.dc, keptFont);
     DeleteObject(font);
-    SelectObject(dc, keptBitmap);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    return frame;
+    return surface.Read();
 }
 
 // Whether the screen shows exactly the plan's last frame at the plan's place, and nothing else.

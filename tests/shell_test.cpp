@@ -8,6 +8,7 @@
 #include "saver_window.h"
 #include "shell_state.h"
 #include "support/dialogs.h"
+#include "support/pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -36,31 +37,11 @@ struct GroupIconEntry {
 };
 #pragma pack(pop)
 
-// The icon drawn at its own size on a white 32-bit DIB; the pixels as 0x00RRGGBB.
+// The icon drawn at its own size on white.
 std::vector<uint32_t> DrawIconOnWhite(HICON icon, int size) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all = {0, 0, size, size};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
-    std::vector<uint32_t> result(pixels, pixels + size * size);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    for (uint32_t& pixel : result) {
-        pixel &= 0xFFFFFF;
-    }
-    return result;
+    MemorySurface surface(size, size, RGB(255, 255, 255));
+    DrawIconEx(surface.dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    return surface.Read().values;
 }
 
 TEST(Icon, GroupHoldsTheSixteenColourBookWithItsRedRibbonAt32And48Pixels) {

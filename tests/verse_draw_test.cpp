@@ -301,23 +301,6 @@ TEST(DrawVerseThread, NegativeStepDrawsOnlyTheBlackFrame) {
 namespace {
 
 // A memory surface of the given size, black, for drawing without a window.
-struct MemorySurface {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ kept;
-    MemorySurface(HDC like, int width, int height)
-        : dc(CreateCompatibleDC(like)), bitmap(CreateCompatibleBitmap(like, width, height)),
-          kept(SelectObject(dc, bitmap)) {
-        RECT all = {0, 0, width, height};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    ~MemorySurface() {
-        SelectObject(dc, kept);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
-
 TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
     // The frame must show the verse broken into lines exactly as the layout measured it, all of
     // them inside the block: the reference draws the same text at the measured layout width on
@@ -327,8 +310,7 @@ TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
         MakeSlots({u"Toate își au vremea lor, și fiecare lucru de sub ceruri îşi are ceasul lui & "
                    u"ş ţ ș ț ă î â. (Eclesiastul 3:1)"},
                   TextSlotWidth);
-    HDC screen = GetDC(nullptr);
-    MemorySurface window(screen, 1280, 1024);
+    MemorySurface window(1280, 1024);
     for (uint32_t seed = 1; seed <= 40; seed++) {
         SaverSettings record;
         ClearRecord(record);
@@ -343,7 +325,7 @@ TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
         DrawFrame(window.dc, surface, plan, last);
 
         int32_t width = std::max(plan.BlockLayoutWidth, plan.Block.Width);
-        MemorySurface reference(screen, width, plan.Block.Height * 3);
+        MemorySurface reference(width, plan.Block.Height * 3);
         HGDIOBJ keptFont = SelectObject(reference.dc, measurer.Font());
         SetTextColor(reference.dc, FrameColour(plan, last));
         SetBkColor(reference.dc, RGB(0, 0, 0));
@@ -369,7 +351,6 @@ TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
                                 << plan.Block.Height;
         ReleaseFrameSurface(surface);
     }
-    ReleaseDC(nullptr, screen);
 }
 
 } // namespace

@@ -29,5 +29,22 @@ Pixels ReadDc(HDC dc, int left, int top, int width, int height);
 Pixels ReadClient(HWND window);
 Pixels ReadScreen(HWND window);
 
+// A memory DC with a bitmap like the screen's, filled with one colour, to draw what a test
+// expects on; released with the object.
+struct MemorySurface {
+    int width;
+    int height;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ kept;
+
+    MemorySurface(int width, int height, COLORREF fill = RGB(0, 0, 0));
+    ~MemorySurface();
+    MemorySurface(const MemorySurface&) = delete;
+    MemorySurface& operator=(const MemorySurface&) = delete;
+
+    Pixels Read() const { return ReadDc(dc, 0, 0, width, height); }
+};
+
 // Fills the client area with one colour.
 void FillClient(HWND window, COLORREF colour);

@@ -75,6 +75,24 @@ Pixels ReadScreen(HWND window) {
     return pixels;
 }
 
+MemorySurface::MemorySurface(int width, int height, COLORREF fill)
+    : width(width), height(height), dc(CreateCompatibleDC(nullptr)) {
+    HDC screen = GetDC(nullptr);
+    bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    kept = SelectObject(dc, bitmap);
+    RECT all = {0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(fill);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+}
+
+MemorySurface::~MemorySurface() {
+    SelectObject(dc, kept);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
 void FillClient(HWND window, COLORREF colour) {
     RECT client;
     GetClientRect(window, &client);
