@@ -7,6 +7,7 @@
 #include "resource_ids.h"
 #include "support/dialogs.h"
 #include "support/installed.h"
+#include "support/records.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -80,10 +81,7 @@ DWORD StoredDword(const SettingsKey& key, const char* name) {
 // editor and the typefaces dialog do.
 WideChar* ReplaceList(WideChar*& block, uint32_t& count, uint32_t width,
                       const std::vector<std::string>& entries) {
-    auto* fresh = static_cast<WideChar*>(HeapAllocZero(entries.size() * width * sizeof(WideChar)));
-    for (size_t i = 0; i < entries.size(); ++i) {
-        WideFromUtf8(entries[i]).copy(fresh + i * width, width - 1);
-    }
+    WideChar* fresh = HeapListFromUtf8(entries, width);
     HeapRelease(block);
     block = fresh;
     count = static_cast<uint32_t>(entries.size());

@@ -10,6 +10,7 @@
 #include "support/installed.h"
 #include "support/messages.h"
 #include "support/pixels.h"
+#include "support/records.h"
 #include "support/registry.h"
 #include "support/typefaces.h"
 
@@ -32,22 +33,13 @@ struct Record {
 
     Record() = default;
     explicit Record(const Names& names) {
-        settings.Fonts =
-            static_cast<WideChar*>(HeapAllocZero(names.size() * FontSlotWidth * sizeof(WideChar)));
-        for (size_t i = 0; i < names.size(); ++i) {
-            WideFromUtf8(names[i]).copy(settings.Fonts + i * FontSlotWidth, FontSlotWidth);
-        }
+        settings.Fonts = HeapListFromUtf8(names, FontSlotWidth);
         settings.FontCount = static_cast<uint32_t>(names.size());
     }
     ~Record() { HeapRelease(settings.Fonts); }
 
     Names FontNames() const {
-        Names names;
-        for (uint32_t i = 0; i < settings.FontCount; ++i) {
-            const WideChar* slot = settings.Fonts + i * FontSlotWidth;
-            names.push_back(Utf8FromWide(std::wstring(slot, WideLength(slot, FontSlotWidth))));
-        }
-        return names;
+        return Utf8Entries(settings.Fonts, settings.FontCount, FontSlotWidth);
     }
 };
 

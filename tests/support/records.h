@@ -1,5 +1,5 @@
 #pragma once
-// Settings records and list blocks for the display's tests.
+// Settings records and list blocks as the list reader makes them, for tests.
 
 #include "saver_settings.h"
 #include "support/wide_strings.h"
@@ -17,3 +17,10 @@ void UseFonts(SaverSettings& record, std::vector<WideChar>& block);
 
 // Puts every field of the record back to 0.
 void ClearRecord(SaverSettings& record);
+
+#ifdef _WIN32
+// A list block on the process heap, as the list reader leaves it: the UTF-8 entries in slots of
+// width units, each cut to width - 1; none for no entries. And the entries of a block in UTF-8.
+WideChar* HeapListFromUtf8(const std::vector<std::string>& entries, uint32_t width);
+std::vector<std::string> Utf8Entries(const WideChar* block, uint32_t count, uint32_t width);
+#endif

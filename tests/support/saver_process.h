@@ -1,6 +1,6 @@
 #pragma once
-// Runs the real Verselume.scr from a test under Wine and watches its windows, its exit and the
-// registry values it depends on.
+// Runs the real Verselume.scr from a test under Wine and watches its windows and its exit, with
+// the pointer and the environment it starts with.
 
 #include "support/messages.h"
 

@@ -1,3 +1,4 @@
+#include "support/records.h"
 #include "support/texts_dialog_harness.h"
 
 #include "platform.h"
@@ -16,26 +17,15 @@ void InitDialogControls() {
 }
 
 void FillRecord(SaverSettings& record, const Verses& verses) {
-    if (verses.empty()) {
-        return;
+    for (const std::string& verse : verses) {
+        EXPECT_LT(WideFromUtf8(verse).size(), TextSlotWidth);
     }
-    record.Texts =
-        static_cast<WideChar*>(HeapAllocZero(verses.size() * TextSlotWidth * sizeof(WideChar)));
-    for (size_t i = 0; i < verses.size(); i++) {
-        std::wstring verse = WideFromUtf8(verses[i]);
-        EXPECT_LT(verse.size(), TextSlotWidth);
-        verse.copy(record.Texts + i * TextSlotWidth, TextSlotWidth - 1);
-    }
+    record.Texts = HeapListFromUtf8(verses, TextSlotWidth);
     record.TextCount = static_cast<uint32_t>(verses.size());
 }
 
 Verses RecordVerses(const SaverSettings& record) {
-    Verses verses;
-    for (uint32_t i = 0; record.Texts != nullptr && i < record.TextCount; i++) {
-        const WideChar* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
-        verses.push_back(Utf8FromWide(std::wstring(slot, WideLength(slot, TextSlotWidth))));
-    }
-    return verses;
+    return Utf8Entries(record.Texts, record.TextCount, TextSlotWidth);
 }
 
 void ReleaseRecord(SaverSettings& record) {
