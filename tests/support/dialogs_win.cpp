@@ -285,8 +285,10 @@ std::vector<SeenMessageBox> MessageBoxWatcher::Seen() {
 void MessageBoxWatcher::Watch() {
     while (WaitForSingleObject(stop_, 20) == WAIT_TIMEOUT) {
         for (HWND dialog : DialogsOfThread(thread_)) {
+            // A message box always has a caption: an empty one is a dialog that went away
+            // while it was read, and one that is still there is read again on the next pass.
             std::string title = TextOf(dialog);
-            if (IsProgramDialog(title)) {
+            if (title.empty() || IsProgramDialog(title)) {
                 continue;
             }
             std::lock_guard<std::mutex> guard(lock_);
@@ -295,8 +297,12 @@ void MessageBoxWatcher::Watch() {
                 known = known || handled == dialog;
             }
             if (!known) {
+                SeenMessageBox seen = DescribeMessageBox(dialog);
+                if (!IsWindow(dialog)) {
+                    continue;
+                }
                 handled_.push_back(dialog);
-                seen_.push_back(DescribeMessageBox(dialog));
+                seen_.push_back(seen);
             }
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         }
