@@ -14,16 +14,21 @@ Installed::Installed(const std::optional<std::string>& verses,
     }
 }
 
-Installed::Installed(int verses) {
+namespace {
+
+std::string NumberedVerses(int count) {
     std::string lines;
-    for (int i = 0; i < verses; i++) {
+    for (int i = 0; i < count; i++) {
         char line[80];
         snprintf(line, sizeof line, "Versetul %d, pe ecran. (Test %d)\r\n", i, i);
         lines += line;
     }
-    WriteBytes(texts, lines);
-    WriteBytes(fonts, verses == 0 ? "" : "Tahoma\r\n");
-    key.SetString("TextsFile", texts);
-    key.SetString("FontsFile", fonts);
+    return lines;
+}
+
+} // namespace
+
+Installed::Installed(int verses)
+    : Installed(NumberedVerses(verses), std::string(verses == 0 ? "" : "Tahoma\r\n")) {
     key.SetDword("FadeSpeed", 10);
 }

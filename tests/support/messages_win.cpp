@@ -23,15 +23,7 @@ void HandleWaitingMessages() {
 } // namespace
 
 void PumpMessages(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HandleWaitingMessages();
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds) {
-            return;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
-    }
+    PumpUntil([] { return false; }, milliseconds);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
