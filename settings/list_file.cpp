@@ -2,19 +2,33 @@
 
 #include "platform.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
+// FNV-1a: a change anywhere in a file changes its hash.
+uint64_t HashBytes(const char* bytes, size_t length) {
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (size_t i = 0; i < length; i++) {
+        hash = (hash ^ static_cast<uint8_t>(bytes[i])) * 0x100000001b3u;
+    }
+    return hash;
+}
+
 // The whole file in one heap buffer: the file is read in one go and then taken apart in memory,
-// which keeps loading a whole book of verses close to the cost of reading it.
-char* ReadWholeFile(FILE* file, size_t& length) {
+// which keeps loading a whole book of verses close to the cost of reading it. A read that fails
+// part-way, or ends before the size the file had when it was opened, is no read: a list cut
+// short must never pass for the user's list. Without a buffer, code says why.
+char* ReadWholeFile(FILE* file, size_t& length, uint32_t& code) {
     size_t capacity = 65536;
+    size_t expected = 0;
     if (fseek(file, 0, SEEK_END) == 0) {
         long size = ftell(file);
         if (size >= 0 && static_cast<unsigned long>(size) < SIZE_MAX - 1) {
-            capacity = static_cast<size_t>(size) + 1;
+            expected = static_cast<size_t>(size);
+            capacity = expected + 1;
         }
         rewind(file);
     }
@@ -24,11 +38,20 @@ char* ReadWholeFile(FILE* file, size_t& length) {
     for (size_t page = 0; data != nullptr && page < capacity; page += 4096) {
         data[page] = '\0';
     }
+    code = ErrorOutOfMemory;
     length = 0;
     while (data != nullptr) {
-        length += fread(data + length, 1, capacity - length, file);
+        size_t read = 0;
+        bool good = ReadStream(file, data + length, capacity - length, read);
+        length += read;
+        if (!good || (length < capacity && length < expected)) {
+            code = good ? ErrorReadFault : ReadFailureReason();
+            HeapRelease(data);
+            return nullptr;
+        }
         if (length < capacity) {
-            break; // end of file or a read error: what was read counts
+            code = 0;
+            break;
         }
         char* larger = capacity <= SIZE_MAX / 2
                            ? static_cast<char*>(HeapResizeZero(data, capacity * 2))
@@ -43,29 +66,57 @@ char* ReadWholeFile(FILE* file, size_t& length) {
     return data;
 }
 
-// Position of the first LF or NUL in [from, end), or end. Scans eight bytes at a time: the C
-// runtime's memchr is a plain byte loop on some platforms, and loading a book scans megabytes.
+// The whole file at path and its stamp; none when it cannot be opened (code ErrorFileNotFound,
+// and the stamp tells whether there was a file) or read.
+char* ReadStampedFile(const char* path, size_t& length, ListFileStamp& stamp, uint32_t& code) {
+    stamp = ListFileStamp{};
+    FILE* file = fopen(path, "rb");
+    if (file == nullptr) {
+        stamp.Exists = errno != ENOENT && errno != ENOTDIR;
+        code = ErrorFileNotFound;
+        return nullptr;
+    }
+    stamp.Exists = true;
+    char* data = ReadWholeFile(file, length, code);
+    if (data != nullptr) {
+        stamp.Known = true;
+        stamp.Size = length;
+        stamp.LastWrite = StreamLastWrite(file);
+        stamp.Hash = HashBytes(data, length);
+    }
+    fclose(file);
+    return data;
+}
+
+bool IsBreak(uint32_t unit) {
+    return unit == '\n' || unit == '\r' || unit == 0;
+}
+
+// Position of the first LF, CR or NUL in [from, end), or end. Scans eight bytes at a time: the
+// C runtime's memchr is a plain byte loop on some platforms, and loading a book scans megabytes.
 const char* FindBreak(const char* from, const char* end) {
     constexpr uint64_t ones = 0x0101010101010101u;
     constexpr uint64_t highs = 0x8080808080808080u;
     constexpr uint64_t lfs = ones * '\n';
+    constexpr uint64_t crs = ones * '\r';
     while (end - from >= 8) {
         uint64_t word;
         memcpy(&word, from, 8);
-        uint64_t xored = word ^ lfs;
-        if ((((word - ones) & ~word) | ((xored - ones) & ~xored)) & highs) {
+        uint64_t lf = word ^ lfs;
+        uint64_t cr = word ^ crs;
+        if ((((word - ones) & ~word) | ((lf - ones) & ~lf) | ((cr - ones) & ~cr)) & highs) {
             break;
         }
         from += 8;
     }
-    while (from < end && *from != '\n' && *from != '\0') {
+    while (from < end && !IsBreak(static_cast<uint8_t>(*from))) {
         from++;
     }
     return from;
 }
 
 const WideChar* FindBreak(const WideChar* from, const WideChar* end) {
-    while (from < end && *from != u'\n' && *from != 0) {
+    while (from < end && !IsBreak(*from)) {
         from++;
     }
     return from;
@@ -96,11 +147,11 @@ size_t PieceLength(const WideChar* piece, const WideChar* end, size_t longest) {
     return partsAPair && longest > 1 ? longest - 1 : longest;
 }
 
-// Calls take(entry, length) for each entry of the text, in order, as the C runtime's text mode
-// and a line buffer of width units would cut them: a line ends at LF, a CR right before that LF
-// belongs to the line end, a longer line is cut into pieces (PieceLength), and empty lines are
-// no entries. A NUL ends its piece's entry (the rest of the piece is dropped), so that every
-// slot stays zero after its terminator.
+// Calls take(entry, length) for each entry of the text, in order, as a line buffer of width
+// units would cut them: a line ends at CR LF, LF or CR alone (the files of every system), a
+// longer line is cut into pieces (PieceLength), and empty lines are no entries. A NUL ends its
+// piece's entry (the rest of the piece is dropped), so that every slot stays zero after its
+// terminator.
 template <typename Unit, typename Take>
 void ForEachEntry(const Unit* data, size_t length, uint32_t width, Take take) {
     const size_t longest = width - 1;
@@ -112,19 +163,16 @@ void ForEachEntry(const Unit* data, size_t length, uint32_t width, Take take) {
             hasNul = true;
             stop = FindBreak(stop + 1, end);
         }
-        const Unit* contentEnd = stop;
-        if (stop < end && contentEnd > line && contentEnd[-1] == '\r') {
-            contentEnd--;
-        }
-        for (const Unit* piece = line; piece < contentEnd;) {
-            size_t pieceLength = PieceLength(piece, contentEnd, longest);
+        for (const Unit* piece = line; piece < stop;) {
+            size_t pieceLength = PieceLength(piece, stop, longest);
             size_t entryLength = hasNul ? LengthBeforeNul(piece, pieceLength) : pieceLength;
             if (entryLength > 0) {
                 take(piece, entryLength);
             }
             piece += pieceLength;
         }
-        line = stop < end ? stop + 1 : end;
+        bool crLf = stop + 1 < end && stop[0] == '\r' && stop[1] == '\n';
+        line = stop < end ? stop + (crLf ? 2 : 1) : end;
     }
 }
 
@@ -178,9 +226,8 @@ WideChar* UnicodeSlots(const char* bytes, size_t length, ListFileForm form, uint
     if (text == nullptr) {
         return FailRead(count, ErrorOutOfMemory);
     }
-    bool utf8 = form == ListFileForm::Utf8 || form == ListFileForm::Utf8Bom;
-    size_t units = utf8 ? DecodeUtf8(bytes, length, text)
-                        : DecodeUtf16(bytes, length, form == ListFileForm::Utf16Be, text);
+    size_t units = IsUtf16Form(form) ? DecodeUtf16(bytes, length, IsBigEndianForm(form), text)
+                                     : DecodeUtf8(bytes, length, text);
     WideChar* block = FillSlots(text, units, width, count,
                                 [](WideChar* slot, const WideChar* entry, size_t entryLength) {
                                     memcpy(slot, entry, entryLength * sizeof(WideChar));
@@ -211,15 +258,37 @@ bool AnsiReadsBack(const WideChar* block, uint32_t count, uint32_t width) {
     return !(valid && multiByte);
 }
 
+// Whether the list written as UTF-16 without a mark is still taken for it when read back: its
+// zero bytes (line ends included) must show the pattern.
+bool UnmarkedUtf16ReadsBack(const WideChar* block, uint32_t count, uint32_t width) {
+    size_t units = 2 * static_cast<size_t>(count);
+    size_t highZeros = units; // CR and LF
+    size_t lowZeros = 0;
+    for (uint32_t i = 0; i < count; i++) {
+        const WideChar* entry = block + static_cast<size_t>(i) * width;
+        size_t length = WideLength(entry, width);
+        units += length;
+        for (size_t j = 0; j < length; j++) {
+            highZeros += (entry[j] >> 8) == 0 ? 1 : 0;
+            lowZeros += (entry[j] & 0xFF) == 0 ? 1 : 0;
+        }
+    }
+    return count == 0 || (block[0] != 0xFEFF && ZerosShowUtf16(units, highZeros, lowZeros));
+}
+
 // The form a list is written in: its file's, where the list reads back from it unchanged;
 // otherwise, and for a list that never had a file, UTF-8 with a mark.
 ListFileForm FormToWrite(const WideChar* block, uint32_t count, uint32_t width, ListFileForm form) {
     switch (form) {
     case ListFileForm::Ansi:
         return AnsiReadsBack(block, count, width) ? form : ListFileForm::Utf8Bom;
+    // Without a mark, a first entry that starts with U+FEFF would read back as a mark.
     case ListFileForm::Utf8:
-        // Without a mark, a first entry that starts with U+FEFF would read back as a mark.
         return count == 0 || block[0] != 0xFEFF ? form : ListFileForm::Utf8Bom;
+    case ListFileForm::Utf16LeNoMark:
+        return UnmarkedUtf16ReadsBack(block, count, width) ? form : ListFileForm::Utf16Le;
+    case ListFileForm::Utf16BeNoMark:
+        return UnmarkedUtf16ReadsBack(block, count, width) ? form : ListFileForm::Utf16Be;
     case ListFileForm::None:
         return ListFileForm::Utf8Bom;
     default:
@@ -237,8 +306,8 @@ bool WriteUnits(FILE* file, ListFileForm form, const WideChar* text, size_t leng
         size_t size = 0;
         if (form == ListFileForm::Ansi) {
             WideToAnsi(text, units, bytes, sizeof bytes, size);
-        } else if (form == ListFileForm::Utf16Le || form == ListFileForm::Utf16Be) {
-            size = EncodeUtf16(text, units, form == ListFileForm::Utf16Be, bytes);
+        } else if (IsUtf16Form(form)) {
+            size = EncodeUtf16(text, units, IsBigEndianForm(form), bytes);
         } else {
             size = EncodeUtf8(text, units, bytes);
         }
@@ -275,21 +344,35 @@ bool WriteEntries(FILE* file, const WideChar* block, uint32_t count, uint32_t wi
     return true;
 }
 
+// Writes the file in place, flushed to the disk: for a folder that lets no temporary file be
+// made beside it, where only the file itself may be written.
+uint32_t WriteInPlace(const char* path, const WideChar* block, uint32_t count, uint32_t width,
+                      ListFileForm form) {
+    FILE* file = fopen(path, "wb");
+    if (file == nullptr) {
+        return ErrorFileNotFound;
+    }
+    bool written = WriteEntries(file, block, count, width, form) && FlushToDisk(file);
+    written = fclose(file) == 0 && written;
+    return written ? 0 : ErrorWriteFault;
+}
+
 } // namespace
 
-WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFileForm& form) {
+WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFileForm& form,
+                       ListFileStamp* stamp) {
     count = 0;
     form = ListFileForm::None;
-    // Binary mode, with the text-mode line-end rules applied here, reads the same everywhere.
-    FILE* file = fopen(path, "rb");
-    if (file == nullptr) {
-        return FailRead(count, ErrorFileNotFound);
-    }
+    // Binary mode, with the line-end rules applied here, reads the same everywhere.
+    ListFileStamp read;
     size_t length = 0;
-    char* data = ReadWholeFile(file, length);
-    fclose(file);
+    uint32_t code = 0;
+    char* data = ReadStampedFile(path, length, read, code);
+    if (stamp != nullptr) {
+        *stamp = read;
+    }
     if (data == nullptr) {
-        return FailRead(count, ErrorOutOfMemory);
+        return FailRead(count, code);
     }
     size_t textStart = 0;
     form = DetectListFileForm(data, length, textStart);
@@ -300,17 +383,28 @@ WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFi
     return block;
 }
 
+void StampListFile(const char* path, ListFileStamp& stamp) {
+    size_t length = 0;
+    uint32_t code = 0;
+    HeapRelease(ReadStampedFile(path, length, stamp, code));
+}
+
 uint32_t WriteListFile(const char* path, const WideChar* block, uint32_t count, uint32_t width,
                        ListFileForm form) {
     // The list goes to a file of its own and replaces the target only once all of it is on the
     // disk, so that a full disk, a failing drive, a power cut or a second program saving at the
     // same time never leaves the user's list half written.
+    form = FormToWrite(block, count, width, form);
     ReplacementFile replacement;
-    if (!BeginReplacement(path, replacement)) {
+    switch (BeginReplacement(path, replacement)) {
+    case ReplacementStart::Ready:
+        break;
+    case ReplacementStart::FolderRefuses:
+        return WriteInPlace(path, block, count, width, form);
+    default:
         return ErrorFileNotFound;
     }
-    if (!WriteEntries(replacement.stream, block, count, width,
-                      FormToWrite(block, count, width, form))) {
+    if (!WriteEntries(replacement.stream, block, count, width, form)) {
         AbandonReplacement(replacement);
         return ErrorWriteFault;
     }

@@ -20,22 +20,29 @@ void SetThreadLastError(uint32_t code);
 uint32_t ThreadLastError();
 
 // A file of its own beside a target, written in full and then put in the target's place, so
-// that the target holds either its old content or the whole new one, never a mixture.
+// that the target holds either its old content or the whole new one, never a mixture. While
+// the new file takes the target's place the old one is kept under the backup name.
 inline constexpr size_t ReplacementPathSize = 1024;
+#ifdef _WIN32
+using PathUnit = wchar_t;
+#else
+using PathUnit = char;
+#endif
 struct ReplacementFile {
     FILE* stream; // where the new content goes
-#ifdef _WIN32
-    wchar_t temporary[ReplacementPathSize];
-    wchar_t target[ReplacementPathSize];
-#else
-    char temporary[ReplacementPathSize];
-    const char* target;
-#endif
+    PathUnit temporary[ReplacementPathSize];
+    PathUnit backup[ReplacementPathSize];
+    PathUnit target[ReplacementPathSize];
 };
 
-// Creates a temporary file with a name no other save uses, in the target's folder, and opens
-// it for writing in binary mode. False when the folder cannot take a file.
-bool BeginReplacement(const char* target, ReplacementFile& file);
+enum class ReplacementStart : uint8_t {
+    Ready,         // the temporary file is open for writing, in binary mode
+    FolderRefuses, // the folder lets no new file be made (access denied)
+    Failed,        // no temporary file for another reason (a missing folder, a path too long)
+};
+
+// Creates a temporary file with a name no other save uses, in the target's folder.
+ReplacementStart BeginReplacement(const char* target, ReplacementFile& file);
 // Flushes the stream down to the disk, closes it and puts the file in the target's place.
 // Returns 0, ErrorWriteFault when the content did not reach the disk, or ErrorFileNotFound
 // when the target cannot be replaced (a read-only target among them: it stays as it was). The
@@ -43,6 +50,16 @@ bool BeginReplacement(const char* target, ReplacementFile& file);
 uint32_t FinishReplacement(ReplacementFile& file);
 // Closes and removes the temporary file; the target stays as it was.
 void AbandonReplacement(ReplacementFile& file);
+
+// Flushes a stream's buffers and the system's down to the disk; false when that failed.
+bool FlushToDisk(FILE* stream);
+
+// Reads up to size bytes; false on a read error (what was read before it is in read).
+bool ReadStream(FILE* stream, char* buffer, size_t size, size_t& read);
+// The last-write time of an open file, in the platform's units; 0 when unknown.
+uint64_t StreamLastWrite(FILE* stream);
+// Why the last read of an open file failed: the system's reason, or ErrorReadFault.
+uint32_t ReadFailureReason();
 
 // Converts length bytes of the ANSI code page into at most capacity units; returns the units
 // written (a byte gives at most one unit).

@@ -5,12 +5,15 @@
 
 #include "platform.h"
 
+#include "file_replacement.h"
 #include "list_file.h"
 #include "platform_posix.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +62,40 @@ int AnsiByte(uint16_t unit) {
     }
     return -1;
 }
+
+long ReadFailsAfter = -1;
+bool FolderRefusesFiles = false;
+
+bool Exists(const char* path) {
+    return access(path, F_OK) == 0;
+}
+
+bool MoveNew(const char* from, const char* to) {
+    // A hard link claims the name only where there is none; the old name then goes.
+    return link(from, to) == 0 && unlink(from) == 0;
+}
+
+// The old file keeps a second name while rename puts the new one in its place in one step.
+bool Swap(const char* target, const char* replacement, const char* backup) {
+    if (link(target, backup) != 0) {
+        return false;
+    }
+    if (rename(replacement, target) != 0) {
+        unlink(backup);
+        return false;
+    }
+    return true;
+}
+
+bool Remove(const char* path) {
+    return unlink(path) == 0;
+}
+
+bool TryAgain(int attempt) {
+    return attempt < 3;
+}
+
+constexpr FileMoves PosixMoves{Exists, MoveNew, Swap, Remove, TryAgain};
 
 bool NextCallFails() {
     HeapCalls++;
@@ -129,47 +166,93 @@ uint32_t ThreadLastError() {
     return LastError;
 }
 
-bool BeginReplacement(const char* target, ReplacementFile& file) {
+const FileMoves& PlatformFileMoves() {
+    return PosixMoves;
+}
+
+ReplacementStart BeginReplacement(const char* target, ReplacementFile& file) {
     file.stream = nullptr;
-    file.target = target;
     const char* slash = strrchr(target, '/');
     size_t folder = slash == nullptr ? 0 : static_cast<size_t>(slash - target) + 1;
     static const char name[] = ".verselume-XXXXXX";
-    if (folder + sizeof name > sizeof file.temporary) {
-        return false;
+    static const char backup[] = ".bak";
+    size_t length = strlen(target);
+    if (length >= sizeof file.target ||
+        folder + sizeof name + sizeof backup > sizeof file.temporary) {
+        return ReplacementStart::Failed;
     }
+    memcpy(file.target, target, length + 1);
     memcpy(file.temporary, target, folder);
     memcpy(file.temporary + folder, name, sizeof name);
+    if (FolderRefusesFiles) {
+        return ReplacementStart::FolderRefuses;
+    }
     int descriptor = mkstemp(file.temporary);
     if (descriptor < 0) {
-        return false;
+        return errno == EACCES ? ReplacementStart::FolderRefuses : ReplacementStart::Failed;
     }
+    size_t temporary = strlen(file.temporary);
+    memcpy(file.backup, file.temporary, temporary);
+    memcpy(file.backup + temporary, backup, sizeof backup);
     file.stream = fdopen(descriptor, "wb");
     if (file.stream == nullptr) {
         close(descriptor);
         unlink(file.temporary);
-        return false;
+        return ReplacementStart::Failed;
     }
-    return true;
+    return ReplacementStart::Ready;
 }
 
 uint32_t FinishReplacement(ReplacementFile& file) {
-    bool written = fflush(file.stream) == 0 && fsync(fileno(file.stream)) == 0;
+    bool written = FlushToDisk(file.stream);
     written = fclose(file.stream) == 0 && written;
     file.stream = nullptr;
-    uint32_t code = !written                                   ? ErrorWriteFault
-                    : rename(file.temporary, file.target) != 0 ? ErrorFileNotFound
-                                                               : 0;
-    if (code != 0) {
+    if (!written) {
         unlink(file.temporary);
+        return ErrorWriteFault;
     }
-    return code;
+    return PutReplacementInPlace(PosixMoves, file);
 }
 
 void AbandonReplacement(ReplacementFile& file) {
     fclose(file.stream);
     file.stream = nullptr;
     unlink(file.temporary);
+}
+
+bool FlushToDisk(FILE* stream) {
+    return fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+}
+
+bool ReadStream(FILE* stream, char* buffer, size_t size, size_t& read) {
+    if (ReadFailsAfter >= 0 && size > static_cast<size_t>(ReadFailsAfter)) {
+        read = fread(buffer, 1, static_cast<size_t>(ReadFailsAfter), stream);
+        ReadFailsAfter = -1;
+        return false;
+    }
+    read = fread(buffer, 1, size, stream);
+    return ferror(stream) == 0;
+}
+
+uint64_t StreamLastWrite(FILE* stream) {
+    struct stat status {};
+    if (fstat(fileno(stream), &status) != 0) {
+        return 0;
+    }
+    return static_cast<uint64_t>(status.st_mtim.tv_sec) * 1000000000u +
+           static_cast<uint64_t>(status.st_mtim.tv_nsec);
+}
+
+uint32_t ReadFailureReason() {
+    return ErrorReadFault;
+}
+
+void FailReadAfter(long bytes) {
+    ReadFailsAfter = bytes;
+}
+
+void RefuseTemporaryFiles(bool refuse) {
+    FolderRefusesFiles = refuse;
 }
 
 size_t AnsiToWide(const char* bytes, size_t length, WideChar* out, size_t capacity) {

@@ -1,5 +1,5 @@
 #pragma once
-// Inspection and fault injection of the Linux heap stand-in, for tests and benchmarks.
+// Inspection and fault injection of the Linux stand-ins, for tests and benchmarks.
 
 #include <cstddef>
 
@@ -11,3 +11,7 @@ long HeapLiveBlocks();
 long HeapCallCount();
 // Makes the heap call with this number (1 = the next one) fail; -1 never fails.
 void FailHeapCall(long call);
+// Makes the next stream read deliver only this many bytes and then fail; -1 never fails.
+void FailReadAfter(long bytes);
+// Makes every folder refuse new files, as one without the right to create them would.
+void RefuseTemporaryFiles(bool refuse);

@@ -1,5 +1,6 @@
 #include "platform.h"
 
+#include "file_replacement.h"
 #include "list_file.h"
 
 #include <windows.h>
@@ -16,6 +17,7 @@ namespace {
 // own names, so that a target that fits the path limit leaves room for it beside it.
 constexpr wchar_t TemporaryPrefix[] = L"~vl";
 constexpr wchar_t TemporarySuffix[] = L".tmp";
+constexpr wchar_t BackupSuffix[] = L".bak";
 constexpr size_t TemporaryNameLength = 11;
 constexpr unsigned NameAttempts = 256;
 // A target that another program holds for a moment (a second save, a reader, a virus scanner)
@@ -73,8 +75,14 @@ bool TemporaryName(ReplacementFile& file, unsigned serial) {
     for (int i = 3; i >= 0; i--, serial >>= 4) {
         digits[i] = L"0123456789abcdef"[serial & 15];
     }
-    return name.Append(target, folder) && name.Append(TemporaryPrefix, 3) &&
-           name.Append(digits, 4) && name.Append(TemporarySuffix, 4);
+    if (!name.Append(target, folder) || !name.Append(TemporaryPrefix, 3) ||
+        !name.Append(digits, 4)) {
+        return false;
+    }
+    // The old list waits under the same number while the new one takes its place.
+    WideText backup{file.backup, 0};
+    return backup.Append(name.text, name.length) && backup.Append(BackupSuffix, 4) &&
+           name.Append(TemporarySuffix, 4);
 }
 
 bool Transient(DWORD error) {
@@ -93,33 +101,44 @@ bool Transient(DWORD error) {
     }
 }
 
-// Replaces an existing target, which keeps its attributes, security and links, or moves the
-// file in where there is none. A read-only target stays as it is, as it would for a program
-// that rewrote it in place.
-bool PutInPlace(const ReplacementFile& file) {
-    for (int attempt = 1;; attempt++) {
-        DWORD attributes = GetFileAttributesW(file.target);
-        bool missing = attributes == INVALID_FILE_ATTRIBUTES;
-        if (!missing && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-            return false;
-        }
-        // Wine's ReplaceFileW keeps none of the old attributes; where the system keeps them,
-        // giving them to the new file first changes nothing.
-        if (!missing && (attributes & KeptAttributes) != 0) {
-            SetFileAttributesW(file.temporary, attributes & KeptAttributes);
-        }
-        bool done = missing ? MoveFileExW(file.temporary, file.target, MOVEFILE_WRITE_THROUGH) != 0
-                            : ReplaceFileW(file.target, file.temporary, nullptr,
-                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-        if (done) {
-            return true;
-        }
-        if (!Transient(GetLastError()) || attempt >= ReplaceAttempts) {
-            return false;
-        }
-        Sleep(ReplaceRetryMs);
-    }
+bool Exists(const wchar_t* path) {
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
+
+bool MoveNew(const wchar_t* from, const wchar_t* to) {
+    return MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// The target keeps its attributes, security and links. A read-only target stays as it is, as
+// it would for a program that rewrote it in place.
+bool Swap(const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) {
+    DWORD attributes = GetFileAttributesW(target);
+    if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        SetLastError(ERROR_WRITE_PROTECT);
+        return false;
+    }
+    // Wine's ReplaceFileW keeps none of the old attributes; where the system keeps them,
+    // giving them to the new file first changes nothing.
+    if ((attributes & KeptAttributes) != 0) {
+        SetFileAttributesW(replacement, attributes & KeptAttributes);
+    }
+    return ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr) != 0;
+}
+
+bool Remove(const wchar_t* path) {
+    return DeleteFileW(path) != 0;
+}
+
+bool TryAgain(int attempt) {
+    if (!Transient(GetLastError()) || attempt >= ReplaceAttempts) {
+        return false;
+    }
+    Sleep(ReplaceRetryMs);
+    return true;
+}
+
+constexpr FileMoves WindowsMoves{Exists, MoveNew, Swap, Remove, TryAgain};
 
 } // namespace
 
@@ -145,30 +164,38 @@ uint32_t ThreadLastError() {
     return GetLastError();
 }
 
-bool BeginReplacement(const char* target, ReplacementFile& file) {
+const FileMoves& PlatformFileMoves() {
+    return WindowsMoves;
+}
+
+ReplacementStart BeginReplacement(const char* target, ReplacementFile& file) {
     file.stream = nullptr;
     if (!FullPath(target, file.target)) {
-        return false;
+        return ReplacementStart::Failed;
     }
     // Another save, of this process or of another, may claim a name at any moment: creating
     // the file only where none exists claims one for good, and a taken name is passed over.
     static unsigned serial = 0;
     unsigned start = GetCurrentProcessId() * 7919u + GetTickCount() + serial++ * 257u;
+    // A name being deleted also answers "access denied", so only a folder that refuses every
+    // name refuses new files.
     HANDLE handle = INVALID_HANDLE_VALUE;
+    bool everyNameDenied = true;
     for (unsigned attempt = 0; attempt < NameAttempts && handle == INVALID_HANDLE_VALUE;
          attempt++) {
         if (!TemporaryName(file, start + attempt)) {
-            return false;
+            return ReplacementStart::Failed;
         }
         handle = CreateFileW(file.temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
         if (error != ERROR_SUCCESS && error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) {
-            return false;
+            return ReplacementStart::Failed;
         }
+        everyNameDenied = everyNameDenied && error == ERROR_ACCESS_DENIED;
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        return false;
+        return everyNameDenied ? ReplacementStart::FolderRefuses : ReplacementStart::Failed;
     }
     int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
     file.stream = descriptor == -1 ? nullptr : _fdopen(descriptor, "wb");
@@ -179,36 +206,53 @@ bool BeginReplacement(const char* target, ReplacementFile& file) {
             _close(descriptor);
         }
         DeleteFileW(file.temporary);
-        return false;
+        return ReplacementStart::Failed;
     }
-    return true;
+    return ReplacementStart::Ready;
 }
 
 uint32_t FinishReplacement(ReplacementFile& file) {
     // The content reaches the disk before it takes the target's place: after a power cut the
     // target is the old list or the new one, never a file of zeros.
-    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.stream)));
-    bool written = fflush(file.stream) == 0 && FlushFileBuffers(handle) != 0;
+    bool written = FlushToDisk(file.stream);
     written = fclose(file.stream) == 0 && written;
     file.stream = nullptr;
     if (!written) {
         DeleteFileW(file.temporary);
         return ErrorWriteFault;
     }
-    if (PutInPlace(file)) {
-        return 0;
-    }
-    // Where a failed replacement took the old list away, the new one is the only copy left.
-    if (GetFileAttributesW(file.target) != INVALID_FILE_ATTRIBUTES) {
-        DeleteFileW(file.temporary);
-    }
-    return ErrorFileNotFound;
+    return PutReplacementInPlace(WindowsMoves, file);
 }
 
 void AbandonReplacement(ReplacementFile& file) {
     fclose(file.stream);
     file.stream = nullptr;
     DeleteFileW(file.temporary);
+}
+
+bool FlushToDisk(FILE* stream) {
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    return fflush(stream) == 0 && FlushFileBuffers(handle) != 0;
+}
+
+bool ReadStream(FILE* stream, char* buffer, size_t size, size_t& read) {
+    SetLastError(ERROR_SUCCESS);
+    read = fread(buffer, 1, size, stream);
+    return ferror(stream) == 0;
+}
+
+uint64_t StreamLastWrite(FILE* stream) {
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    FILETIME written{};
+    if (GetFileTime(handle, nullptr, nullptr, &written) == 0) {
+        return 0;
+    }
+    return (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+}
+
+uint32_t ReadFailureReason() {
+    DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ErrorReadFault;
 }
 
 size_t AnsiToWide(const char* bytes, size_t length, WideChar* out, size_t capacity) {

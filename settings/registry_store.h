@@ -4,8 +4,8 @@
 // verse list, the help file's path, and the two system values the program reads. The settings
 // key is never created.
 
+#include "list_save.h"
 #include "saver_settings.h"
-#include "text_form.h"
 
 #include <windows.h>
 
@@ -21,18 +21,8 @@ uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path);
 // What a record loaded for editing went through with its list files, kept beside the record
 // (whose layout is fixed).
 struct ListFileStates {
-    // The file exists but could not be read, so the empty list in memory is not the user's: a
-    // save leaves the file alone until the list is replaced in its editor.
-    bool TextsUnread = false;
-    bool FontsUnread = false;
-    // Why each list's file could not be written at the last save; 0 when it was, or was left
-    // alone, or its path could not be read from the key.
-    uint32_t TextsWriteError = 0;
-    uint32_t FontsWriteError = 0;
-    // The form each list's file was read in, so that a save writes the list back in it (None
-    // when there was no file: a new one is UTF-8).
-    ListFileForm TextsForm = ListFileForm::None;
-    ListFileForm FontsForm = ListFileForm::None;
+    ListFileState Texts;
+    ListFileState Fonts;
 };
 
 // Fills a zero-filled record from the registry and the list files. Returns 0 or the first
@@ -51,10 +41,11 @@ uint32_t LoadSettingsNumbers(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
 
-// Writes TextSpeed, FadeSpeed and Options, then both lists to their files; every step is tried
-// and the first error is returned. The key is never created. The first form writes new files;
-// the second writes each list in the form its file was read in, leaves alone the files of lists
-// that could not be read, and records why a list's file could not be written.
+// Writes both lists to their files, then TextSpeed, FadeSpeed and Options; every list is tried
+// and the first error is returned. The key is never created. The first form writes both lists
+// as new files. The second saves each list as SaveListFile does (only a list the user changed,
+// and never over another program's save) and writes the numbers only when both lists were
+// saved, so that a failed save changes none of the key's values.
 uint32_t SaveSettings(const SaverSettings& record);
 uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states);
 

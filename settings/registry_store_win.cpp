@@ -35,24 +35,28 @@ uint32_t UnreadableReason(const char* path) {
 }
 
 uint32_t LoadList(HKEY key, const char* name, uint32_t width, WideChar*& block, uint32_t& count,
-                  bool& unread, ListFileForm& form) {
+                  ListFileState& state) {
     RegistryPath path;
     uint32_t code = ReadRegistryPath(key, name, path);
-    unread = false;
     if (code != 0) {
         block = nullptr;
         count = 0;
-        form = ListFileForm::None;
+        state = ListFileState{};
         return code;
     }
-    block = ReadListFile(path, width, count, form);
+    block = LoadListFile(path, width, count, state);
     code = block == nullptr ? ThreadLastError() : 0;
+    if (code == 0) {
+        return 0;
+    }
+    // Whatever was there is not what the empty list in memory shows.
+    state.Stamp.Known = false;
     if (code == ErrorFileNotFound) {
         uint32_t reason = UnreadableReason(path);
-        unread = reason != 0;
-        return unread ? reason : code;
+        state.Stamp.Exists = reason != 0;
+        return reason != 0 ? reason : code;
     }
-    unread = code != 0; // memory ran out on a file that exists
+    state.Stamp.Exists = true;
     return code;
 }
 
@@ -61,24 +65,51 @@ uint32_t WriteNumber(HKEY key, const char* name, uint32_t value) {
         RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4));
 }
 
-uint32_t SaveList(HKEY key, const char* name, const WideChar* block, uint32_t count, uint32_t width,
-                  bool unread, ListFileForm form, uint32_t& writeError) {
-    if (unread) {
-        return 0;
+void KeepFirstError(uint32_t& result, uint32_t code) {
+    if (result == 0) {
+        result = code;
     }
+}
+
+uint32_t WriteNumbers(HKEY key, const SaverSettings& record) {
+    uint32_t result = WriteNumber(key, "TextSpeed", record.TextSpeed);
+    KeepFirstError(result, WriteNumber(key, "FadeSpeed", record.FadeSpeed));
+    KeepFirstError(result, WriteNumber(key, "Options", record.Options));
+    return result;
+}
+
+// A list saved as new is written over whatever its file holds.
+uint32_t SaveList(HKEY key, const char* name, const WideChar* block, uint32_t count, uint32_t width,
+                  ListFileState& state, bool asNew) {
     RegistryPath path;
     uint32_t code = ReadRegistryPath(key, name, path);
     if (code != 0) {
         return code;
     }
-    writeError = WriteListFile(path, block, count, width, form);
-    return writeError;
+    if (asNew) {
+        StampListFile(path, state.Stamp);
+        state.Digest = ~ListDigest(block, count, width);
+    }
+    return SaveListFile(path, block, count, width, state);
 }
 
-void KeepFirstError(uint32_t& result, uint32_t code) {
-    if (result == 0) {
-        result = code;
+uint32_t SaveLists(const SaverSettings& record, ListFileStates& states, bool asNew) {
+    states.Texts.WriteError = 0;
+    states.Fonts.WriteError = 0;
+    HKEY key;
+    LONG opened = OpenSettingsKey(KEY_ALL_ACCESS, key);
+    if (opened != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(opened);
     }
+    uint32_t result = SaveList(key, "TextsFile", record.Texts, record.TextCount, TextSlotWidth,
+                               states.Texts, asNew);
+    KeepFirstError(result, SaveList(key, "FontsFile", record.Fonts, record.FontCount, FontSlotWidth,
+                                    states.Fonts, asNew));
+    if (states.Texts.WriteError == 0 && states.Fonts.WriteError == 0) {
+        KeepFirstError(result, WriteNumbers(key, record));
+    }
+    RegCloseKey(key);
+    return result;
 }
 
 } // namespace
@@ -131,36 +162,21 @@ uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states) {
     if (opened != ERROR_SUCCESS) {
         return static_cast<uint32_t>(opened);
     }
-    uint32_t result = LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount,
-                               states.TextsUnread, states.TextsForm);
+    uint32_t result =
+        LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount, states.Texts);
     KeepFirstError(result, LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount,
-                                    states.FontsUnread, states.FontsForm));
+                                    states.Fonts));
     RegCloseKey(key);
     return result;
 }
 
 uint32_t SaveSettings(const SaverSettings& record) {
     ListFileStates states;
-    return SaveSettings(record, states);
+    return SaveLists(record, states, true);
 }
 
 uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states) {
-    states.TextsWriteError = 0;
-    states.FontsWriteError = 0;
-    HKEY key;
-    LONG opened = OpenSettingsKey(KEY_ALL_ACCESS, key);
-    if (opened != ERROR_SUCCESS) {
-        return static_cast<uint32_t>(opened);
-    }
-    uint32_t result = WriteNumber(key, "TextSpeed", record.TextSpeed);
-    KeepFirstError(result, WriteNumber(key, "FadeSpeed", record.FadeSpeed));
-    KeepFirstError(result, WriteNumber(key, "Options", record.Options));
-    KeepFirstError(result, SaveList(key, "TextsFile", record.Texts, record.TextCount, TextSlotWidth,
-                                    states.TextsUnread, states.TextsForm, states.TextsWriteError));
-    KeepFirstError(result, SaveList(key, "FontsFile", record.Fonts, record.FontCount, FontSlotWidth,
-                                    states.FontsUnread, states.FontsForm, states.FontsWriteError));
-    RegCloseKey(key);
-    return result;
+    return SaveLists(record, states, false);
 }
 
 void ReleaseSettingsLists(SaverSettings& record) {

@@ -87,12 +87,36 @@ char* PutUtf8(char* out, uint32_t point) {
     return out;
 }
 
+ListFileForm UnmarkedUtf16(const char* bytes, size_t length) {
+    if (length < 2 || length % 2 != 0) {
+        return ListFileForm::None;
+    }
+    size_t zeros[2] = {0, 0}; // at even offsets, at odd offsets
+    for (size_t i = 0; i < length; i++) {
+        zeros[i % 2] += bytes[i] == 0 ? 1 : 0;
+    }
+    size_t units = length / 2;
+    if (ZerosShowUtf16(units, zeros[1], zeros[0])) {
+        return ListFileForm::Utf16LeNoMark;
+    }
+    return ZerosShowUtf16(units, zeros[0], zeros[1]) ? ListFileForm::Utf16BeNoMark
+                                                     : ListFileForm::None;
+}
+
 } // namespace
+
+bool ZerosShowUtf16(size_t units, size_t highZeros, size_t lowZeros) {
+    return highZeros >= 2 && highZeros * 4 >= units && highZeros > lowZeros * 10;
+}
 
 ListFileForm DetectListFileForm(const char* bytes, size_t length, size_t& textStart) {
     ListFileForm marked = MarkedForm(bytes, length, textStart);
     if (marked != ListFileForm::None) {
         return marked;
+    }
+    ListFileForm unmarked = UnmarkedUtf16(bytes, length);
+    if (unmarked != ListFileForm::None) {
+        return unmarked;
     }
     return ClassifyUtf8(bytes, length) == Utf8Kind::MultiByte ? ListFileForm::Utf8
                                                               : ListFileForm::Ansi;

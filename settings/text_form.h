@@ -9,18 +9,35 @@
 #include <cstdint>
 
 enum class ListFileForm : uint8_t {
-    None,    // no file was read; a new file is written as Utf8Bom
-    Ansi,    // bytes of the system's ANSI code page
-    Utf8,    // UTF-8 without a byte-order mark
-    Utf8Bom, // UTF-8 after the mark EF BB BF
-    Utf16Le, // UTF-16 little-endian after the mark FF FE
-    Utf16Be, // UTF-16 big-endian after the mark FE FF
+    None,          // no file was read; a new file is written as Utf8Bom
+    Ansi,          // bytes of the system's ANSI code page
+    Utf8,          // UTF-8 without a byte-order mark
+    Utf8Bom,       // UTF-8 after the mark EF BB BF
+    Utf16Le,       // UTF-16 little-endian after the mark FF FE
+    Utf16Be,       // UTF-16 big-endian after the mark FE FF
+    Utf16LeNoMark, // UTF-16 little-endian without a mark
+    Utf16BeNoMark, // UTF-16 big-endian without a mark
 };
 
+inline bool IsUtf16Form(ListFileForm form) {
+    return form == ListFileForm::Utf16Le || form == ListFileForm::Utf16Be ||
+           form == ListFileForm::Utf16LeNoMark || form == ListFileForm::Utf16BeNoMark;
+}
+inline bool IsBigEndianForm(ListFileForm form) {
+    return form == ListFileForm::Utf16Be || form == ListFileForm::Utf16BeNoMark;
+}
+
 // The form of a file's bytes, and in textStart where its text begins (after the mark). Without
-// a mark: UTF-8 when every byte belongs to a valid sequence and one sequence is longer than a
-// byte; otherwise ANSI (so a file of ASCII only stays ANSI).
+// a mark: UTF-16 when zero bytes show its pattern (ZerosShowUtf16) and its length is even; else
+// UTF-8 when every byte belongs to a valid sequence and one sequence is longer than a byte;
+// otherwise ANSI (so a file of ASCII only stays ANSI).
 ListFileForm DetectListFileForm(const char* bytes, size_t length, size_t& textStart);
+
+// Whether the zero bytes of a text without a mark show it to be UTF-16: text in Latin letters
+// has a zero high byte in most units (ASCII, â, î; ă ș ț have 01 or 02), while ANSI and UTF-8
+// text has no zero byte but for a stray NUL. So at least two units, and one unit in four, have a
+// zero high byte, and ten times as many as have a zero low byte.
+bool ZerosShowUtf16(size_t units, size_t highZeros, size_t lowZeros);
 
 // Whether bytes begin with one of the three byte-order marks.
 bool StartsWithMark(const char* bytes, size_t length);

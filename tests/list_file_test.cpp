@@ -1,3 +1,4 @@
+#include "file_replacement.h"
 #include "list_file.h"
 #include "platform.h"
 #include "support/files.h"
@@ -127,13 +128,14 @@ TEST(ReadListFile, SplitsAndSkipsLinesAsTextModeWould) {
         {"a line of one space is an entry", " \r\n", 256, {u" "}},
         {"last line without line end", "first\r\nlast", 256, {u"first", u"last"}},
         {"LF-only line ends", "one\ntwo\nthree\n", 256, {u"one", u"two", u"three"}},
-        {"a lone CR stays in the entry", "a\rb\r\nc\r", 256, {u"a\rb", u"c\r"}},
-        {"CR CR LF keeps the first CR", "x\r\r\n", 256, {u"x\r"}},
+        {"CR-only line ends", "one\rtwo\rthree\r", 256, {u"one", u"two", u"three"}},
+        {"mixed line ends", "a\rb\r\nc\n\rd\r\r\ne", 256, {u"a", u"b", u"c", u"d", u"e"}},
+        {"a CR-only file is not cut at 255 bytes", a255 + "\r" + a255, 256, {wa255, wa255}},
         {"bytes above 127 are letters of the code page", "\xba\xfe\xe3\xee\r\n", 256, {u"şţăî"}},
         {"invalid UTF-8 is ANSI", "\xc8\x99\xba\r\n", 256, {u"Č™ş"}},
         {"a NUL ends the entry", std::string("ab\0cd\r\nef\r\n", 11), 256, {u"ab", u"ef"}},
         {"a line starting with NUL is no entry", std::string("\0xyz\nok\n", 8), 256, {u"ok"}},
-        {"UTF-16 without a mark is ANSI", std::string("a\0b\0\r\0\n\0", 8), 256, {u"a"}},
+        {"a stray NUL is no UTF-16", std::string("abcdefgh\0\n", 10), 256, {u"abcdefgh"}},
     };
     for (const Case& c : cases) {
         ReadResult result = ReadBack(c.bytes, c.width);
@@ -178,6 +180,16 @@ TEST(ReadListFile, RecognisesUnicodeFormsAndCutsTheirLinesAtUnits) {
          256,
          ListFileForm::Utf16Be,
          {u"ș", u"b"}},
+        {"UTF-16 little-endian without a mark",
+         Utf16Bytes(u"Ţară\r\nșă\r\n", false),
+         256,
+         ListFileForm::Utf16LeNoMark,
+         {u"Ţară", u"șă"}},
+        {"UTF-16 big-endian without a mark, CR-only line ends",
+         Utf16Bytes(u"Îi\rb", true),
+         256,
+         ListFileForm::Utf16BeNoMark,
+         {u"Îi", u"b"}},
         {"UTF-16 with an odd byte count",
          "\xFF\xFE" + Utf16Bytes(u"ab", false) + "c",
          256,
@@ -239,6 +251,24 @@ TEST(ReadListFile, NoEntryGivesNoBlockAndErrorZero) {
         EXPECT_EQ(result.error, 0u);
     }
 }
+
+#ifndef _WIN32
+// A read that fails or ends short part-way gives no list at all, never a shorter one.
+TEST(ReadListFile, ReadFailingPartWayGivesNoListAndTheReason) {
+    for (long failAfter : {0L, 100L, 20000L}) {
+        std::string bytes;
+        for (int i = 0; i < 2000; i++) {
+            bytes += "Verset " + std::to_string(i) + "\r\n";
+        }
+        FailReadAfter(failAfter);
+        ReadResult result = ReadBack(bytes, 256);
+        FailReadAfter(-1);
+        EXPECT_FALSE(result.hasBlock) << failAfter;
+        EXPECT_EQ(result.error, ErrorReadFault) << failAfter;
+    }
+    EXPECT_EQ(HeapLiveBlocks(), 0);
+}
+#endif
 
 TEST(ReadListFile, MissingFileGivesErrorTwo) {
     ScratchDir dir;
@@ -316,6 +346,16 @@ TEST(WriteListFile, WritesTheFormTheListCameInAndReadsBack) {
          ListFileForm::Utf16Be,
          {u"ș", u"x"},
          "\xFE\xFF" + Utf16Bytes(u"ș\r\nx\r\n", true),
+         ListFileForm::Utf16Be},
+        {"UTF-16 without a mark",
+         ListFileForm::Utf16LeNoMark,
+         {u"Ţară"},
+         Utf16Bytes(u"Ţară\r\n", false),
+         ListFileForm::Utf16LeNoMark},
+        {"UTF-16 without a mark that would not read back as UTF-16",
+         ListFileForm::Utf16BeNoMark,
+         {u"中文字中文字中文字"},
+         "\xFE\xFF" + Utf16Bytes(u"中文字中文字中文字\r\n", true),
          ListFileForm::Utf16Be},
     };
     ScratchDir dir;
@@ -473,6 +513,71 @@ TEST(WriteListFile, TwoProcessesSavingOneTargetLeaveOneWholeList) {
     }
 }
 #else
+
+// The platform's moves, of which the one numbered FailingMove fails; a failed swap may leave
+// the target at the backup name, as ReplaceFileW may.
+int MovesMade = 0;
+int FailingMove = 0;
+bool SwapFailsHalfway = false;
+
+bool InjectedFailure() {
+    return ++MovesMade == FailingMove;
+}
+
+const FileMoves InjectedMoves{
+    [](const char* path) { return PlatformFileMoves().Exists(path); },
+    [](const char* from, const char* to) {
+        return !InjectedFailure() && PlatformFileMoves().MoveNew(from, to);
+    },
+    [](const char* target, const char* replacement, const char* backup) {
+        if (InjectedFailure()) {
+            return SwapFailsHalfway && rename(target, backup) != 0;
+        }
+        return PlatformFileMoves().Swap(target, replacement, backup);
+    },
+    [](const char* path) { return !InjectedFailure() && PlatformFileMoves().Remove(path); },
+    [](int attempt) { return attempt < 2; },
+};
+
+TEST(PutReplacementInPlace, AnyFailingMoveLeavesAWholeListAtThePath) {
+    for (bool exists : {true, false}) {
+        for (bool halfway : {false, true}) {
+            for (int failing = 1; failing <= 6; failing++) {
+                SCOPED_TRACE(testing::Message() << exists << halfway << failing);
+                ScratchDir dir;
+                ReplacementFile file{};
+                snprintf(file.target, sizeof file.target, "%s", dir.File("versete.txt").c_str());
+                snprintf(file.temporary, sizeof file.temporary, "%s", dir.File("new").c_str());
+                snprintf(file.backup, sizeof file.backup, "%s", dir.File("new.bak").c_str());
+                if (exists) {
+                    WriteBytes(file.target, "old\r\n");
+                }
+                WriteBytes(file.temporary, "new\r\n");
+                MovesMade = 0;
+                FailingMove = failing;
+                SwapFailsHalfway = halfway;
+                uint32_t code = PutReplacementInPlace(InjectedMoves, file);
+                std::string now = ReadBytes(file.target);
+                EXPECT_EQ(now, code == 0 ? "new\r\n" : "old\r\n");
+                EXPECT_TRUE(exists || code == 0);
+                EXPECT_TRUE(code != 0 || !FileExists(file.temporary));
+            }
+        }
+    }
+}
+
+// A folder that lets no file be made beside the list: the list is written in place.
+TEST(WriteListFile, FolderThatRefusesNewFilesIsWrittenInPlace) {
+    ScratchDir dir;
+    std::string path = dir.File("versete.txt");
+    WriteBytes(path, "old\r\n");
+    RefuseTemporaryFiles(true);
+    uint32_t code = WriteEntries(path, {u"nou"}, 256, ListFileForm::Ansi);
+    RefuseTemporaryFiles(false);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadBytes(path), "nou\r\n");
+    EXPECT_EQ(FolderNames(dir.Path()), Names({"versete.txt"}));
+}
 
 TEST(ReadListFile, EveryHeapFailureGivesErrorFourteenAndLeaksNothing) {
     // ANSI, and UTF-8, which is decoded whole before it is cut into entries.

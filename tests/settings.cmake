@@ -1,4 +1,5 @@
 verselume_test(list_file_test SOURCES list_file_test.cpp LIBRARIES settings_core)
+verselume_test(list_save_test SOURCES list_save_test.cpp LIBRARIES settings_core)
 
 if(WIN32)
   verselume_test(registry_store_test SOURCES registry_store_test.cpp LIBRARIES settings)
@@ -9,6 +10,7 @@ verselume_fuzz(list_file_fuzz SECONDS 30
   INCLUDES ${CMAKE_SOURCE_DIR}/settings
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/list_file_fuzz.cpp
           ${CMAKE_SOURCE_DIR}/settings/list_file.cpp
+          ${CMAKE_SOURCE_DIR}/settings/file_replacement.cpp
           ${CMAKE_SOURCE_DIR}/settings/text_form.cpp
           ${CMAKE_SOURCE_DIR}/settings/platform_posix.cpp)
 

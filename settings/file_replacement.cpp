@@ -1,0 +1,45 @@
+#include "file_replacement.h"
+
+#include "error_codes.h"
+
+namespace {
+
+// The old list left the target's path and the new one did not take it: one of them goes there.
+// True when it is the new one.
+bool MendEmptyTarget(const FileMoves& moves, const ReplacementFile& file) {
+    for (int attempt = 1;; attempt++) {
+        if (moves.MoveNew(file.temporary, file.target)) {
+            moves.Remove(file.backup);
+            return true;
+        }
+        if (moves.MoveNew(file.backup, file.target) || !moves.TryAgain(attempt)) {
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+uint32_t PutReplacementInPlace(const FileMoves& moves, const ReplacementFile& file) {
+    for (int attempt = 1;; attempt++) {
+        if (!moves.Exists(file.target)) {
+            if (moves.MoveNew(file.temporary, file.target)) {
+                return 0;
+            }
+        } else if (moves.Swap(file.target, file.temporary, file.backup)) {
+            moves.Remove(file.backup);
+            return 0;
+        } else if (!moves.Exists(file.target) && moves.Exists(file.backup) &&
+                   MendEmptyTarget(moves, file)) {
+            return 0;
+        }
+        if (!moves.TryAgain(attempt)) {
+            break;
+        }
+    }
+    // Where the old list could not be put back, the new one is the only copy left.
+    if (moves.Exists(file.target)) {
+        moves.Remove(file.temporary);
+    }
+    return ErrorFileNotFound;
+}
