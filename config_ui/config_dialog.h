@@ -7,13 +7,6 @@
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Sent by the verses editor and the typefaces dialog, on OK, to the dialog that owns them once
-// they have put a new list in the record; wParam names the list (IDC_CONFIG_VERSES or
-// IDC_CONFIG_FONTS). A list replaced so is the user's own again and is saved, even where its
-// file could not be read.
-inline constexpr UINT ListReplacedMessage = WM_APP + 1;
-void TellOwnerListReplaced(HWND editor, int list);
-
 // The configuration's settings, attached to the dialog: loaded when it opens, handed to the
 // verses editor and the typefaces dialog, saved on OK; its lists are released whenever the dialog
 // closes, the record itself when the dialog is destroyed. None before the dialog's

@@ -57,16 +57,6 @@ void OpenConfiguration(HWND dialog) {
     SettingsToControls(dialog, state->Settings);
 }
 
-// A list replaced in its editor is the user's again: its file is written at the next save.
-void NoteListReplaced(HWND dialog, WPARAM list) {
-    ConfigState* state = DialogState<ConfigState>(dialog);
-    if (state != nullptr && list == IDC_CONFIG_VERSES) {
-        state->Lists.TextsUnread = false;
-    } else if (state != nullptr && list == IDC_CONFIG_FONTS) {
-        state->Lists.FontsUnread = false;
-    }
-}
-
 void ReleaseLists(HWND dialog) {
     SaverSettings* record = ConfigRecord(dialog);
     if (record != nullptr) {
@@ -80,17 +70,20 @@ void CloseConfiguration(HWND dialog) {
     EndDialog(dialog, 0);
 }
 
-// A list whose file could not be written keeps the dialog open with every edit, so that the user
-// can mend the cause (a read-only file, a full disk) and press OK again, or Cancel. Any other
-// failure (the key gone, a value refused) closes it; the error box says what went wrong.
+// A list whose file could not be written keeps the dialog open with every edit, and the key's
+// values as they were, so that the user can mend the cause (a read-only file, a full disk) and
+// press OK again, or Cancel. Any other failure (the key gone, a value refused) closes it; the
+// error box says what went wrong. A list saved beside a file another program changed is named
+// with that file in a box of its own.
 void SaveConfiguration(HWND dialog) {
     ConfigState* state = DialogState<ConfigState>(dialog);
     if (state != nullptr) {
         ControlsToSettings(dialog, state->Settings);
         uint32_t code = SaveSettings(state->Settings, state->Lists);
         const ListFileStates& lists = state->Lists;
-        if (lists.TextsWriteError != 0 || lists.FontsWriteError != 0) {
-            ShowListSaveErrors(dialog, lists.TextsWriteError, lists.FontsWriteError);
+        ShowListsSavedBeside(dialog, lists.Texts, lists.Fonts);
+        if (lists.Texts.WriteError != 0 || lists.Fonts.WriteError != 0) {
+            ShowListSaveErrors(dialog, lists.Texts.WriteError, lists.Fonts.WriteError);
             return;
         }
         ShowErrorMessage(dialog, code);
@@ -146,13 +139,6 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
 SaverSettings* ConfigRecord(HWND dialog) {
     ConfigState* state = DialogState<ConfigState>(dialog);
     return state != nullptr ? &state->Settings : nullptr;
-}
-
-void TellOwnerListReplaced(HWND editor, int list) {
-    HWND owner = GetWindow(editor, GW_OWNER);
-    if (owner != nullptr) {
-        SendMessageA(owner, ListReplacedMessage, static_cast<WPARAM>(list), 0);
-    }
 }
 
 bool InitCommonControlClasses(DWORD classes) {
@@ -221,9 +207,6 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return RunCommand(dialog, LOWORD(wParam));
     case WM_DESTROY:
         ReleaseConfiguration(dialog);
-        return TRUE;
-    case ListReplacedMessage:
-        NoteListReplaced(dialog, wParam);
         return TRUE;
     default:
         return FALSE;

@@ -20,6 +20,12 @@ struct BoxText {
     void AddString(UINT id) {
         Length += LoadStringW(GetModuleHandleW(nullptr), id, Text + Length, BoxTextSize - Length);
     }
+    void AddPath(const char* path) {
+        wchar_t wide[ListPathSize];
+        if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, ListPathSize) > 0) {
+            Add(wide);
+        }
+    }
     void AddSystemText(uint32_t code) {
         Length += static_cast<int>(FormatMessageW(
             FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -42,6 +48,30 @@ void ShowErrorMessage(HWND owner, uint32_t code) {
     }
     MessageBoxA(owner, text, nullptr, MB_ICONERROR);
     LocalFree(text);
+}
+
+void ShowListsSavedBeside(HWND owner, const ListFileState& texts, const ListFileState& fonts) {
+    const struct {
+        UINT Line;
+        const ListFileState& List;
+    } lists[] = {{IDS_TEXTS_SAVED_BESIDE, texts}, {IDS_FONTS_SAVED_BESIDE, fonts}};
+    BoxText box{};
+    for (const auto& list : lists) {
+        if (list.List.SavedBeside[0] != '\0') {
+            box.AddString(list.Line);
+            box.Add(L"\r\n");
+            box.AddPath(list.List.File);
+            box.Add(L"\r\n");
+            box.AddString(IDS_YOURS_SAVED_IN);
+            box.Add(L"\r\n");
+            box.AddPath(list.List.SavedBeside);
+            box.Add(L"\r\n\r\n");
+        }
+    }
+    if (box.Length == 0) {
+        return;
+    }
+    MessageBoxW(owner, box.Text, nullptr, MB_ICONWARNING);
 }
 
 void ShowListSaveErrors(HWND owner, uint32_t textsCode, uint32_t fontsCode) {

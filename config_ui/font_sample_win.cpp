@@ -7,7 +7,9 @@
 
 namespace {
 
-constexpr UINT SampleTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
+// A face name is shown as it is: an "&" in it is a letter, not a mnemonic.
+constexpr UINT SampleTextFormat =
+    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS | DT_NOPREFIX;
 // WM_DPICHANGED_AFTERPARENT, which the headers give only for Windows 10 and later: a child window
 // gets it once its dialog has moved to a monitor of another scale and resized its controls.
 constexpr UINT DpiChangedAfterParent = 0x02E3;

@@ -101,11 +101,7 @@ void ReleaseFontsDialog(HWND dialog) {
 void AcceptTypefaces(HWND dialog) {
     FontsDialogState* state = DialogState<FontsDialogState>(dialog);
     if (state != nullptr && state->Record != nullptr) {
-        uint32_t code = CollectTypefaces(dialog, *state->Record);
-        ShowErrorMessage(dialog, code);
-        if (code == 0) {
-            TellOwnerListReplaced(dialog, IDC_CONFIG_FONTS);
-        }
+        ShowErrorMessage(dialog, CollectTypefaces(dialog, *state->Record));
     }
     EndDialog(dialog, 0);
 }

@@ -124,11 +124,7 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
     case IDOK:
         ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
         if (editor.Record != nullptr) {
-            uint32_t code = CollectVerses(dialog, *editor.Record);
-            ShowErrorMessage(dialog, code);
-            if (code == 0) {
-                TellOwnerListReplaced(dialog, IDC_CONFIG_VERSES);
-            }
+            ShowErrorMessage(dialog, CollectVerses(dialog, *editor.Record));
         }
         EndDialog(dialog, 0);
         return TRUE;

@@ -10,3 +10,8 @@
 extern SaverSettings SaverRecord;
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Whether a saver window's reading of the list files is still going after the window is gone
+// (a hung network path, a pipe nobody writes to). The reader then holds locks of the C runtime
+// that a normal exit would wait for without end.
+bool ListReadStillRunning();

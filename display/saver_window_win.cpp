@@ -40,12 +40,17 @@ void StartReadingLists() {
     }
 }
 
-void FinishReadingLists() {
+// Whether the lists are read. The window never waits for the reader: a list on a hung network
+// path or a pipe would keep the saver from closing on a key press.
+bool ListsAreRead() {
+    if (ListReader != nullptr && WaitForSingleObject(ListReader, 0) != WAIT_OBJECT_0) {
+        return false;
+    }
     if (ListReader != nullptr) {
-        WaitForSingleObject(ListReader, INFINITE);
         CloseHandle(ListReader);
         ListReader = nullptr;
     }
+    return true;
 }
 
 void StopDrawingRun(DWORD wait) {
@@ -70,9 +75,12 @@ void StartDisplay(HWND window) {
 }
 
 void StartDrawingRun() {
-    // The first run waits for the lists; a window ticking before its first paint reads them now.
+    // No run before the lists are read (the screen stays black); a window ticking before its
+    // first paint starts reading them now.
     StartReadingLists();
-    FinishReadingLists();
+    if (!ListsAreRead()) {
+        return;
+    }
     StopDrawingRun(TickWait);
     SaverRecord.Running = 1;
     SaverRecord.ThreadSeed = NextRandom();
@@ -83,12 +91,18 @@ void StopDisplay(HWND window) {
     KillTimer(window, DisplayTimer);
     DisplayTimer = 0;
     StopDrawingRun(CloseWait);
-    FinishReadingLists();
-    SaverRecord.LastDay = DayNumber();
+    // With the read still going no verse was shown: the position stays as it was read, and the
+    // lists stay with the reader, which the process's end stops.
+    bool read = ListsAreRead();
+    if (read) {
+        SaverRecord.LastDay = DayNumber();
+    }
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
     SaveLastVerse(SaverRecord);
-    ReleaseSettingsLists(SaverRecord);
-    ListsRequested = false;
+    if (read) {
+        ReleaseSettingsLists(SaverRecord);
+        ListsRequested = false;
+    }
 }
 
 void EraseToBlack(HWND window) {
@@ -104,6 +118,10 @@ LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+bool ListReadStillRunning() {
+    return ListReader != nullptr && WaitForSingleObject(ListReader, 0) != WAIT_OBJECT_0;
+}
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

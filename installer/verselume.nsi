@@ -281,6 +281,23 @@ FunctionEnd
   RMDir $0
 !macroend
 
+; Deletes every value of the settings key but the two named.
+!macro un.DeleteSettingsBut KEEP1 KEEP2
+  StrCpy $1 0
+  ${Do}
+    ; Values are read by index: after a deletion the next one moves down to the same index.
+    EnumRegValue $0 HKCU "${SETTINGS_KEY}" $1
+    ${If} $0 == ""
+      ${Break}
+    ${ElseIf} $0 == "${KEEP1}"
+    ${OrIf} $0 == "${KEEP2}"
+      IntOp $1 $1 + 1
+    ${Else}
+      DeleteRegValue HKCU "${SETTINGS_KEY}" $0
+    ${EndIf}
+  ${Loop}
+!macroend
+
 Section "Uninstall"
   Call un.ScreenSaverIsOurs
   ${If} $0 = 1
@@ -302,7 +319,14 @@ Section "Uninstall"
   Delete "${STARTMENU_DIR}\Ajutor Verselume.lnk"
   RMDir "${STARTMENU_DIR}"
 
-  DeleteRegKey HKCU "${SETTINGS_KEY}"
+  ; Lists that are kept stay named by the key wherever they are, so that a reinstallation uses
+  ; them; the other settings go.
+  ${If} $DeleteLists == ${BST_CHECKED}
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+  ${Else}
+    !insertmacro un.DeleteSettingsBut TextsFile FontsFile
+  ${EndIf}
+  DeleteRegKey /ifempty HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\Quorvane\Verselume"
   DeleteRegKey /ifempty HKCU "Software\Quorvane"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -29,9 +29,16 @@ uint32_t PutReplacementInPlace(const FileMoves& moves, const ReplacementFile& fi
         } else if (moves.Swap(file.target, file.temporary, file.backup)) {
             moves.Remove(file.backup);
             return 0;
-        } else if (!moves.Exists(file.target) && moves.Exists(file.backup) &&
-                   MendEmptyTarget(moves, file)) {
-            return 0;
+        } else if (moves.Exists(file.backup)) {
+            if (!moves.Exists(file.target)) {
+                if (MendEmptyTarget(moves, file)) {
+                    return 0;
+                }
+            } else {
+                // Another save put its list in the moment the target was away: the old one is
+                // superseded, and this save tries again over the newer one.
+                moves.Remove(file.backup);
+            }
         }
         if (!moves.TryAgain(attempt)) {
             break;

@@ -42,6 +42,10 @@ uint32_t WriteBeside(const char* path, const WideChar* block, uint32_t count, ui
     return code;
 }
 
+void KeepPath(const char* path, ListFileState& state) {
+    snprintf(state.File, sizeof state.File, "%s", path);
+}
+
 } // namespace
 
 uint64_t ListDigest(const WideChar* block, uint32_t count, uint32_t width) {
@@ -97,6 +101,7 @@ bool BesidePath(const char* path, int year, int month, int day, int hour, int mi
 }
 
 WideChar* LoadListFile(const char* path, uint32_t width, uint32_t& count, ListFileState& state) {
+    KeepPath(path, state);
     WideChar* block = ReadListFile(path, width, count, state.Form, &state.Stamp);
     state.Digest = ListDigest(block, count, width);
     state.WriteError = 0;
@@ -106,6 +111,7 @@ WideChar* LoadListFile(const char* path, uint32_t width, uint32_t& count, ListFi
 
 uint32_t SaveListFile(const char* path, const WideChar* block, uint32_t count, uint32_t width,
                       ListFileState& state) {
+    KeepPath(path, state);
     state.WriteError = 0;
     state.SavedBeside[0] = '\0';
     uint64_t digest = ListDigest(block, count, width);

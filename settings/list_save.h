@@ -17,6 +17,8 @@ struct ListFileState {
     ListFileStamp Stamp;                    // the file when it was read
     uint64_t Digest = 0;                    // the entries as read, or as last saved
     uint32_t WriteError = 0;                // why the last save could not write the list
+    // The list's file, as it was loaded or last saved.
+    char File[ListPathSize] = {};
     // Where the last save put the user's list because another program had changed the file;
     // empty when it did not.
     char SavedBeside[ListPathSize] = {};

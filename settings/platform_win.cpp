@@ -92,6 +92,7 @@ bool Transient(DWORD error) {
     case ERROR_ACCESS_DENIED:
     case ERROR_UNABLE_TO_REMOVE_REPLACED:
     case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
     case ERROR_FILE_NOT_FOUND: // another save is moving the target at this moment
@@ -101,12 +102,21 @@ bool Transient(DWORD error) {
     }
 }
 
+// Why the last move failed: the checks between a move and the decision to try again would
+// overwrite the thread's last-error value.
+thread_local DWORD LastMoveError = ERROR_SUCCESS;
+
+bool Moved(BOOL done) {
+    LastMoveError = done ? ERROR_SUCCESS : GetLastError();
+    return done != FALSE;
+}
+
 bool Exists(const wchar_t* path) {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool MoveNew(const wchar_t* from, const wchar_t* to) {
-    return MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH) != 0;
+    return Moved(MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH));
 }
 
 // The target keeps its attributes, security and links. A read-only target stays as it is, as
@@ -114,7 +124,7 @@ bool MoveNew(const wchar_t* from, const wchar_t* to) {
 bool Swap(const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) {
     DWORD attributes = GetFileAttributesW(target);
     if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        SetLastError(ERROR_WRITE_PROTECT);
+        LastMoveError = ERROR_WRITE_PROTECT;
         return false;
     }
     // Wine's ReplaceFileW keeps none of the old attributes; where the system keeps them,
@@ -122,8 +132,8 @@ bool Swap(const wchar_t* target, const wchar_t* replacement, const wchar_t* back
     if ((attributes & KeptAttributes) != 0) {
         SetFileAttributesW(replacement, attributes & KeptAttributes);
     }
-    return ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                        nullptr) != 0;
+    return Moved(ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                              nullptr));
 }
 
 bool Remove(const wchar_t* path) {
@@ -131,7 +141,7 @@ bool Remove(const wchar_t* path) {
 }
 
 bool TryAgain(int attempt) {
-    if (!Transient(GetLastError()) || attempt >= ReplaceAttempts) {
+    if (!Transient(LastMoveError) || attempt >= ReplaceAttempts) {
         return false;
     }
     Sleep(ReplaceRetryMs);

@@ -487,30 +487,91 @@ void EditVerses(const ConfigDialog& dialog, const char* firstVerse = nullptr) {
     user.join();
 }
 
-// A verses file held open without sharing while the dialog opens: one box with the system's
-// reason, and OK leaves the file as it was, unless the verses were replaced in their editor
-// (even by an empty list).
-TEST(ConfigDialog, ListThatCouldNotBeReadIsWrittenOnlyOnceReplacedInItsEditor) {
-    for (bool replaced : {false, true}) {
-        SCOPED_TRACE(replaced ? "replaced" : "left alone");
-        Installed installed;
-        HANDLE held = CreateFileA(installed.texts.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+// The files in the verses file's folder that hold an edit saved beside it.
+std::vector<std::string> SavedBeside(const Installed& installed) {
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(installed.dir.File("versete (editat *").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        paths.push_back(installed.dir.File(found.cFileName));
+    }
+    FindClose(search);
+    return paths;
+}
+
+// The verses file changed behind the dialog's back: another program saved it, or it could not
+// be read when the dialog opened, or it was missing then (a stick not yet plugged in). OK never
+// writes over it: an untouched list (the editor opened and closed with OK is untouched) leaves
+// it, and an edited one goes to a file of its own beside it, which one box names with the
+// original. A list missing then and still missing is created.
+TEST(ConfigDialog, AListsFileChangedSinceOpeningIsNeverWrittenOver) {
+    enum Change { SavedByAnother, HeldAtOpening, MissingAtOpening, StillMissing };
+    const struct {
+        Change change;
+        int edit; // 0: none, 1: the editor opened and closed with OK, 2: the list replaced
+    } rows[] = {{SavedByAnother, 0},   {SavedByAnother, 2}, {HeldAtOpening, 0},
+                {HeldAtOpening, 1},    {HeldAtOpening, 2},  {MissingAtOpening, 0},
+                {MissingAtOpening, 2}, {StillMissing, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "change " << row.change << ", edit " << row.edit);
+        const bool missing = row.change == MissingAtOpening || row.change == StillMissing;
+        Installed installed(missing ? std::nullopt : std::optional<std::string>("Unu\r\n"));
+        HANDLE held = row.change != HeldAtOpening
+                          ? INVALID_HANDLE_VALUE
+                          : CreateFileA(installed.texts.c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
         MessageBoxWatcher boxes;
         ConfigDialog dialog;
         CloseHandle(held);
-        ASSERT_EQ(boxes.Seen().size(), 1u);
-        ExpectErrorBox(boxes.Seen()[0], dialog.Window(), ERROR_SHARING_VIOLATION);
-        if (replaced) {
+        size_t boxesAtOpening = boxes.Seen().size();
+        EXPECT_EQ(boxesAtOpening, row.change == SavedByAnother ? 0u : 1u);
+        const std::string theirs = "Salvat de alt program\r\n";
+        if (row.change != StillMissing && row.change != HeldAtOpening) {
+            WriteBytes(installed.texts, theirs);
+        }
+        if (row.edit == 1) {
             EditVerses(dialog);
+        } else if (row.edit == 2) {
+            ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
+                        {"Editat"});
         }
         dialog.Click(IDOK);
         EXPECT_FALSE(dialog.IsOpen());
-        EXPECT_EQ(ReadBytes(installed.texts), replaced ? "" : "Unu\r\nDoi\r\n");
+        EXPECT_EQ(ReadBytes(installed.texts), row.change == StillMissing    ? ""
+                                              : row.change == HeldAtOpening ? "Unu\r\n"
+                                                                            : theirs);
+        EXPECT_TRUE(FileExists(installed.texts));
+        std::vector<std::string> beside = SavedBeside(installed);
+        ASSERT_EQ(beside.size(), row.edit == 2 ? 1u : 0u);
+        ASSERT_EQ(boxes.Seen().size(), boxesAtOpening + beside.size());
+        if (row.edit == 2) {
+            EXPECT_EQ(ReadBytes(beside[0]).substr(ReadBytes(beside[0]).size() - 8), "Editat\r\n");
+            const std::string box = boxes.Seen().back().Text;
+            EXPECT_NE(box.find(installed.texts), std::string::npos) << box;
+            EXPECT_NE(box.find(beside[0]), std::string::npos) << box;
+        }
         EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
         EXPECT_TRUE(installed.key.Has("TextSpeed"));
-        EXPECT_EQ(boxes.Seen().size(), 1u);
+        EXPECT_EQ(installed.key.Has("TextsFile") ? 1 : 0, 1) << "the key names the original";
+    }
+}
+
+// Only the interval changed: however lossy the reading of a list was, its file keeps every byte.
+TEST(ConfigDialog, UntouchedListsKeepEveryByteOfTheirFiles) {
+    const std::string files[] = {
+        std::string("\x62\x01r\0\xe3\0\r\0\n\0\x19\x02\r\0\n\0", 16), // UTF-16 LE, no mark
+        "Unu\rDoi\rTrei\r",                                           // CR-only ends
+        std::string("Unu\0ascuns\r\nDoi\r\n", 18),                    // a NUL in a line
+        "\xEF\xBB\xBFUnu \xff\xfe\r\n",                               // bad UTF-8
+    };
+    for (const std::string& bytes : files) {
+        Installed installed(bytes, bytes);
+        ConfigDialog dialog;
+        SetDlgItemTextA(dialog.Window(), IDC_CONFIG_SECONDS, "9");
+        dialog.Click(IDOK);
+        EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), 9000u);
+        EXPECT_EQ(ReadBytes(installed.texts), bytes);
+        EXPECT_EQ(ReadBytes(installed.fonts), bytes);
     }
 }
 
@@ -532,6 +593,7 @@ TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
     EXPECT_NE(box.Text.find(SystemMessage(ERROR_FILE_NOT_FOUND)), std::string::npos) << box.Text;
     EXPECT_EQ(box.Text.find(LoadedString(IDS_FONTS_NOT_SAVED)), std::string::npos) << box.Text;
     EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+    EXPECT_FALSE(installed.key.Has("FadeSpeed")) << "a Cancel now leaves the key as it was";
     ASSERT_EQ(dialog.Record().TextCount, 2u);
     EXPECT_EQ(std::wstring(dialog.Record().Texts), L"Schimbat");
     EXPECT_EQ(ReadControls(dialog).Fade, 8);

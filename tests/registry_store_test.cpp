@@ -125,8 +125,8 @@ TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
         SaverSettings record{};
         ListFileStates states;
         EXPECT_EQ(LoadSettings(record, states), row.code);
-        EXPECT_EQ(states.TextsUnread, row.what != Missing);
-        EXPECT_FALSE(states.FontsUnread);
+        EXPECT_EQ(states.Texts.Unread(), row.what != Missing);
+        EXPECT_FALSE(states.Fonts.Unread());
         EXPECT_EQ(record.TextCount, 0u);
         CloseHandle(held);
         EXPECT_EQ(SaveSettings(record, states), 0u);
@@ -223,7 +223,7 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     record.FontCount = 1;
     record.TextSpeed = 3000;
     ListFileStates states;
-    states.TextsForm = states.FontsForm = ListFileForm::Ansi;
+    states.Texts.Form = states.Fonts.Form = ListFileForm::Ansi;
     EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
     DWORD value = 0;
@@ -238,6 +238,7 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     EXPECT_EQ(SaveSettings(record, states), static_cast<uint32_t>(ERROR_MORE_DATA));
 }
 
+// Lists loaded and saved untouched keep every byte of their files.
 TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
     Installed installed(std::nullopt, std::nullopt);
     WriteBytes(installed.texts, "Unu\r\n\r\nDoi\n");
@@ -246,7 +247,7 @@ TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
     ListFileStates states;
     ASSERT_EQ(LoadSettings(record, states), 0u);
     EXPECT_EQ(SaveSettings(record, states), 0u);
-    EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+    EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\n\r\nDoi\n");
     EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
     EXPECT_FALSE(installed.key.Has("LastDay"));
     ReleaseSettingsLists(record);
