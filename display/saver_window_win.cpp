@@ -91,15 +91,12 @@ void StopDisplay(HWND window) {
     KillTimer(window, DisplayTimer);
     DisplayTimer = 0;
     StopDrawingRun(CloseWait);
-    // With the read still going no verse was shown: the position stays as it was read, and the
-    // lists stay with the reader, which the process's end stops.
-    bool read = ListsAreRead();
-    if (read) {
-        SaverRecord.LastDay = DayNumber();
-    }
+    SaverRecord.LastDay = DayNumber();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
     SaveLastVerse(SaverRecord);
-    if (read) {
+    // With the read still going no verse was shown (the position is stored as it was read), and
+    // the lists stay with the reader, which the process's end stops.
+    if (ListsAreRead()) {
         ReleaseSettingsLists(SaverRecord);
         ListsRequested = false;
     }

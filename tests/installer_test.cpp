@@ -460,6 +460,28 @@ TEST_F(InstallerTest, UpgradeKeepsTheListsWhereTheKeyNamesThem) {
               Narrow(second) + "\\verselume.chm");
 }
 
+// Lists kept at uninstall stay named by the key, wherever they are, so that the next
+// installation uses them; the other settings go.
+TEST_F(InstallerTest, ListsKeptAtUninstallAreUsedByTheNextInstallation) {
+    std::wstring folder = Folder(L"Verselume");
+    ASSERT_EQ(Install(folder), 0u);
+    const std::string own = Narrow(Folder(L"Listele mele"));
+    ASSERT_TRUE(CreateDirectoryA(own.c_str(), nullptr));
+    const std::string texts = own + "\\versete.txt";
+    WriteBytes(texts, "Versetul meu.\r\n");
+    WriteString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile", texts);
+    WriteDword(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed", 7000);
+    Uninstall(folder);
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, SettingsKeyPath),
+              (std::vector<std::string>{"FontsFile", "TextsFile"}));
+
+    ASSERT_EQ(Install(folder), 0u);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile"), texts);
+    EXPECT_EQ(ReadBytes(texts), "Versetul meu.\r\n");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "FontsFile"),
+              ListsFolder() + "\\fonturi.txt");
+}
+
 // Uninstalling from the list of programs offers a box, unticked, that removes the lists too:
 // ticked, the lists go with the program; left alone, they stay for a later installation.
 TEST_F(InstallerTest, UninstallerRemovesTheListsOnlyWhenItsBoxIsTicked) {
@@ -480,7 +502,7 @@ TEST_F(InstallerTest, UninstallerRemovesTheListsOnlyWhenItsBoxIsTicked) {
         });
         EXPECT_EQ(code, 0u);
         EXPECT_FALSE(FileExists(Narrow(folder)));
-        EXPECT_FALSE(SettingsKeyExists());
+        EXPECT_EQ(SettingsKeyExists(), !tick) << "kept lists stay named by the key";
         EXPECT_EQ(FileExists(ListsFolder() + "\\versete.txt"), !tick);
         EXPECT_EQ(FileExists(ListsFolder() + "\\fonturi.txt"), !tick);
         EXPECT_EQ(FileExists(ListsFolder()), !tick);
@@ -543,7 +565,8 @@ TEST_F(InstallerTest, UninstallerRemovesItsFilesKeysAndOnlyItsOwnScreenSaver) {
                     ReadBytes(SampleFile("versete.txt")));
         EXPECT_TRUE(FileExists(ListsFolder() + "\\fonturi.txt"));
         EXPECT_FALSE(FileExists(path));
-        EXPECT_FALSE(SettingsKeyExists());
+        EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, SettingsKeyPath),
+                  (std::vector<std::string>{"FontsFile", "TextsFile"}));
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
         EXPECT_FALSE(FileExists(StartMenuFolder()));
         std::optional<RegistryValue> screenSaver =

@@ -118,6 +118,29 @@ TEST(SaverDisplay, ClosingBeforeTheFirstVerseStoresTodayAndTheLoadedPosition) {
     EXPECT_EQ(Stored(installed.key, "LastText"), 7u);
 }
 
+// A verses file that never answers (a pipe nobody writes to, as a hung network path would be):
+// the screen stays black, and a key still ends the saver at once.
+TEST(SaverDisplay, AListReadThatHangsNeverKeepsTheSaverFromEnding) {
+    Installed installed(1);
+    const char pipeName[] = "\\\\.\\pipe\\verselume-never-written";
+    HANDLE pipe =
+        CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    installed.key.SetString("TextsFile", pipeName);
+    installed.key.SetDword("TextSpeed", 1000);
+    installed.key.SetDword("LastText", 3);
+    {
+        RunningSaver saver;
+        ASSERT_NE(saver.window, nullptr);
+        PumpMessages(2500);
+        EXPECT_EQ(LitPixels(ReadScreen(saver.window)), 0u);
+        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
+        EXPECT_EQ(saver.process.WaitForExit(1000), 0u);
+    }
+    EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
+    CloseHandle(pipe);
+}
+
 // With TextSpeed 0 the timer takes the default interval: the first verse comes after about 4 s
 // and stays about 4 s.
 TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
