@@ -193,7 +193,16 @@ TEST(StringTable, HoldsTheRomanianTexts) {
                                     "Lista de versete nu a putut fi salvată:",
                                     "Lista de fonturi nu a putut fi salvată:",
                                     "Modificările dumneavoastră sunt încă aici: înlăturaţi cauza "
-                                    "şi apăsaţi din nou OK, sau Renunţă."};
+                                    "şi apăsaţi din nou OK, sau Renunţă.",
+                                    "Fişierul listei de versete nu mai este cel citit la "
+                                    "deschiderea configurării (l-a schimbat alt program, sau "
+                                    "atunci nu a putut fi citit), aşa că nu a fost scris peste "
+                                    "el. A rămas în:",
+                                    "Fişierul listei de fonturi nu mai este cel citit la "
+                                    "deschiderea configurării (l-a schimbat alt program, sau "
+                                    "atunci nu a putut fi citit), aşa că nu a fost scris peste "
+                                    "el. A rămas în:",
+                                    "Lista dumneavoastră a fost salvată alături, în:"};
     // The tests run with the Romanian code page (1250), as the program's users do.
     ASSERT_EQ(GetACP(), 1250u);
     HINSTANCE program = GetModuleHandleA(nullptr);

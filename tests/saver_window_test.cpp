@@ -23,6 +23,16 @@ HWND MakeSaverWindow() {
     return MakeTestWindow("SaverWindowTest", TestSaverProc, 0, 0, 400, 300);
 }
 
+// The window once its first paint has had the lists read: a tick before that shows nothing.
+HWND MakeSaverWindowWithLists() {
+    HWND window = MakeSaverWindow();
+    UpdateWindow(window);
+    for (int i = 0; i < 1000 && ListReadStillRunning(); i++) {
+        Sleep(10);
+    }
+    return window;
+}
+
 // Waits, handling messages, until the run started last has picked its verse.
 bool WaitForPick() {
     for (int i = 0; i < 400 && SaverRecord.FirstPick != 0; i++) {
@@ -133,7 +143,7 @@ TEST(SaverWindowProc, AnyTimerNumberStartsARun) {
     installed.key.SetDword("TextSpeed", 60000);
     installed.key.SetDword("Options", ConsecutiveOrderBit);
     installed.key.SetDword("LastText", 1);
-    HWND window = MakeSaverWindow();
+    HWND window = MakeSaverWindowWithLists();
     SendMessageA(window, WM_TIMER, 77, 0);
     ASSERT_TRUE(WaitForPick());
     EXPECT_EQ(SaverRecord.LastText, 2u);
@@ -176,7 +186,7 @@ TEST(SaverWindowProc, TickWaitsForARunThatOverruns) {
     Installed installed(5);
     installed.key.SetDword("TextSpeed", 60000);
     installed.key.SetDword("FadeSpeed", 0);
-    HWND window = MakeSaverWindow();
+    HWND window = MakeSaverWindowWithLists();
     HeldRun held(window, 2600);
     DWORD start = GetTickCount();
     SendMessageA(window, WM_TIMER, 1, 0);
