@@ -48,20 +48,26 @@ void KeepPath(const char* path, ListFileState& state) {
 
 } // namespace
 
-uint64_t ListDigest(const WideChar* block, uint32_t count, uint32_t width) {
+uint64_t ListDigest(const WideChar* block, uint32_t count, uint32_t width, bool ordered) {
     if (count == 0) {
         return 0;
     }
+    // In order, each entry goes on from the hash before it; as a set, the entries' own hashes
+    // are added up, which no order changes.
     uint64_t hash = 0xcbf29ce484222325u ^ count;
+    uint64_t sum = count;
     for (uint32_t i = 0; i < count; i++) {
         const WideChar* entry = block + static_cast<size_t>(i) * width;
         size_t length = WideLength(entry, width);
+        uint64_t own = ordered ? hash : 0xcbf29ce484222325u;
         // The terminator goes in too, so that "ab", "c" and "a", "bc" differ.
         for (size_t j = 0; j <= length; j++) {
-            hash = (hash ^ static_cast<uint64_t>(j < length ? entry[j] : 0)) * 0x100000001b3u;
+            own = (own ^ static_cast<uint64_t>(j < length ? entry[j] : 0)) * 0x100000001b3u;
         }
+        hash = own;
+        sum += own;
     }
-    return hash | 1; // never 0, which is the empty list's
+    return (ordered ? hash : sum) | 1; // never 0, which is the empty list's
 }
 
 ListSaveAction DecideListSave(bool changed, const ListFileStamp& atRead, const ListFileStamp& now) {
@@ -103,7 +109,7 @@ bool BesidePath(const char* path, int year, int month, int day, int hour, int mi
 WideChar* LoadListFile(const char* path, uint32_t width, uint32_t& count, ListFileState& state) {
     KeepPath(path, state);
     WideChar* block = ReadListFile(path, width, count, state.Form, &state.Stamp);
-    state.Digest = ListDigest(block, count, width);
+    state.Digest = ListDigest(block, count, width, state.Ordered);
     state.WriteError = 0;
     state.SavedBeside[0] = '\0';
     return block;
@@ -114,7 +120,7 @@ uint32_t SaveListFile(const char* path, const WideChar* block, uint32_t count, u
     KeepPath(path, state);
     state.WriteError = 0;
     state.SavedBeside[0] = '\0';
-    uint64_t digest = ListDigest(block, count, width);
+    uint64_t digest = ListDigest(block, count, width, state.Ordered);
     bool changed = digest != state.Digest;
     if (!changed && state.Stamp.Exists) {
         return 0; // no need to look at the file again

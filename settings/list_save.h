@@ -13,6 +13,9 @@ inline constexpr size_t ListPathSize = 320;
 // One list of a record loaded for editing: what its file was when it was read, and what the last
 // save did with it.
 struct ListFileState {
+    // Whether the order of the entries is the user's: the typefaces dialog shows its list sorted,
+    // so a typefaces list in another order is still the same list.
+    bool Ordered = true;
     ListFileForm Form = ListFileForm::None; // the file's form, so a save keeps it
     ListFileStamp Stamp;                    // the file when it was read
     uint64_t Digest = 0;                    // the entries as read, or as last saved
@@ -27,8 +30,9 @@ struct ListFileState {
     bool Unread() const { return Stamp.Exists && !Stamp.Known; }
 };
 
-// A digest of a list's entries; equal lists have equal digests, and the empty list has 0.
-uint64_t ListDigest(const WideChar* block, uint32_t count, uint32_t width);
+// A digest of a list's entries, in order or as a set of entries; equal lists have equal
+// digests, and the empty list has 0.
+uint64_t ListDigest(const WideChar* block, uint32_t count, uint32_t width, bool ordered);
 
 enum class ListSaveAction : uint8_t {
     Leave,       // the file stays as it is

@@ -23,6 +23,7 @@ uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path);
 struct ListFileStates {
     ListFileState Texts;
     ListFileState Fonts;
+    ListFileStates() { Fonts.Ordered = false; }
 };
 
 // Fills a zero-filled record from the registry and the list files. Returns 0 or the first

@@ -41,7 +41,9 @@ uint32_t LoadList(HKEY key, const char* name, uint32_t width, WideChar*& block, 
     if (code != 0) {
         block = nullptr;
         count = 0;
+        bool ordered = state.Ordered;
         state = ListFileState{};
+        state.Ordered = ordered;
         return code;
     }
     block = LoadListFile(path, width, count, state);
@@ -88,7 +90,7 @@ uint32_t SaveList(HKEY key, const char* name, const WideChar* block, uint32_t co
     }
     if (asNew) {
         StampListFile(path, state.Stamp);
-        state.Digest = ~ListDigest(block, count, width);
+        state.Digest = ~ListDigest(block, count, width, state.Ordered);
     }
     return SaveListFile(path, block, count, width, state);
 }

@@ -481,19 +481,26 @@ LRESULT CALLBACK RecordListsAtDestroy(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Opens the verses editor with its button and plays the user there: optionally types text over
-// the first verse, then presses OK.
-void EditVerses(const ConfigDialog& dialog, const char* firstVerse = nullptr) {
+// Opens a list's dialog with its button (the verses editor, "Versete", or the typefaces dialog,
+// "Fonturi") and plays the user there: optionally types text over the first verse, then presses
+// OK.
+void AcceptListDialog(const ConfigDialog& dialog, int button, const char* title,
+                      const char* firstVerse = nullptr) {
     DWORD threadId = GetCurrentThreadId();
     std::thread user([&] {
-        HWND editor = WaitForDialog(threadId, "Versete");
+        HWND editor = WaitForDialog(threadId, title);
+        EXPECT_NE(editor, nullptr) << title << " did not open";
         if (firstVerse != nullptr) {
             SetDlgItemTextA(editor, IDC_TEXTS_EDIT, firstVerse);
         }
         PostMessageA(editor, WM_COMMAND, IDOK, 0);
     });
-    dialog.Click(IDC_CONFIG_VERSES);
+    dialog.Click(button);
     user.join();
+}
+
+void EditVerses(const ConfigDialog& dialog, const char* firstVerse = nullptr) {
+    AcceptListDialog(dialog, IDC_CONFIG_VERSES, "Versete", firstVerse);
 }
 
 // The files in the verses file's folder that hold an edit saved beside it.
@@ -565,17 +572,22 @@ TEST(ConfigDialog, AListsFileChangedSinceOpeningIsNeverWrittenOver) {
     }
 }
 
-// Only the interval changed: however lossy the reading of a list was, its file keeps every byte.
+// Only the interval changed, the lists' dialogs at most opened and closed with OK: however lossy
+// the reading of a list was, and in whatever order the typefaces are, its file keeps every byte.
 TEST(ConfigDialog, UntouchedListsKeepEveryByteOfTheirFiles) {
     const std::string files[] = {
         std::string("\x62\x01r\0\xe3\0\r\0\n\0\x19\x02\r\0\n\0", 16), // UTF-16 LE, no mark
         "Unu\rDoi\rTrei\r",                                           // CR-only ends
         std::string("Unu\0ascuns\r\nDoi\r\n", 18),                    // a NUL in a line
         "\xEF\xBB\xBFUnu \xff\xfe\r\n",                               // bad UTF-8
+        "Verdana\r\nArial\r\n",                                       // unsorted
     };
+    RegisterDialogClasses(GetModuleHandleA(nullptr)); // the typefaces dialog holds a sample
     for (const std::string& bytes : files) {
         Installed installed(bytes, bytes);
         ConfigDialog dialog;
+        EditVerses(dialog);
+        AcceptListDialog(dialog, IDC_CONFIG_FONTS, "Fonturi");
         SetDlgItemTextA(dialog.Window(), IDC_CONFIG_SECONDS, "9");
         dialog.Click(IDOK);
         EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), 9000u);

@@ -47,6 +47,20 @@ TEST(DecideListSave, WritesOnlyAChangedListAndNeverOverAnotherSave) {
     }
 }
 
+TEST(ListDigest, TellsListsApartAndATypefacesListInAnyOrderIsTheSame) {
+    const std::vector<WideChar> ab = WideSlots({u"Arial", u"Verdana"}, 32);
+    const std::vector<WideChar> ba = WideSlots({u"Verdana", u"Arial"}, 32);
+    const std::vector<WideChar> split = WideSlots({u"Aria", u"lVerdana"}, 32);
+    for (bool ordered : {true, false}) {
+        EXPECT_EQ(ListDigest(nullptr, 0, 32, ordered), 0u);
+        EXPECT_NE(ListDigest(ab.data(), 2, 32, ordered), 0u);
+        EXPECT_NE(ListDigest(ab.data(), 2, 32, ordered), ListDigest(split.data(), 2, 32, ordered));
+        EXPECT_NE(ListDigest(ab.data(), 2, 32, ordered), ListDigest(ab.data(), 1, 32, ordered));
+        EXPECT_EQ(ListDigest(ab.data(), 2, 32, ordered) == ListDigest(ba.data(), 2, 32, ordered),
+                  !ordered);
+    }
+}
+
 TEST(BesidePath, NamesTheEditAndKeepsTheFolderAndExtension) {
     const struct {
         const char* path;
