@@ -66,25 +66,30 @@ char* ReadWholeFile(FILE* file, size_t& length, uint32_t& code) {
     return data;
 }
 
-// The whole file at path and its stamp; none when it cannot be opened (code ErrorFileNotFound,
-// and the stamp tells whether there was a file) or read.
-char* ReadStampedFile(const char* path, size_t& length, ListFileStamp& stamp, uint32_t& code) {
-    stamp = ListFileStamp{};
+// The whole file at path, and its stamp where one is asked for (hashing a book of verses is
+// for a save to compare with, not for the saver); none when it cannot be opened (code
+// ErrorFileNotFound, and the stamp tells whether there was a file) or read.
+char* ReadStampedFile(const char* path, size_t& length, ListFileStamp* stamp, uint32_t& code) {
+    ListFileStamp read;
     FILE* file = fopen(path, "rb");
+    char* data = nullptr;
     if (file == nullptr) {
-        stamp.Exists = errno != ENOENT && errno != ENOTDIR;
+        read.Exists = errno != ENOENT && errno != ENOTDIR;
         code = ErrorFileNotFound;
-        return nullptr;
+    } else {
+        read.Exists = true;
+        data = ReadWholeFile(file, length, code);
+        if (data != nullptr && stamp != nullptr) {
+            read.Known = true;
+            read.Size = length;
+            read.LastWrite = StreamLastWrite(file);
+            read.Hash = HashBytes(data, length);
+        }
+        fclose(file);
     }
-    stamp.Exists = true;
-    char* data = ReadWholeFile(file, length, code);
-    if (data != nullptr) {
-        stamp.Known = true;
-        stamp.Size = length;
-        stamp.LastWrite = StreamLastWrite(file);
-        stamp.Hash = HashBytes(data, length);
+    if (stamp != nullptr) {
+        *stamp = read;
     }
-    fclose(file);
     return data;
 }
 
@@ -364,13 +369,9 @@ WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFi
     count = 0;
     form = ListFileForm::None;
     // Binary mode, with the line-end rules applied here, reads the same everywhere.
-    ListFileStamp read;
     size_t length = 0;
     uint32_t code = 0;
-    char* data = ReadStampedFile(path, length, read, code);
-    if (stamp != nullptr) {
-        *stamp = read;
-    }
+    char* data = ReadStampedFile(path, length, stamp, code);
     if (data == nullptr) {
         return FailRead(count, code);
     }
@@ -386,7 +387,7 @@ WideChar* ReadListFile(const char* path, uint32_t width, uint32_t& count, ListFi
 void StampListFile(const char* path, ListFileStamp& stamp) {
     size_t length = 0;
     uint32_t code = 0;
-    HeapRelease(ReadStampedFile(path, length, stamp, code));
+    HeapRelease(ReadStampedFile(path, length, &stamp, code));
 }
 
 uint32_t WriteListFile(const char* path, const WideChar* block, uint32_t count, uint32_t width,
