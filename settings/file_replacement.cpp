@@ -44,7 +44,11 @@ uint32_t PutReplacementInPlace(const FileMoves& moves, const ReplacementFile& fi
             break;
         }
     }
-    // Where the old list could not be put back, the new one is the only copy left.
+    // Where the path is empty now, the new list is the one to put there; where the old list could
+    // not be put back, it is the only copy left.
+    if (!moves.Exists(file.target) && moves.MoveNew(file.temporary, file.target)) {
+        return 0;
+    }
     if (moves.Exists(file.target)) {
         moves.Remove(file.temporary);
     }

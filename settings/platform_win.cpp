@@ -123,6 +123,9 @@ bool MoveNew(const wchar_t* from, const wchar_t* to) {
 // it would for a program that rewrote it in place.
 bool Swap(const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) {
     DWORD attributes = GetFileAttributesW(target);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return Moved(FALSE); // another save is moving the target at this moment
+    }
     if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         LastMoveError = ERROR_WRITE_PROTECT;
         return false;
