@@ -167,7 +167,7 @@ TEST(SaverWindowProc, TicksKeepNoHandleOfFinishedRuns) {
     Installed installed(5);
     installed.key.SetDword("TextSpeed", 60000);
     size_t threads = ProcessThreads().size();
-    HWND window = MakeSaverWindow();
+    HWND window = MakeSaverWindowWithLists();
     for (int i = 0; i < 5; i++) {
         SendMessageA(window, WM_TIMER, 1, 0);
     }
@@ -201,7 +201,7 @@ TEST(SaverWindowProc, DestructionWaitsForTheRunBeforeReleasingTheLists) {
     Installed installed(5);
     installed.key.SetDword("TextSpeed", 60000);
     installed.key.SetDword("FadeSpeed", 0);
-    HWND window = MakeSaverWindow();
+    HWND window = MakeSaverWindowWithLists();
     HeldRun held(window, 500);
     DestroyWindow(window);
     EXPECT_TRUE(held.Ended()) << "the lists were released under a running run";
