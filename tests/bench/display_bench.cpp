@@ -1,8 +1,10 @@
 // Prints what the verse display costs under Wine, full screen:
 //   display_bench frames        time of one frame of the fade (fill, text, copy of the block)
 //                               against a loop of the same three GDI calls and nothing else
-//   display_bench verses N      CPU time of N whole verses (the X server's is added by
-//                               tools/bench, which reads it from outside)
+//   display_bench verses N SPEED
+//                               wall and CPU time of N whole verses at FadeSpeed SPEED: the
+//                               wall time of a run is the fade's duration (the X server's CPU
+//                               is added by tools/bench, which reads it from outside)
 //   display_bench black SAVER BARE COUNT
 //                               time from launch to a black screen: SAVER /s with a list of
 //                               COUNT verses, against BARE, a bare black window
@@ -165,7 +167,7 @@ double ProcessCpuMilliseconds() {
     return value(kernel) + value(user);
 }
 
-void Verses(int count) {
+void Verses(int count, uint32_t fadeSpeed) {
     HWND window = FullScreenWindow();
     PumpMessages(200);
     std::vector<WideChar> verses = MakeSlots({LongVerse}, TextSlotWidth);
@@ -175,15 +177,15 @@ void Verses(int count) {
         SaverSettings record{};
         UseVerses(record, verses);
         record.SaverWindow = window;
-        record.FadeSpeed = 5;
+        record.FadeSpeed = fadeSpeed;
         record.ThreadSeed = static_cast<uint32_t>(i + 1);
         record.Running = 1;
         RunOnThread(DrawVerseThread, &record);
     }
     double cpuPerVerse = (ProcessCpuMilliseconds() - cpu) / count;
     double wallPerVerse = (Now() - wall) / count;
-    printf("verses %d: process CPU %.1f ms per verse, %.1f ms wall per verse\n", count, cpuPerVerse,
-           wallPerVerse);
+    printf("FadeSpeed %2u, %d verses: fade %.0f ms (wall per run), process CPU %.1f ms per verse\n",
+           fadeSpeed, count, wallPerVerse, cpuPerVerse);
     DestroyWindow(window);
 }
 
@@ -297,14 +299,14 @@ int main(int argc, char** argv) {
         Frames();
         return 0;
     }
-    if (argc >= 3 && strcmp(argv[1], "verses") == 0) {
-        Verses(atoi(argv[2]));
+    if (argc >= 4 && strcmp(argv[1], "verses") == 0) {
+        Verses(atoi(argv[2]), static_cast<uint32_t>(atoi(argv[3])));
         return 0;
     }
     if (argc >= 5 && strcmp(argv[1], "black") == 0) {
         Black(argv[2], argv[3], atoi(argv[4]));
         return 0;
     }
-    fprintf(stderr, "usage: display_bench frames | verses N | black SAVER BARE COUNT\n");
+    fprintf(stderr, "usage: display_bench frames | verses N SPEED | black SAVER BARE COUNT\n");
     return 2;
 }
