@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,6 +20,8 @@ class ScriptedMeasurer final : public TextMeasurer {
     TextExtent first{};
     TextExtent second{};
     std::vector<std::string> requests;
+    // Faces (by name) and the units each lacks; every other face has every glyph.
+    std::vector<std::pair<std::u16string, std::u16string>> lacking;
 
     void UseFont(const WideChar* face, int32_t height) override {
         // The typeface names of these tests are ASCII.
@@ -33,6 +37,15 @@ class ScriptedMeasurer final : public TextMeasurer {
         requests.push_back("wrap " + std::to_string(length) + " " + std::to_string(width) + "x" +
                            std::to_string(height));
         return wraps_++ == 0 ? first : second;
+    }
+    bool HasGlyphs(const WideChar* face, const WideChar* text, uint32_t length) override {
+        for (const auto& [name, units] : lacking) {
+            if (SlotText(face, FontSlotWidth) == name &&
+                std::u16string(text, text + length).find_first_of(units) != std::u16string::npos) {
+                return false;
+            }
+        }
+        return true;
     }
 
   private:
@@ -76,6 +89,7 @@ class WrappingMeasurer final : public TextMeasurer {
         }
         return {widest, lines * height_};
     }
+    bool HasGlyphs(const WideChar*, const WideChar*, uint32_t) override { return true; }
 
   private:
     int32_t CharWidth() const { return height_ / 2 > 0 ? height_ / 2 : 1; }
@@ -116,19 +130,11 @@ void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
     EXPECT_EQ(a.Red, b.Red);
     EXPECT_EQ(a.Green, b.Green);
     EXPECT_EQ(a.Blue, b.Blue);
-    EXPECT_EQ(a.Steps, b.Steps);
-    EXPECT_EQ(a.Step, b.Step);
-    EXPECT_EQ(a.Delay, b.Delay);
+    EXPECT_EQ(ColourRef(a.Colour), ColourRef(b.Colour));
+    EXPECT_EQ(a.Fade.Duration, b.Fade.Duration);
+    EXPECT_EQ(a.Fade.Frames, b.Fade.Frames);
+    EXPECT_EQ(a.Cedillas, b.Cedillas);
     EXPECT_EQ(a.Complete, b.Complete);
-}
-
-// The frame indices a run draws, stopping at 1000 so a loop that never ends fails instead.
-std::vector<int32_t> Frames(const VerseRunPlan& plan) {
-    std::vector<int32_t> frames;
-    for (int32_t i = 0; HasFrame(plan, i) && frames.size() < 1000; i = NextFrame(plan, i)) {
-        frames.push_back(i);
-    }
-    return frames;
 }
 
 struct Lists {
@@ -171,9 +177,9 @@ TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
     EXPECT_EQ(plan.Red, 201u);
     EXPECT_EQ(plan.Green, 179u);
     EXPECT_EQ(plan.Blue, 166u);
-    EXPECT_EQ(plan.Steps, 201);
-    EXPECT_EQ(plan.Step, 3);
-    EXPECT_EQ(plan.Delay, 0u);
+    EXPECT_EQ(ColourRef(plan.Colour), ColourRef({201, 179, 166})); // readable as it is
+    EXPECT_EQ(plan.Fade.Duration, 798u);                           // FadeSpeed 7
+    EXPECT_EQ(plan.Fade.Frames, 47u);
     // The second layout starts from w1 * s and the unscaled line height.
     EXPECT_EQ(measurer.requests,
               (std::vector<std::string>{"font Times New Roman 20", "line 17", "wrap 17 285x20",
@@ -460,8 +466,6 @@ TEST(PlanVerseRun, DivisionByZeroLeavesARunWithoutFrames) {
         measurer.second = {150, 90};
         VerseRunPlan plan = PlanVerseRun(record, c.width, c.height, 9000, measurer);
         EXPECT_FALSE(plan.Complete);
-        EXPECT_EQ(plan.Steps, 0);
-        EXPECT_TRUE(Frames(plan).empty());
         EXPECT_EQ(measurer.requests.size(), c.requests);
         EXPECT_EQ(NextRandom(), 41u) << "no draw made";
     }
@@ -485,72 +489,252 @@ TEST(PlanVerseRun, ZeroHeightStillLaysOut) {
     EXPECT_EQ(plan.Y, 0);
 }
 
-struct PaceCase {
-    uint32_t fadeSpeed;
-    int32_t step;
-    uint32_t delay;
-    size_t frames; // with steps 255
-    int32_t last;
-};
-
-const PaceCase PaceCases[] = {
-    {0, 1, 5, 255, 254},
-    {1, 1, 4, 255, 254},
-    {2, 1, 3, 255, 254},
-    {3, 1, 2, 255, 254},
-    {4, 1, 1, 255, 254},
-    {5, 1, 0, 255, 254},
-    {6, 2, 0, 128, 254},
-    {7, 3, 0, 85, 252},
-    {8, 4, 0, 64, 252},
-    {9, 5, 0, 51, 250},
-    {10, 6, 0, 43, 252},
-    {11, 7, 0, 37, 252},
-    {258, 254, 0, 2, 254},
-    {259, 255, 0, 1, 0},
-    {2147483651u, 2147483647, 0, 1, 0},
-    // Negative steps as signed numbers: frame 0 only, and the run ends.
-    {2147483652u, INT32_MIN, 0, 1, 0},
-    {4294967295u, -5, 0, 1, 0},
-};
-
-TEST(FrameSchedule, FadeSpeedSetsStepDelayAndFrames) {
-    for (const PaceCase& c : PaceCases) {
-        SCOPED_TRACE(c.fadeSpeed);
-        VerseRunPlan plan{};
-        FadePace(c.fadeSpeed, plan.Step, plan.Delay);
-        EXPECT_EQ(plan.Step, c.step);
-        EXPECT_EQ(plan.Delay, c.delay);
-        plan.Red = 255;
-        plan.Steps = 255;
-        std::vector<int32_t> frames = Frames(plan);
-        ASSERT_EQ(frames.size(), c.frames);
-        EXPECT_EQ(frames.front(), 0);
-        EXPECT_EQ(frames.back(), c.last);
+// The typeface a run measures and draws in has every letter of the verse; no draw is added or
+// removed on the way.
+TEST(PlanVerseRun, FaceShowsEveryLetterOfTheVerse) {
+    struct CoverCase {
+        const char* name;
+        std::vector<std::pair<std::u16string, std::u16string>> lacking;
+        std::u16string face;
+        std::u16string shown;
+    };
+    const std::u16string verse = u"Țara și cerul, ăsta";
+    const std::u16string cedillas = u"Ţara şi cerul, ăsta";
+    const CoverCase cases[] = {
+        {"every letter", {}, u"Georgia", verse},
+        {"no comma below", {{u"Georgia", u"șțȘȚ"}}, u"Georgia", cedillas},
+        {"no comma below nor cedilla", {{u"Georgia", u"șş"}}, u"Verdana", verse},
+        {"no breve", {{u"Georgia", u"ă"}}, u"Verdana", verse},
+        {"nor the default", {{u"Georgia", u"ă"}, {u"Verdana", u"ă"}}, u"Segoe UI", verse},
+        {"the default without comma below",
+         {{u"Georgia", u"ă"}, {u"Verdana", u"Ț"}},
+         u"Verdana",
+         cedillas},
+        {"no face has them all",
+         {{u"Georgia", u"ă"},
+          {u"Verdana", u"ă"},
+          {u"Segoe UI", u"ă"},
+          {u"Arial", u"ă"},
+          {u"Tahoma", u"ă"}},
+         u"Verdana",
+         verse},
+    };
+    std::vector<WideChar> verses = MakeSlots({verse}, TextSlotWidth);
+    std::vector<WideChar> fonts = MakeSlots({u"Georgia"}, FontSlotWidth);
+    VerseRunPlan whole{};
+    for (const CoverCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SaverSettings record{};
+        UseVerses(record, verses);
+        UseFonts(record, fonts);
+        record.ThreadSeed = 100000;
+        ScriptedMeasurer measurer;
+        measurer.line = {2000, 20};
+        measurer.first = {280, 140};
+        measurer.second = {430, 280};
+        measurer.lacking = c.lacking;
+        VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
+        ASSERT_TRUE(plan.Complete);
+        EXPECT_EQ(SlotText(plan.Face, FontSlotWidth), c.face);
+        EXPECT_EQ(SlotText(ShownText(plan), TextSlotWidth), c.shown);
+        std::string face(c.face.begin(), c.face.end());
+        EXPECT_EQ(measurer.requests.front(), "font " + face + " 20");
+        if (whole.Complete) {
+            EXPECT_EQ(plan.X, whole.X);
+            EXPECT_EQ(plan.Y, whole.Y);
+            EXPECT_EQ(ColourRef({plan.Red, plan.Green, plan.Blue}),
+                      ColourRef({whole.Red, whole.Green, whole.Blue}));
+        } else {
+            whole = plan;
+        }
     }
 }
 
-TEST(FrameSchedule, BlackColourDrawsNoFrame) {
-    VerseRunPlan plan{};
-    FadePace(5, plan.Step, plan.Delay);
-    EXPECT_TRUE(Frames(plan).empty());
-    EXPECT_EQ(FrameColour(plan, 0), 0u);
+// A clock that moves only while the fade waits or draws; notes each frame's time and colour.
+class ClockedFade final : public FadeTarget {
+  public:
+    struct Frame {
+        uint32_t time;
+        uint32_t colour;
+    };
+    std::atomic<uint32_t> running{1};
+    uint32_t drawCost = 0;  // milliseconds a frame takes to draw
+    uint32_t oversleep = 0; // milliseconds each pause lasts longer than asked
+    size_t stopAt = 0;      // running drops while this frame is drawn (0: never)
+    std::vector<Frame> frames;
+
+    uint32_t Elapsed() override { return now_; }
+    void Wait(uint32_t milliseconds) override { now_ += milliseconds + oversleep; }
+    void DrawFrame(uint32_t colourRef) override {
+        frames.push_back({now_, colourRef});
+        now_ += drawCost;
+        // A fade that never ends fails instead of hanging.
+        if (frames.size() == stopAt || frames.size() > 10000) {
+            running = 0;
+        }
+    }
+
+  private:
+    uint32_t now_ = 0;
+};
+
+constexpr Rgb FadeColour = {200, 100, 50};
+
+struct FadeCase {
+    uint32_t fadeSpeed;
+    uint32_t duration;
+    uint32_t frames;
+};
+
+const FadeCase FadeCases[] = {
+    {0, 4000, 240},         {1, 3177, 190}, {5, 1265, 75},
+    {9, 504, 30},           {10, 400, 24},  {11, 400, 24}, // above 10 only by hand: as fast as 10
+    {4294967295u, 400, 24},
+};
+
+// Frames at their deadlines, never more than 60 a second, the last exactly at the colour.
+TEST(FadeSchedule, FadeSpeedSetsTheDurationAndFramesComeAtMost60ASecond) {
+    for (const FadeCase& c : FadeCases) {
+        SCOPED_TRACE(c.fadeSpeed);
+        FadeSchedule schedule = ScheduleFade(c.fadeSpeed);
+        EXPECT_EQ(schedule.Duration, c.duration);
+        EXPECT_EQ(schedule.Frames, c.frames);
+        ClockedFade fade;
+        RunFade(FadeColour, schedule, fade, fade.running);
+        ASSERT_EQ(fade.frames.size(), c.frames);
+        uint32_t previous = 0;
+        for (const ClockedFade::Frame& frame : fade.frames) {
+            EXPECT_GE(frame.time - previous, 16u) << "at " << frame.time;
+            previous = frame.time;
+        }
+        EXPECT_LE(fade.frames.size() * 1000, c.duration * FadeFrameRate);
+        EXPECT_EQ(fade.frames.back().time, c.duration);
+        EXPECT_EQ(fade.frames.back().colour, ColourRef(FadeColour));
+    }
+    // Half way through the slowest fade, half the colour.
+    ClockedFade fade;
+    RunFade(FadeColour, ScheduleFade(0), fade, fade.running);
+    EXPECT_EQ(fade.frames[119].time, 2000u);
+    EXPECT_EQ(fade.frames[119].colour, ColourRef({100, 50, 25}));
 }
 
-// The fade starts black and ends one level short of the colour.
-TEST(FrameSchedule, ColoursRiseFromBlackTowardsTheColour) {
-    VerseRunPlan plan{};
-    plan.Red = 200;
-    plan.Green = 100;
-    plan.Blue = 50;
-    plan.Steps = 200;
-    FadePace(5, plan.Step, plan.Delay);
-    std::vector<int32_t> frames = Frames(plan);
-    ASSERT_EQ(frames.size(), 200u);
-    EXPECT_EQ(FrameColour(plan, frames.front()), 0u);
-    EXPECT_EQ(FrameColour(plan, 100), 100u + 50u * 256 + 25u * 65536);
-    EXPECT_EQ(FrameColour(plan, 3), 3u + 1u * 256 + 0u * 65536);
-    EXPECT_EQ(FrameColour(plan, frames.back()), 199u + 99u * 256 + 49u * 65536);
+// Slow frames and late pauses make no drift: frames keep to the clock, their colour to the time.
+TEST(FadeSchedule, LateFramesKeepToTheClock) {
+    FadeSchedule schedule = ScheduleFade(5);
+    ClockedFade slow;
+    slow.drawCost = 40;
+    RunFade(FadeColour, schedule, slow, slow.running);
+    ClockedFade late;
+    late.oversleep = 9;
+    RunFade(FadeColour, schedule, late, late.running);
+    for (const ClockedFade* fade : {&slow, &late}) {
+        ASSERT_GT(fade->frames.size(), 10u);
+        for (const ClockedFade::Frame& frame : fade->frames) {
+            uint32_t red = 200 * std::min(frame.time, schedule.Duration) / schedule.Duration;
+            EXPECT_EQ(frame.colour & 0xFF, red) << "at " << frame.time;
+        }
+        EXPECT_GE(fade->frames.back().time, schedule.Duration);
+        EXPECT_LT(fade->frames.back().time, schedule.Duration + slow.drawCost);
+        EXPECT_EQ(fade->frames.back().colour, ColourRef(FadeColour));
+    }
+    // Frames that take long skip the deadlines that went by meanwhile and keep to the next one.
+    EXPECT_LT(slow.frames.size(), schedule.Frames / 2);
+    for (size_t i = 0; i + 1 < slow.frames.size(); i++) {
+        uint32_t time = slow.frames[i].time;
+        EXPECT_EQ(FrameDeadline(schedule, NextFrameAfter(schedule, time - 1)), time);
+    }
+    // Pauses that end late make every frame as late, and no later.
+    ASSERT_EQ(late.frames.size(), schedule.Frames);
+    for (uint32_t i = 0; i < schedule.Frames; i++) {
+        EXPECT_EQ(late.frames[i].time, FrameDeadline(schedule, i + 1) + late.oversleep);
+    }
+}
+
+TEST(FadeSchedule, StopBetweenFramesDrawsNoFurther) {
+    ClockedFade stopped;
+    stopped.stopAt = 10;
+    RunFade(FadeColour, ScheduleFade(0), stopped, stopped.running);
+    EXPECT_EQ(stopped.frames.size(), 10u);
+    ClockedFade before;
+    before.running = 0;
+    RunFade(FadeColour, ScheduleFade(0), before, before.running);
+    EXPECT_TRUE(before.frames.empty());
+}
+
+// With animations off a verse appears at its colour in one frame, at once.
+TEST(FadeSchedule, InstantFadeIsOneFrameAtTheColour) {
+    ClockedFade fade;
+    RunFade(FadeColour, InstantFade, fade, fade.running);
+    ASSERT_EQ(fade.frames.size(), 1u);
+    EXPECT_EQ(fade.frames[0].time, 0u);
+    EXPECT_EQ(fade.frames[0].colour, ColourRef(FadeColour));
+}
+
+// HSV hue in degrees, and chroma (0 for grey).
+double Hue(const Rgb& c, uint32_t& chroma) {
+    uint32_t top = std::max({c.Red, c.Green, c.Blue});
+    uint32_t bottom = std::min({c.Red, c.Green, c.Blue});
+    chroma = top - bottom;
+    if (chroma == 0) {
+        return 0;
+    }
+    double r = c.Red, g = c.Green, b = c.Blue, range = chroma;
+    double hue = top == c.Red     ? (g - b) / range
+                 : top == c.Green ? 2 + (b - r) / range
+                                  : 4 + (r - g) / range;
+    return hue < 0 ? hue * 60 + 360 : hue * 60;
+}
+
+// The colours of 10,000 seeds as a run draws them: every one reads at 4.5:1 against black,
+// those that did keep their colour, the others their hue.
+TEST(ContrastFloor, EveryColourReadsAndKeepsItsHue) {
+    EXPECT_DOUBLE_EQ(ContrastAgainstBlack({255, 255, 255}), 21.0);
+    EXPECT_DOUBLE_EQ(ContrastAgainstBlack({0, 0, 0}), 1.0);
+    size_t lifted = 0;
+    for (uint32_t seed = 0; seed < 10000; seed++) {
+        SeedRandom(seed);
+        Rgb drawn{RandomUpTo(255), RandomUpTo(255), RandomUpTo(255)};
+        Rgb shown = ReadableColour(drawn);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ": " << drawn.Red << " "
+                                        << drawn.Green << " " << drawn.Blue);
+        EXPECT_GE(ContrastAgainstBlack(shown), ContrastFloor);
+        if (ContrastAgainstBlack(drawn) >= ContrastFloor) {
+            EXPECT_EQ(ColourRef(shown), ColourRef(drawn));
+            continue;
+        }
+        lifted++;
+        EXPECT_GE(shown.Red, drawn.Red);
+        EXPECT_GE(shown.Green, drawn.Green);
+        EXPECT_GE(shown.Blue, drawn.Blue);
+        EXPECT_LE(std::max({shown.Red, shown.Green, shown.Blue}), 255u);
+        uint32_t drawnChroma, shownChroma;
+        double drawnHue = Hue(drawn, drawnChroma);
+        double shownHue = Hue(shown, shownChroma);
+        if (drawnChroma == 0) {
+            EXPECT_EQ(shownChroma, 0u) << "grey stays grey";
+            continue;
+        }
+        // Rounding each component to a whole level moves the hue by at most this much.
+        double difference = std::fabs(drawnHue - shownHue);
+        EXPECT_LE(std::min(difference, 360 - difference), 120.0 / shownChroma);
+    }
+    // About one colour in three is too dark.
+    EXPECT_GT(lifted, 2000u);
+    EXPECT_LT(lifted, 4500u);
+}
+
+// Black turns the dimmest grey that reads; a dark blue, bright as blue goes, turns towards white.
+TEST(ContrastFloor, ColoursWithoutRoomTurnTowardsWhite) {
+    Rgb grey = ReadableColour({0, 0, 0});
+    EXPECT_EQ(grey.Red, grey.Green);
+    EXPECT_EQ(grey.Green, grey.Blue);
+    EXPECT_GE(ContrastAgainstBlack(grey), ContrastFloor);
+    EXPECT_LT(ContrastAgainstBlack({grey.Red - 1, grey.Red - 1, grey.Red - 1}), ContrastFloor);
+    Rgb blue = ReadableColour({0, 0, 90});
+    EXPECT_EQ(blue.Blue, 255u);
+    EXPECT_EQ(blue.Red, blue.Green);
+    EXPECT_GT(blue.Red, 0u);
+    EXPECT_LT(ContrastAgainstBlack({blue.Red - 1, blue.Green - 1, 255}), ContrastFloor);
 }
 
 } // namespace
