@@ -85,14 +85,14 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
     for (const PolicyCase& c : PolicyCases) {
         SCOPED_TRACE(c.name);
         Installed installed(100);
-        installed.key.SetDword("TextSpeed", 300);
+        installed.key.SetDword("TextSpeed", 1000); // longer than the fade
         installed.key.SetDword("Options", c.options);
         installed.key.SetDword("LastText", 5);
         installed.key.SetDword("LastDay", static_cast<DWORD>(DayNumber() + c.lastDayFromToday));
         RunningSaver saver;
         ASSERT_NE(saver.window, nullptr);
         EXPECT_GT(LitPixels(WaitForVerse(saver.window, 10000)), 0u) << "no verse shown";
-        PumpMessages(700); // two more ticks
+        PumpMessages(2300); // two more ticks
         saver.Close();
         EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
         if (c.expectedText == 0) {
