@@ -52,3 +52,5 @@
 #define IDS_TEXTS_NOT_SAVED 12
 #define IDS_FONTS_NOT_SAVED 13
 #define IDS_SAVE_AGAIN 14
+// The typefaces dialog's sample, under a face that lacks some Romanian letters.
+#define IDS_FONT_LACKS_LETTERS 15
