@@ -118,6 +118,10 @@ void RunFade(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target
         uint32_t elapsed = target.Elapsed();
         if (elapsed < deadline) {
             target.Wait(deadline - elapsed);
+            // A stop that came during the pause draws no further frame.
+            if (running == 0) {
+                return;
+            }
             elapsed = std::max(target.Elapsed(), deadline);
         }
         target.DrawFrame(FadeColourAt(colour, schedule, elapsed));

@@ -69,6 +69,6 @@ class FadeTarget {
 };
 
 // Draws each frame at its deadline in the colour of the time it is drawn at, until the frame at
-// Duration or until running drops: it is looked at before the first frame and after each one.
+// Duration or until running drops: it is looked at before each frame and after each pause.
 void RunFade(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
              const std::atomic<uint32_t>& running);

@@ -35,9 +35,6 @@ RECT FrameTextRect(const VerseRunPlan& plan);
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan,
                uint32_t colourRef);
 
-// The font a run draws a face in: only the cell height and the face name set.
-HFONT MakeVerseFont(const WideChar* face, int32_t height);
-
 // Thread routine of a run; parameter: the saver's SaverSettings. Fades the verse in over the
 // plan's time, or shows it in one frame when Windows' animations are off; stops within one
 // frame once Running drops to 0. Returns 0.

@@ -33,6 +33,17 @@ class WindowFade final : public FadeTarget {
     LARGE_INTEGER start_;
 };
 
+// The font a run draws a face in: only the cell height and the face name set.
+HFONT MakeVerseFont(const WideChar* face, int32_t height) {
+    LOGFONTW description{};
+    description.lfHeight = height;
+    // Any character set lets a face be found by its name, also one (a localized or a symbol
+    // face) that has no Western character set; the wide text draws every letter the face has.
+    description.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(description.lfFaceName, face, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&description);
+}
+
 // Whether Windows' "Animation effects" are on; a system that cannot tell has them on.
 bool AnimationsOn() {
     BOOL on = TRUE;
@@ -155,16 +166,6 @@ GdiMeasurer::~GdiMeasurer() {
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
-}
-
-HFONT MakeVerseFont(const WideChar* face, int32_t height) {
-    LOGFONTW description{};
-    description.lfHeight = height;
-    // Any character set lets a face be found by its name, also one (a localized or a symbol
-    // face) that has no Western character set; the wide text draws every letter the face has.
-    description.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(description.lfFaceName, face, LF_FACESIZE - 1);
-    return CreateFontIndirectW(&description);
 }
 
 void GdiMeasurer::UseFont(const WideChar* face, int32_t height) {
