@@ -205,6 +205,10 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_COMMAND:
         return RunCommand(dialog, LOWORD(wParam));
+    case WM_HELP:
+        // F1, anywhere in the dialog: the help command's topic.
+        ShowHelp(dialog);
+        return TRUE;
     case WM_DESTROY:
         ReleaseConfiguration(dialog);
         return TRUE;

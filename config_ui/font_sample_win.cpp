@@ -1,15 +1,19 @@
 #include "font_sample.h"
 
+#include "glyph_cover.h"
 #include "platform.h"
+#include "resource_ids.h"
 #include "saver_settings.h"
 
 #include <cwchar>
 
 namespace {
 
-// A face name is shown as it is: an "&" in it is a letter, not a mnemonic.
+// "&" in a typeface's name is a letter of it, not a mnemonic.
 constexpr UINT SampleTextFormat =
     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS | DT_NOPREFIX;
+constexpr UINT NoteFormat = DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
+constexpr int NoteSize = 128;
 // WM_DPICHANGED_AFTERPARENT, which the headers give only for Windows 10 and later: a child window
 // gets it once its dialog has moved to a monitor of another scale and resized its controls.
 constexpr UINT DpiChangedAfterParent = 0x02E3;
@@ -52,6 +56,39 @@ LRESULT SetSampleName(HWND window, const WideChar* name) {
     }
     InvalidateRect(window, nullptr, TRUE);
     return 0;
+}
+
+// Whether the font current on dc has a glyph for every Romanian letter.
+bool HasRomanianLetters(HDC dc) {
+    WORD glyphs[RomanianLetterCount];
+    if (GetGlyphIndicesW(dc, RomanianLetters, RomanianLetterCount, glyphs,
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+        return false;
+    }
+    for (WORD glyph : glyphs) {
+        if (glyph == 0xFFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Draws the note that the face lacks Romanian letters along the bottom of the area, in the
+// dialog's font, and gives back the height it took (0 without a note text).
+int DrawLettersNote(HWND window, HDC dc, const RECT& area) {
+    wchar_t note[NoteSize];
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    if (LoadStringW(module, IDS_FONT_LACKS_LETTERS, note, NoteSize) <= 0) {
+        return 0;
+    }
+    auto font = reinterpret_cast<HFONT>(SendMessageW(GetParent(window), WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    RECT line = {0, 0, area.right, 0};
+    DrawTextW(dc, note, -1, &line, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    RECT bottom = area;
+    DrawTextW(dc, note, -1, &bottom, NoteFormat);
+    SelectObject(dc, previous);
+    return line.bottom;
 }
 
 } // namespace
@@ -105,7 +142,13 @@ void PaintFontSample(HWND window, HDC dc, const WideChar* name) {
     HGDIOBJ previous = SelectObject(dc, font);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, description.lfFaceName, -1, &client, SampleTextFormat);
+    // A face that would draw boxes for Romanian letters says so under its name, which then
+    // takes the space above the note.
+    RECT sample = client;
+    if (!HasRomanianLetters(dc)) {
+        sample.bottom -= DrawLettersNote(window, dc, client);
+    }
+    DrawTextW(dc, description.lfFaceName, -1, &sample, SampleTextFormat);
     SelectObject(dc, previous);
     DeleteObject(font);
 }

@@ -148,6 +148,10 @@ INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return TRUE;
     case WM_COMMAND:
         return RunCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_HELP:
+        // F1, anywhere in the dialog: the help command's topic.
+        ShowFontsHelp(dialog);
+        return TRUE;
     case WM_DESTROY:
         ReleaseFontsDialog(dialog);
         return TRUE;

@@ -171,6 +171,10 @@ INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return TRUE; // the system focuses the first tab stop, the edit field
     case WM_COMMAND:
         return RunTextsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_HELP:
+        // F1, anywhere in the dialog: the help command's topic.
+        OpenTextsHelp(dialog);
+        return TRUE;
     case WM_DESTROY:
         ReleaseTextsEditor(dialog);
         return TRUE;

@@ -1,10 +1,13 @@
 #include "saver_window.h"
 
+#include "display_power.h"
 #include "random.h"
 #include "registry_store.h"
 #include "saver_clock.h"
 #include "saver_shell.h"
 #include "verse_draw.h"
+
+#include <cstring>
 
 SaverSettings SaverRecord{};
 
@@ -23,6 +26,10 @@ HANDLE DrawingThread = nullptr;
 // black before a long verse list is read; none before it starts and once it has been waited for.
 HANDLE ListReader = nullptr;
 bool ListsRequested = false;
+// The full-screen saver's registration for the display's state, none in a preview; and whether
+// the display is off, the timer and runs stopped.
+HPOWERNOTIFY DisplayNotices = nullptr;
+bool DisplayOff = false;
 
 DWORD WINAPI ReadLists(LPVOID parameter) {
     LoadSettingsLists(*static_cast<SaverSettings*>(parameter));
@@ -65,13 +72,42 @@ void StopDrawingRun(DWORD wait) {
     DrawingThread = nullptr;
 }
 
+void StartTimer(HWND window) {
+    DisplayTimer =
+        SetTimer(window, DisplayTimerNumber, DisplayPeriod(SaverRecord.TextSpeed), nullptr);
+}
+
+// A full screen that the display has turned off is drawn for no one. A preview draws in the
+// settings, on a screen that is on while the user looks at it.
+void WatchDisplayState(HWND window) {
+    DisplayOff = false;
+    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0) {
+        return;
+    }
+    DisplayNotices = RegisterPowerSettingNotification(window, &GUID_CONSOLE_DISPLAY_STATE,
+                                                      DEVICE_NOTIFY_WINDOW_HANDLE);
+    // Windows 7 knows only the monitor's power; without either nothing changes.
+    if (DisplayNotices == nullptr) {
+        DisplayNotices = RegisterPowerSettingNotification(window, &GUID_MONITOR_POWER_ON,
+                                                          DEVICE_NOTIFY_WINDOW_HANDLE);
+    }
+}
+
+void StopWatchingDisplayState() {
+    if (DisplayNotices != nullptr) {
+        UnregisterPowerSettingNotification(DisplayNotices);
+        DisplayNotices = nullptr;
+    }
+    DisplayOff = false;
+}
+
 void StartDisplay(HWND window) {
     SaverRecord.SaverWindow = window;
     LoadSettingsNumbers(SaverRecord);
     SaverRecord.FirstPick = 1;
-    DisplayTimer =
-        SetTimer(window, DisplayTimerNumber, DisplayPeriod(SaverRecord.TextSpeed), nullptr);
+    StartTimer(window);
     SeedRandom(ClockSeed());
+    WatchDisplayState(window);
 }
 
 void StartDrawingRun() {
@@ -88,6 +124,7 @@ void StartDrawingRun() {
 }
 
 void StopDisplay(HWND window) {
+    StopWatchingDisplayState();
     KillTimer(window, DisplayTimer);
     DisplayTimer = 0;
     StopDrawingRun(CloseWait);
@@ -106,6 +143,38 @@ void EraseToBlack(HWND window) {
     HDC dc = GetDC(window);
     PaintClientBlack(window, dc);
     ReleaseDC(window, dc);
+}
+
+// Off: the timer and any run stop, leaving the screen as it is. On or dimmed again: a verse at
+// once, then one every TextSpeed as before.
+void FollowDisplayState(HWND window, uint32_t state) {
+    switch (DecideDisplayChange(DisplayOff, state)) {
+    case DisplayChange::None:
+        break;
+    case DisplayChange::Stop:
+        KillTimer(window, DisplayTimer);
+        DisplayTimer = 0;
+        StopDrawingRun(TickWait);
+        break;
+    case DisplayChange::Resume:
+        StartDrawingRun();
+        StartTimer(window);
+        break;
+    }
+}
+
+LRESULT ChangePowerSetting(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+    if (wParam != PBT_POWERSETTINGCHANGE || DisplayNotices == nullptr || setting == nullptr ||
+        setting->DataLength < sizeof(DWORD) ||
+        (!IsEqualGUID(setting->PowerSetting, GUID_CONSOLE_DISPLAY_STATE) &&
+         !IsEqualGUID(setting->PowerSetting, GUID_MONITOR_POWER_ON))) {
+        return DefaultSaverProc(window, WM_POWERBROADCAST, wParam, lParam);
+    }
+    DWORD state;
+    memcpy(&state, setting->Data, sizeof state);
+    FollowDisplayState(window, state);
+    return TRUE;
 }
 
 LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -131,8 +200,13 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         return PaintThenReadLists(window, wParam, lParam);
     case WM_TIMER:
-        StartDrawingRun();
+        // A tick that was on its way when the display went off draws nothing.
+        if (!DisplayOff) {
+            StartDrawingRun();
+        }
         return 0;
+    case WM_POWERBROADCAST:
+        return ChangePowerSetting(window, wParam, lParam);
     case WM_DESTROY:
         StopDisplay(window);
         return 0;

@@ -30,12 +30,14 @@ void ReleaseFrameSurface(FrameSurface& surface);
 // centred on the block.
 RECT FrameTextRect(const VerseRunPlan& plan);
 
-// Frame i of the fade: the block filled black, the verse drawn in the frame's colour, the block
-// copied to the window at the planned place.
-void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i);
+// A frame of the fade: the block filled black, the verse drawn in the frame's colour (a
+// COLORREF), the block copied to the window at the planned place.
+void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan,
+               uint32_t colourRef);
 
-// Thread routine of a run; parameter: the saver's SaverSettings. Stops within one frame once
-// Running drops to 0. Returns 0.
+// Thread routine of a run; parameter: the saver's SaverSettings. Fades the verse in over the
+// plan's time, or shows it in one frame when Windows' animations are off; stops within one
+// frame once Running drops to 0. Returns 0.
 DWORD WINAPI DrawVerseThread(LPVOID parameter);
 
 // The layout measured on a window's surface, as a run measures it. Keeps the font it replaced
@@ -51,6 +53,8 @@ class GdiMeasurer final : public TextMeasurer {
     TextExtent MeasureLine(const WideChar* text, uint32_t length) override;
     TextExtent MeasureWrapped(const WideChar* text, uint32_t length, int32_t width,
                               int32_t height) override;
+    // Asks the face for the glyph of every unit; the surface's font stays current.
+    bool HasGlyphs(const WideChar* face, const WideChar* text, uint32_t length) override;
 
     // The font made last (the scaled one after a complete layout), or none.
     HFONT Font() const { return font_; }

@@ -7,21 +7,68 @@
 
 namespace {
 
+// The fade on the window: the performance counter as its clock, frames drawn by DrawFrame.
+class WindowFade final : public FadeTarget {
+  public:
+    WindowFade(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan)
+        : windowDc_(windowDc), surface_(surface), plan_(plan) {
+        QueryPerformanceFrequency(&frequency_);
+        QueryPerformanceCounter(&start_);
+    }
+    uint32_t Elapsed() override {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<uint32_t>((now.QuadPart - start_.QuadPart) * 1000 / frequency_.QuadPart);
+    }
+    void Wait(uint32_t milliseconds) override { Sleep(milliseconds); }
+    void DrawFrame(uint32_t colourRef) override {
+        ::DrawFrame(windowDc_, surface_, plan_, colourRef);
+    }
+
+  private:
+    HDC windowDc_;
+    const FrameSurface& surface_;
+    const VerseRunPlan& plan_;
+    LARGE_INTEGER frequency_;
+    LARGE_INTEGER start_;
+};
+
+// The font a run draws a face in: only the cell height and the face name set.
+HFONT MakeVerseFont(const WideChar* face, int32_t height) {
+    LOGFONTW description{};
+    description.lfHeight = height;
+    // Any character set lets a face be found by its name, also one (a localized or a symbol
+    // face) that has no Western character set; the wide text draws every letter the face has.
+    description.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(description.lfFaceName, face, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&description);
+}
+
+// Whether Windows' "Animation effects" are on; a system that cannot tell has them on.
+bool AnimationsOn() {
+    BOOL on = TRUE;
+    if (!SystemParametersInfoW(SPI_GETCLIENTAREAANIMATION, 0, &on, 0)) {
+        return true;
+    }
+    return on != FALSE;
+}
+
 void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
             const std::atomic<uint32_t>& running) {
-    if (!HasFrame(plan, 0)) {
+    if (!plan.Complete) {
         return;
     }
     FrameSurface surface = MakeFrameSurface(windowDc, plan, font);
-    for (int32_t i = 0; running != 0 && HasFrame(plan, i); i = NextFrame(plan, i)) {
-        DrawFrame(windowDc, surface, plan, i);
-        if (running == 0) {
-            break;
-        }
-        if (plan.Delay != 0) {
-            Sleep(plan.Delay);
-        }
+    // A user who asked for calm gets the verse at its colour at once.
+    FadeSchedule schedule = AnimationsOn() ? plan.Fade : InstantFade;
+    // The default timer resolution (15.6 ms) would round every pause up to a whole tick and miss
+    // most frames' deadlines; a fade lasts a few seconds at most.
+    timeBeginPeriod(1);
+    {
+        WindowFade target(windowDc, surface, plan);
+        RunFade(plan.Colour, schedule, target, running);
     }
+    timeEndPeriod(1);
     ReleaseFrameSurface(surface);
 }
 
@@ -100,11 +147,12 @@ RECT FrameTextRect(const VerseRunPlan& plan) {
     return {left, 0, left + width, plan.Block.Height};
 }
 
-void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan, int32_t i) {
+void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan,
+               uint32_t colourRef) {
     PatBlt(surface.Dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
-    SetTextColor(surface.Dc, FrameColour(plan, i));
+    SetTextColor(surface.Dc, colourRef);
     RECT block = FrameTextRect(plan);
-    DrawTextW(surface.Dc, plan.Text, static_cast<int>(plan.Length), &block, VerseTextFormat);
+    DrawTextW(surface.Dc, ShownText(plan), static_cast<int>(plan.Length), &block, VerseTextFormat);
     BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.Dc, 0, 0,
            SRCCOPY);
     // Wine puts another thread's drawing on screen only once a thread of the process looks at
@@ -121,13 +169,7 @@ GdiMeasurer::~GdiMeasurer() {
 }
 
 void GdiMeasurer::UseFont(const WideChar* face, int32_t height) {
-    LOGFONTW description{};
-    description.lfHeight = height;
-    // Any character set lets a face be found by its name, also one (a localized or a symbol
-    // face) that has no Western character set; the wide text draws every letter the face has.
-    description.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(description.lfFaceName, face, LF_FACESIZE - 1);
-    HFONT font = CreateFontIndirectW(&description);
+    HFONT font = MakeVerseFont(face, height);
     if (font == nullptr) {
         return;
     }
@@ -153,6 +195,21 @@ TextExtent GdiMeasurer::MeasureWrapped(const WideChar* text, uint32_t length, in
     RECT area = {0, 0, width, height};
     DrawTextW(dc_, text, static_cast<int>(length), &area, DT_CALCRECT | VerseTextFormat);
     return {area.right, area.bottom};
+}
+
+bool GdiMeasurer::HasGlyphs(const WideChar* face, const WideChar* text, uint32_t length) {
+    HFONT font = MakeVerseFont(face, BaseFontHeight);
+    if (font == nullptr) {
+        return false;
+    }
+    WORD glyphs[TextSlotWidth];
+    uint32_t count = length < TextSlotWidth ? length : TextSlotWidth;
+    HGDIOBJ replaced = SelectObject(dc_, font);
+    DWORD result =
+        GetGlyphIndicesW(dc_, text, static_cast<int>(count), glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc_, replaced);
+    DeleteObject(font);
+    return result != GDI_ERROR && std::find(glyphs, glyphs + count, 0xFFFF) == glyphs + count;
 }
 
 void GdiMeasurer::RestoreSurfaceFont() {

@@ -1,5 +1,6 @@
 #include "verse_layout.h"
 
+#include "glyph_cover.h"
 #include "random.h"
 #include "verse_pick.h"
 
@@ -11,6 +12,10 @@
 // rounds at each store instead of keeping 80-bit values in registers (see CMakeLists.txt).
 
 namespace {
+
+constexpr auto SegoeUi = WidenAscii("Segoe UI");
+constexpr auto Arial = WidenAscii("Arial");
+constexpr auto Tahoma = WidenAscii("Tahoma");
 
 // Truncates toward zero; values beyond the 32-bit range (only from absurd measurements) stop at
 // its ends instead of being undefined.
@@ -83,6 +88,37 @@ void ChooseScale(VerseRunPlan& plan) {
     plan.Scale = scale;
 }
 
+// Whether the face shows every letter of the verse, if need be with the cedilla forms of ș ț.
+bool FaceShowsVerse(VerseRunPlan& plan, const WideChar* face, TextMeasurer& measurer) {
+    if (measurer.HasGlyphs(face, plan.Text, plan.Length)) {
+        plan.Face = face;
+        plan.Cedillas = false;
+        return true;
+    }
+    if (WithCedillas(plan.Text, plan.Length, plan.CedillaText) &&
+        measurer.HasGlyphs(face, plan.CedillaText, plan.Length)) {
+        plan.Face = face;
+        plan.Cedillas = true;
+        return true;
+    }
+    return false;
+}
+
+// The listed face where it shows the verse; else the first fallback face that does, else the
+// default typeface, which draws most. Makes no random draw.
+void ChooseFaceForLetters(VerseRunPlan& plan, TextMeasurer& measurer) {
+    if (FaceShowsVerse(plan, plan.Face, measurer)) {
+        return;
+    }
+    for (const WideChar* face : FallbackFaces) {
+        if (FaceShowsVerse(plan, face, measurer)) {
+            return;
+        }
+    }
+    plan.Face = DefaultTypeface.data();
+    plan.Cedillas = false;
+}
+
 // One run inside one area of the client area, from the typeface draw on.
 VerseRunPlan LayOutRun(SaverSettings& record, const ClientArea& area, int32_t today,
                        TextMeasurer& measurer) {
@@ -97,15 +133,17 @@ VerseRunPlan LayOutRun(SaverSettings& record, const ClientArea& area, int32_t to
     }
     plan.ClientWidth = area.Width;
     plan.ClientHeight = area.Height;
-    FadePace(record.FadeSpeed, plan.Step, plan.Delay);
+    plan.Fade = ScheduleFade(record.FadeSpeed);
+    ChooseFaceForLetters(plan, measurer);
+    const WideChar* text = ShownText(plan);
 
     measurer.UseFont(plan.Face, BaseFontHeight);
-    plan.Line = measurer.MeasureLine(plan.Text, plan.Length);
+    plan.Line = measurer.MeasureLine(text, plan.Length);
     if (!CountLines(plan)) {
         return plan;
     }
-    plan.Base = measurer.MeasureWrapped(plan.Text, plan.Length, plan.Line.Width / plan.Lines,
-                                        plan.Line.Height);
+    plan.Base =
+        measurer.MeasureWrapped(text, plan.Length, plan.Line.Width / plan.Lines, plan.Line.Height);
     if (plan.Base.Width == 0 || plan.Base.Height == 0) {
         return plan;
     }
@@ -116,30 +154,22 @@ VerseRunPlan LayOutRun(SaverSettings& record, const ClientArea& area, int32_t to
     // The second layout starts from the base font's line height, not a scaled one.
     plan.BlockLayoutWidth = Truncate(double(plan.Base.Width) * double(plan.Scale));
     plan.Block =
-        measurer.MeasureWrapped(plan.Text, plan.Length, plan.BlockLayoutWidth, plan.Line.Height);
+        measurer.MeasureWrapped(text, plan.Length, plan.BlockLayoutWidth, plan.Line.Height);
 
     plan.X = area.Left + RandomPosition(plan.ClientWidth - plan.Block.Width);
     plan.Y = area.Top + RandomPosition(plan.ClientHeight - plan.Block.Height);
     plan.Red = RandomUpTo(255);
     plan.Green = RandomUpTo(255);
     plan.Blue = RandomUpTo(255);
-    uint32_t steps = plan.Red > plan.Green ? plan.Red : plan.Green;
-    plan.Steps = static_cast<int32_t>(steps > plan.Blue ? steps : plan.Blue);
+    plan.Colour = ReadableColour({plan.Red, plan.Green, plan.Blue});
     plan.Complete = true;
     return plan;
 }
 
 } // namespace
 
-void FadePace(uint32_t fadeSpeed, int32_t& step, uint32_t& delay) {
-    if (fadeSpeed > 5) {
-        step = static_cast<int32_t>(fadeSpeed - 4);
-        delay = 0;
-    } else {
-        step = 1;
-        delay = 5 - fadeSpeed;
-    }
-}
+const WideChar* const FallbackFaces[FallbackFaceCount] = {DefaultTypeface.data(), SegoeUi.data(),
+                                                          Arial.data(), Tahoma.data()};
 
 VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
                           int32_t today, TextMeasurer& measurer) {
@@ -171,23 +201,6 @@ void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRe
     areas.Area[areas.Count++] = {left - client.Left, top - client.Top, right - left, bottom - top};
 }
 
-bool HasFrame(const VerseRunPlan& plan, int32_t index) {
-    return index < plan.Steps;
-}
-
-int32_t NextFrame(const VerseRunPlan& plan, int32_t index) {
-    // A step that does not advance would never reach the end; one past the end ends it too.
-    if (plan.Step <= 0 || plan.Step >= plan.Steps - index) {
-        return plan.Steps;
-    }
-    return index + plan.Step;
-}
-
-uint32_t FrameColour(const VerseRunPlan& plan, int32_t index) {
-    uint32_t i = static_cast<uint32_t>(index);
-    uint32_t steps = static_cast<uint32_t>(plan.Steps);
-    if (steps == 0) {
-        return 0;
-    }
-    return plan.Red * i / steps + (plan.Green * i / steps) * 256 + (plan.Blue * i / steps) * 65536;
+const WideChar* ShownText(const VerseRunPlan& plan) {
+    return plan.Cedillas ? plan.CedillaText : plan.Text;
 }

@@ -1,9 +1,11 @@
 #pragma once
-// The layout of one drawing run, apart from the drawing: typeface, verse, line count, the two
-// measurements, scale, position, colour and pace of the fade, with the random draws in their
-// fixed order after seeding with the record's ThreadSeed. The drawing thread measures with GDI;
-// tests measure with a deterministic stand-in, so a seed's whole run is reproducible.
+// The layout of one drawing run, apart from the drawing: typeface, verse, the letters the face
+// can show, line count, the two measurements, scale, position, colour and timing of the fade,
+// with the random draws in their fixed order after seeding with the record's ThreadSeed. The
+// drawing thread measures with GDI; tests measure with a deterministic stand-in, so a seed's whole
+// run is reproducible.
 
+#include "fade.h"
 #include "saver_settings.h"
 #include "wide_text.h"
 
@@ -32,6 +34,8 @@ class TextMeasurer {
     // boundaries to fit the width and centred; the width grows where a word is wider.
     virtual TextExtent MeasureWrapped(const WideChar* text, uint32_t length, int32_t width,
                                       int32_t height) = 0;
+    // Whether the face (as the text engine finds it) has a glyph for every unit of the text.
+    virtual bool HasGlyphs(const WideChar* face, const WideChar* text, uint32_t length) = 0;
 
   protected:
     ~TextMeasurer() = default;
@@ -65,10 +69,21 @@ struct ScreenRect {
 // coordinates. A monitor beside the client area adds nothing, nor one past MaxClientAreas.
 void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor);
 
+// The faces a verse falls back to, in order, when its own lacks some of its letters: the
+// default typeface, then faces of every Windows with the most letters.
+inline constexpr uint32_t FallbackFaceCount = 4;
+extern const WideChar* const FallbackFaces[FallbackFaceCount];
+
 struct VerseRunPlan {
-    const WideChar* Face;     // a slot of the typeface list, or DefaultTypeface
-    const WideChar* Text;     // a slot of the verse list, or DefaultVerse
-    uint32_t Length;          // units of Text
+    // A slot of the typeface list, DefaultTypeface, or a fallback face that has every letter of
+    // the verse where the listed face lacks some.
+    const WideChar* Face;
+    const WideChar* Text; // a slot of the verse list, or DefaultVerse
+    uint32_t Length;      // units of Text
+    // Whether the verse is shown with the cedilla forms of ș ț, which Face has where it lacks
+    // the comma-below forms; the text shown is then in CedillaText (see ShownText).
+    bool Cedillas;
+    WideChar CedillaText[TextSlotWidth];
     uint32_t AreaIndex;       // the client area the run lays the verse out in
     int32_t ClientWidth;      // W, the area's width
     int32_t ClientHeight;     // H, the area's height
@@ -86,12 +101,11 @@ struct VerseRunPlan {
     TextExtent Block;         // the wrapped block in the scaled font (bw, bh)
     int32_t X; // top-left corner of the block in the client area, inside the run's area
     int32_t Y;
-    uint32_t Red;
+    uint32_t Red; // the colour as drawn
     uint32_t Green;
     uint32_t Blue;
-    int32_t Steps;  // the largest of the three components: the frame index stays below it
-    int32_t Step;   // frame index increment
-    uint32_t Delay; // pause after each frame, in milliseconds
+    Rgb Colour;        // the colour the fade ends on: the drawn one, lifted to be read
+    FadeSchedule Fade; // from the record's FadeSpeed
     // False when the layout ran into a division by zero (no width, no line height or an empty
     // block): the run then blacks the window out and draws nothing.
     bool Complete;
@@ -109,13 +123,5 @@ VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t cl
 VerseRunPlan PlanVerseRun(SaverSettings& record, const ClientAreas& areas, int32_t today,
                           TextMeasurer& measurer);
 
-// Step and pause of the fade for a FadeSpeed: fast speeds skip levels, slow ones pause.
-void FadePace(uint32_t fadeSpeed, int32_t& step, uint32_t& delay);
-
-// The frame loop: frames run from index 0 while the index is below Steps, each Step further.
-// A Step that is not positive (a huge FadeSpeed) draws frame 0 only.
-bool HasFrame(const VerseRunPlan& plan, int32_t index);
-int32_t NextFrame(const VerseRunPlan& plan, int32_t index);
-
-// Text colour of a frame as a COLORREF: each component scaled by index / Steps.
-uint32_t FrameColour(const VerseRunPlan& plan, int32_t index);
+// The text the run measures and draws: Text, or its cedilla forms.
+const WideChar* ShownText(const VerseRunPlan& plan);

@@ -55,3 +55,5 @@
 #define IDS_TEXTS_SAVED_BESIDE 15
 #define IDS_FONTS_SAVED_BESIDE 16
 #define IDS_YOURS_SAVED_IN 17
+// The typefaces dialog's sample, under a face that lacks some Romanian letters.
+#define IDS_FONT_LACKS_LETTERS 18

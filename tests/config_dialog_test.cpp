@@ -202,7 +202,8 @@ TEST(StringTable, HoldsTheRomanianTexts) {
                                     "deschiderea configurării (l-a schimbat alt program, sau "
                                     "atunci nu a putut fi citit), aşa că nu a fost scris peste "
                                     "el. A rămas în:",
-                                    "Lista dumneavoastră a fost salvată alături, în:"};
+                                    "Lista dumneavoastră a fost salvată alături, în:",
+                                    "Acest font nu are toate literele româneşti."};
     // The tests run with the Romanian code page (1250), as the program's users do.
     ASSERT_EQ(GetACP(), 1250u);
     HINSTANCE program = GetModuleHandleA(nullptr);

@@ -1,6 +1,6 @@
 # Verse display: the portable core natively and under Wine, the drawing thread and the saver
 # window under Wine with real GDI.
-foreach(test random_test saver_clock_test verse_pick_test verse_layout_test)
+foreach(test display_power_test random_test saver_clock_test verse_pick_test verse_layout_test)
   verselume_test(${test} SOURCES ${test}.cpp LIBRARIES display_core)
 endforeach()
 

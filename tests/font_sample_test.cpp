@@ -1,15 +1,19 @@
 #include "font_sample.h"
+#include "resource_ids.h"
 #include "support/pixels.h"
+#include "support/test_fonts.h"
 #include "support/typefaces.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 namespace {
 
-constexpr UINT SampleFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS;
+constexpr UINT SampleFormat =
+    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORD_ELLIPSIS | DT_NOPREFIX;
 
 // A sample control of the given client size inside a plain popup, as the dialog holds one.
 class Sample {
@@ -177,6 +181,40 @@ TEST(FontSample, AnEmptyOrClearedNameShowsOnlyTheBackground) {
     sample.SetName(face);
     sample.SetName(L"");
     EXPECT_TRUE(OnlyBackground(sample.Pixels()));
+}
+
+// A face without every Romanian letter says so along the bottom, in the dialog's font (here the
+// system's, as the test's parent has none), with its name centred above.
+TEST(FontSample, NotesAFaceWithoutRomanianLetters) {
+    ASSERT_TRUE(LoadTestFonts());
+    Sample sample(360, 60);
+    sample.SetName(LettersFace);
+    EXPECT_EQ(sample.Pixels(), Expected(360, 60, LettersFace, 40, SampleFormat));
+    wchar_t note[128];
+    ASSERT_GT(LoadStringW(GetModuleHandleW(nullptr), IDS_FONT_LACKS_LETTERS, note, 128), 0);
+    MemorySurface noteOnly(360, 60, GetSysColor(COLOR_BTNFACE));
+    SelectObject(noteOnly.dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(noteOnly.dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkMode(noteOnly.dc, TRANSPARENT);
+    RECT line = {0, 0, 360, 60};
+    int noteHeight = DrawTextW(noteOnly.dc, note, -1, &line, DT_SINGLELINE | DT_CALCRECT);
+    RECT bottom = {0, 60 - noteHeight, 360, 60};
+    DrawTextW(noteOnly.dc, note, -1, &bottom, DT_CENTER | DT_SINGLELINE);
+    std::vector<uint32_t> noted = noteOnly.Read().values;
+    for (const wchar_t* face : {NoCommaFace, NoBreveFace}) {
+        std::wstring name = face;
+        sample.SetName(name);
+        std::vector<uint32_t> shown = sample.Pixels();
+        size_t split = static_cast<size_t>(60 - noteHeight) * 360;
+        std::vector<uint32_t> above = Expected(360, 60 - noteHeight, name, 40, SampleFormat);
+        EXPECT_TRUE(std::equal(above.begin(), above.end(), shown.begin())) << "the name";
+        EXPECT_TRUE(std::equal(noted.begin() + split, noted.end(), shown.begin() + split))
+            << "the note";
+    }
+    // "&" in a name is a letter, not a mnemonic.
+    sample.SetName(L"A & B");
+    EXPECT_EQ(sample.Pixels(), Expected(360, 60, L"A & B", 40, SampleFormat));
+    EXPECT_NE(sample.Pixels(), Expected(360, 60, L"A & B", 40, SampleFormat & ~DT_NOPREFIX));
 }
 
 // Moved to a monitor of another scale, the dialog resizes its controls and tells them after:

@@ -3,7 +3,7 @@ verselume_test(typeface_search_test SOURCES typeface_search_test.cpp LIBRARIES f
 
 if(WIN32)
   verselume_test(font_sample_test SOURCES font_sample_test.cpp
-                 LIBRARIES config_ui_test_support)
+                 LIBRARIES config_ui_test_support resources)
 
   # The help command goes to the HTML Help stand-in of the configuration dialog's tests.
   verselume_test(fonts_dialog_test SOURCES fonts_dialog_test.cpp

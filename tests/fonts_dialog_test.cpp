@@ -602,8 +602,11 @@ TEST(FontsDialogHelp, OpensTheFontsTopicOwnedByTheDialog) {
     MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
     dialog.Click(IDHELP);
+    PressF1(dialog.Window());
     std::vector<StandInCall> calls = server.Calls();
-    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(std::string(calls[1].File), calls[0].File) << "F1 opens the same topic";
+    EXPECT_EQ(calls[1].Owner, dialog.Window());
     EXPECT_EQ(calls[0].Owner, dialog.Window());
     EXPECT_STREQ(calls[0].File, "C:\\Program Files\\Verselume\\verselume.chm::/fonts.html");
     EXPECT_EQ(calls[0].Command, 0u);

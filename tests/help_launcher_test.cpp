@@ -9,6 +9,7 @@
 #include "support/dialogs.h"
 #include "support/files.h"
 #include "support/help_server_stand_in.h"
+#include "support/messages.h"
 #include "support/registry.h"
 
 #include <gtest/gtest.h>
@@ -258,8 +259,8 @@ TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
     FreeLibrary(GetModuleHandleA(byName.c_str()));
 }
 
-// The configuration dialog's help button: the help file itself, owned by the dialog; a failure
-// of the control shows its code in an error box.
+// The configuration dialog's help button, and F1: the help file itself, owned by the dialog; a
+// failure of the control shows its code in an error box.
 TEST(ConfigDialogHelp, OpensTheHelpFileOwnedByTheDialog) {
     HelpInstalled installed;
     ScratchDir dir;
@@ -277,6 +278,11 @@ TEST(ConfigDialogHelp, OpensTheHelpFileOwnedByTheDialog) {
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].Owner, dialog);
     EXPECT_EQ(std::string(calls[0].File), installed.helpFile);
+    PressF1(dialog);
+    calls = CallsReceived();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].Owner, dialog);
+    EXPECT_EQ(std::string(calls[1].File), installed.helpFile);
     EXPECT_TRUE(boxes.Seen().empty());
 
     StandInFails(ERROR_TIMEOUT);

@@ -85,14 +85,14 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
     for (const PolicyCase& c : PolicyCases) {
         SCOPED_TRACE(c.name);
         Installed installed(100);
-        installed.key.SetDword("TextSpeed", 300);
+        installed.key.SetDword("TextSpeed", 1000); // longer than the fade
         installed.key.SetDword("Options", c.options);
         installed.key.SetDword("LastText", 5);
         installed.key.SetDword("LastDay", static_cast<DWORD>(DayNumber() + c.lastDayFromToday));
         RunningSaver saver;
         ASSERT_NE(saver.window, nullptr);
         EXPECT_GT(LitPixels(WaitForVerse(saver.window, 10000)), 0u) << "no verse shown";
-        PumpMessages(700); // two more ticks
+        PumpMessages(2300); // two more ticks
         saver.Close();
         EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
         if (c.expectedText == 0) {
@@ -187,18 +187,9 @@ Extent LitExtent(const Pixels& pixels) {
     return extent;
 }
 
-// Whether the brightest of each component is that of the plan's last frame.
-bool ShowsColour(const Extent& extent, const VerseRunPlan& plan) {
-    int32_t last = -1;
-    for (int32_t i = 0; HasFrame(plan, i); i = NextFrame(plan, i)) {
-        last = i;
-    }
-    if (last < 0) {
-        return false;
-    }
-    uint32_t colour = FrameColour(plan, last);
-    return extent.red == (colour & 0xFF) && extent.green == ((colour >> 8) & 0xFF) &&
-           extent.blue == (colour >> 16);
+// Whether the brightest of each component is that of the colour the fade ends on.
+bool ShowsColour(const Extent& extent, const Rgb& colour) {
+    return extent.red == colour.Red && extent.green == colour.Green && extent.blue == colour.Blue;
 }
 
 // The last frame of the plan as this process draws it: the plan's face, height and colour.
@@ -210,14 +201,10 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
     wcsncpy(description.lfFaceName, plan.Face, LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&description);
     HGDIOBJ keptFont = SelectObject(surface.dc, font);
-    int32_t last = 0;
-    for (int32_t i = 0; HasFrame(plan, i); i = NextFrame(plan, i)) {
-        last = i;
-    }
     SetBkColor(surface.dc, RGB(0, 0, 0));
-    SetTextColor(surface.dc, FrameColour(plan, last));
+    SetTextColor(surface.dc, ColourRef(plan.Colour));
     RECT block = FrameTextRect(plan);
-    DrawTextW(surface.dc, plan.Text, static_cast<int>(plan.Length), &block,
+    DrawTextW(surface.dc, ShownText(plan), static_cast<int>(plan.Length), &block,
               DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
     SelectObject(surface.dc, keptFont);
     DeleteObject(font);
@@ -226,7 +213,7 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
 
 // Whether the screen shows exactly the plan's last frame at the plan's place, and nothing else.
 bool ShowsPlan(const Pixels& screen, const Extent& extent, const VerseRunPlan& plan) {
-    if (!ShowsColour(extent, plan) || extent.left < plan.X || extent.top < plan.Y ||
+    if (!ShowsColour(extent, plan.Colour) || extent.left < plan.X || extent.top < plan.Y ||
         extent.right >= plan.X + plan.Block.Width || extent.bottom >= plan.Y + plan.Block.Height) {
         return false;
     }
@@ -265,13 +252,11 @@ PlansShowing(const Pixels& shown, const std::function<void(SaverSettings&)>& fil
         for (int draw = 0; draw < drawsBeforeColour; draw++) {
             NextRandom();
         }
-        VerseRunPlan colour{};
-        colour.Red = RandomUpTo(255);
-        colour.Green = RandomUpTo(255);
-        colour.Blue = RandomUpTo(255);
-        colour.Steps = static_cast<int32_t>(std::max({colour.Red, colour.Green, colour.Blue}));
-        FadePace(10, colour.Step, colour.Delay);
-        if (!ShowsColour(extent, colour)) {
+        Rgb drawn;
+        drawn.Red = RandomUpTo(255);
+        drawn.Green = RandomUpTo(255);
+        drawn.Blue = RandomUpTo(255);
+        if (!ShowsColour(extent, ReadableColour(drawn))) {
             continue;
         }
         VerseRunPlan plan = planFor(seed);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -128,9 +129,8 @@ TEST(SaverWindowProc, TimerTicksStartOneRunAtATime) {
     }
     EXPECT_GE(SaverRecord.LastText, 5u) << "too few runs";
     EXPECT_LE(most, 1u) << "more than one drawing thread at once";
-    Pixels pixels = ReadClient(window);
-    EXPECT_NE(std::count(pixels.values.begin(), pixels.values.end(), 0u),
-              static_cast<ptrdiff_t>(pixels.values.size()))
+    // Each run fades its verse in from black.
+    EXPECT_TRUE(PumpUntil([&] { return LitPixels(ReadClient(window)) > 0; }, 2000))
         << "no verse on the window";
     DestroyWindow(window);
     EXPECT_EQ(ReadDword(installed.key, "LastText"), SaverRecord.LastText);
@@ -178,6 +178,41 @@ TEST(SaverWindowProc, TicksKeepNoHandleOfFinishedRuns) {
     }
     WaitForThreads(threads);
     EXPECT_EQ(OpenHandleCount(), handles);
+    DestroyWindow(window);
+}
+
+// The display's state as Windows hands it to the full-screen saver.
+void SendDisplayState(HWND window, DWORD state) {
+    BYTE buffer[sizeof(POWERBROADCAST_SETTING) + sizeof state] = {};
+    auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+    setting->PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
+    setting->DataLength = sizeof state;
+    memcpy(setting->Data, &state, sizeof state);
+    SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                 reinterpret_cast<LPARAM>(buffer));
+}
+
+// Display off: the run and the timer stop, and no tick draws; dimmed or on again: a verse at
+// once, and the timer again. The state sent at registration changes nothing.
+TEST(SaverWindowProc, DisplayOffStopsDrawingAndItsReturnShowsAVerseAtOnce) {
+    Installed installed(5);
+    installed.key.SetDword("TextSpeed", 60000);
+    HWND window = MakeSaverWindow();
+    SendMessageA(window, WM_TIMER, 1, 0);
+    ASSERT_TRUE(WaitForPick());
+    SaverRecord.FirstPick = 1; // noted again by the next pick
+    SendDisplayState(window, 1);
+    SendDisplayState(window, 0);
+    EXPECT_EQ(SaverRecord.Running, 0u) << "the run goes on";
+    EXPECT_FALSE(KillTimer(window, 1)) << "the timer goes on";
+    SendMessageA(window, WM_TIMER, 1, 0);
+    PumpMessages(300);
+    EXPECT_EQ(SaverRecord.FirstPick, 1u) << "a verse was drawn for no one";
+    FillClient(window, RGB(0, 0, 0));
+    SendDisplayState(window, 2);
+    ASSERT_TRUE(WaitForPick()) << "no verse when the display came back";
+    EXPECT_TRUE(PumpUntil([&] { return LitPixels(ReadClient(window)) > 0; }));
+    EXPECT_TRUE(KillTimer(window, 1)) << "the timer did not start again";
     DestroyWindow(window);
 }
 

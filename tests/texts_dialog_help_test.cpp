@@ -1,8 +1,9 @@
-// The verses editor's help command: topic "texts.html" of the help file, owned by the editor,
-// and an error box when help cannot be shown.
+// The verses editor's help command and F1: topic "texts.html" of the help file, owned by the
+// editor, and an error box when help cannot be shown.
 
 #include "list_file.h"
 #include "support/help_server_stand_in.h"
+#include "support/messages.h"
 #include "support/registry.h"
 #include "support/texts_dialog_harness.h"
 
@@ -48,6 +49,10 @@ TEST_F(TextsEditorHelp, OpensTheTextsTopicOwnedByTheEditor) {
     EXPECT_STREQ(calls[0].File, "C:\\Program Files\\Verselume\\verselume.chm::/texts.html");
     EXPECT_EQ(calls[0].Command, 0u); // HH_DISPLAY_TOPIC
     EXPECT_EQ(calls[0].Data, 0u);
+    PressF1(editor->Dialog());
+    calls = server.Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(std::string(calls[1].File), calls[0].File) << "F1 opens the same topic";
     EXPECT_FALSE(editor->Ended());
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,6 +20,8 @@ class ScriptedMeasurer final : public TextMeasurer {
     TextExtent first{};
     TextExtent second{};
     std::vector<std::string> requests;
+    // Faces (by name) and the units each lacks; every other face has every glyph.
+    std::vector<std::pair<std::u16string, std::u16string>> lacking;
 
     void UseFont(const WideChar* face, int32_t height) override {
         // The typeface names of these tests are ASCII.
@@ -33,6 +37,15 @@ class ScriptedMeasurer final : public TextMeasurer {
         requests.push_back("wrap " + std::to_string(length) + " " + std::to_string(width) + "x" +
                            std::to_string(height));
         return wraps_++ == 0 ? first : second;
+    }
+    bool HasGlyphs(const WideChar* face, const WideChar* text, uint32_t length) override {
+        for (const auto& [name, units] : lacking) {
+            if (SlotText(face, FontSlotWidth) == name &&
+                std::u16string(text, text + length).find_first_of(units) != std::u16string::npos) {
+                return false;
+            }
+        }
+        return true;
     }
 
   private:
@@ -76,6 +89,7 @@ class WrappingMeasurer final : public TextMeasurer {
         }
         return {widest, lines * height_};
     }
+    bool HasGlyphs(const WideChar*, const WideChar*, uint32_t) override { return true; }
 
   private:
     int32_t CharWidth() const { return height_ / 2 > 0 ? height_ / 2 : 1; }
@@ -116,19 +130,11 @@ void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
     EXPECT_EQ(a.Red, b.Red);
     EXPECT_EQ(a.Green, b.Green);
     EXPECT_EQ(a.Blue, b.Blue);
-    EXPECT_EQ(a.Steps, b.Steps);
-    EXPECT_EQ(a.Step, b.Step);
-    EXPECT_EQ(a.Delay, b.Delay);
+    EXPECT_EQ(ColourRef(a.Colour), ColourRef(b.Colour));
+    EXPECT_EQ(a.Fade.Duration, b.Fade.Duration);
+    EXPECT_EQ(a.Fade.Frames, b.Fade.Frames);
+    EXPECT_EQ(a.Cedillas, b.Cedillas);
     EXPECT_EQ(a.Complete, b.Complete);
-}
-
-// The frame indices a run draws, stopping at 1000 so a loop that never ends fails instead.
-std::vector<int32_t> Frames(const VerseRunPlan& plan) {
-    std::vector<int32_t> frames;
-    for (int32_t i = 0; HasFrame(plan, i) && frames.size() < 1000; i = NextFrame(plan, i)) {
-        frames.push_back(i);
-    }
-    return frames;
 }
 
 struct Lists {
@@ -171,9 +177,9 @@ TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
     EXPECT_EQ(plan.Red, 201u);
     EXPECT_EQ(plan.Green, 179u);
     EXPECT_EQ(plan.Blue, 166u);
-    EXPECT_EQ(plan.Steps, 201);
-    EXPECT_EQ(plan.Step, 3);
-    EXPECT_EQ(plan.Delay, 0u);
+    EXPECT_EQ(ColourRef(plan.Colour), ColourRef({201, 179, 166})); // readable as it is
+    EXPECT_EQ(plan.Fade.Duration, 798u);                           // FadeSpeed 7
+    EXPECT_EQ(plan.Fade.Frames, 47u);
     // The second layout starts from w1 * s and the unscaled line height.
     EXPECT_EQ(measurer.requests,
               (std::vector<std::string>{"font Times New Roman 20", "line 17", "wrap 17 285x20",
@@ -460,8 +466,6 @@ TEST(PlanVerseRun, DivisionByZeroLeavesARunWithoutFrames) {
         measurer.second = {150, 90};
         VerseRunPlan plan = PlanVerseRun(record, c.width, c.height, 9000, measurer);
         EXPECT_FALSE(plan.Complete);
-        EXPECT_EQ(plan.Steps, 0);
-        EXPECT_TRUE(Frames(plan).empty());
         EXPECT_EQ(measurer.requests.size(), c.requests);
         EXPECT_EQ(NextRandom(), 41u) << "no draw made";
     }
@@ -485,72 +489,189 @@ TEST(PlanVerseRun, ZeroHeightStillLaysOut) {
     EXPECT_EQ(plan.Y, 0);
 }
 
-struct PaceCase {
-    uint32_t fadeSpeed;
-    int32_t step;
-    uint32_t delay;
-    size_t frames; // with steps 255
-    int32_t last;
-};
-
-const PaceCase PaceCases[] = {
-    {0, 1, 5, 255, 254},
-    {1, 1, 4, 255, 254},
-    {2, 1, 3, 255, 254},
-    {3, 1, 2, 255, 254},
-    {4, 1, 1, 255, 254},
-    {5, 1, 0, 255, 254},
-    {6, 2, 0, 128, 254},
-    {7, 3, 0, 85, 252},
-    {8, 4, 0, 64, 252},
-    {9, 5, 0, 51, 250},
-    {10, 6, 0, 43, 252},
-    {11, 7, 0, 37, 252},
-    {258, 254, 0, 2, 254},
-    {259, 255, 0, 1, 0},
-    {2147483651u, 2147483647, 0, 1, 0},
-    // Negative steps as signed numbers: frame 0 only, and the run ends.
-    {2147483652u, INT32_MIN, 0, 1, 0},
-    {4294967295u, -5, 0, 1, 0},
-};
-
-TEST(FrameSchedule, FadeSpeedSetsStepDelayAndFrames) {
-    for (const PaceCase& c : PaceCases) {
-        SCOPED_TRACE(c.fadeSpeed);
-        VerseRunPlan plan{};
-        FadePace(c.fadeSpeed, plan.Step, plan.Delay);
-        EXPECT_EQ(plan.Step, c.step);
-        EXPECT_EQ(plan.Delay, c.delay);
-        plan.Red = 255;
-        plan.Steps = 255;
-        std::vector<int32_t> frames = Frames(plan);
-        ASSERT_EQ(frames.size(), c.frames);
-        EXPECT_EQ(frames.front(), 0);
-        EXPECT_EQ(frames.back(), c.last);
+// The typeface a run measures and draws in has every letter of the verse; no draw is added or
+// removed on the way.
+TEST(PlanVerseRun, FaceShowsEveryLetterOfTheVerse) {
+    struct CoverCase {
+        std::vector<std::pair<std::u16string, std::u16string>> lacking;
+        std::u16string face;
+        bool cedillas;
+    };
+    const CoverCase cases[] = {
+        {{}, u"Georgia", false},
+        {{{u"Georgia", u"șțȘȚ"}}, u"Georgia", true},
+        {{{u"Georgia", u"șş"}}, u"Verdana", false},
+        {{{u"Georgia", u"ă"}}, u"Verdana", false},
+        {{{u"Georgia", u"ă"}, {u"Verdana", u"ă"}}, u"Segoe UI", false},
+        {{{u"Georgia", u"ă"}, {u"Verdana", u"Ț"}}, u"Verdana", true},
+        {{{u"Georgia", u"ă"},
+          {u"Verdana", u"ă"},
+          {u"Segoe UI", u"ă"},
+          {u"Arial", u"ă"},
+          {u"Tahoma", u"ă"}},
+         u"Verdana",
+         false}, // no face has them all
+    };
+    std::vector<WideChar> verses = MakeSlots({u"Țara și cerul, ăsta"}, TextSlotWidth);
+    std::vector<WideChar> fonts = MakeSlots({u"Georgia"}, FontSlotWidth);
+    for (const CoverCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.lacking));
+        SaverSettings record{};
+        UseVerses(record, verses);
+        UseFonts(record, fonts);
+        record.ThreadSeed = 100000;
+        ScriptedMeasurer measurer;
+        measurer.line = {2000, 20};
+        measurer.first = {280, 140};
+        measurer.second = {430, 280};
+        measurer.lacking = c.lacking;
+        VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
+        EXPECT_EQ(SlotText(plan.Face, FontSlotWidth), c.face);
+        EXPECT_EQ(SlotText(ShownText(plan), TextSlotWidth),
+                  c.cedillas ? u"Ţara şi cerul, ăsta" : u"Țara și cerul, ăsta");
+        EXPECT_EQ(measurer.requests.front(),
+                  "font " + std::string(c.face.begin(), c.face.end()) + " 20");
+        // The same eight draws as in DrawsInOrderAndRoundsToFloat, and the generator where they
+        // leave it.
+        EXPECT_EQ(plan.Red, 201u);
+        EXPECT_EQ(NextRandom(), 22727u);
     }
 }
 
-TEST(FrameSchedule, BlackColourDrawsNoFrame) {
-    VerseRunPlan plan{};
-    FadePace(5, plan.Step, plan.Delay);
-    EXPECT_TRUE(Frames(plan).empty());
-    EXPECT_EQ(FrameColour(plan, 0), 0u);
+// A clock that moves only while the fade waits or draws; notes each frame's time and colour.
+class ClockedFade final : public FadeTarget {
+  public:
+    std::atomic<uint32_t> running{1};
+    uint32_t drawCost = 0;  // milliseconds a frame takes to draw
+    uint32_t oversleep = 0; // milliseconds each pause lasts longer than asked
+    size_t stopAt = 0;      // running drops while this frame is drawn (0: never)
+    std::vector<std::pair<uint32_t, uint32_t>> frames; // time, colour
+
+    uint32_t Elapsed() override { return now_; }
+    void Wait(uint32_t milliseconds) override { now_ += milliseconds + oversleep; }
+    void DrawFrame(uint32_t colourRef) override {
+        frames.emplace_back(now_, colourRef);
+        now_ += drawCost;
+        // A fade that never ends fails instead of hanging.
+        running = frames.size() == stopAt || frames.size() > 10000 ? 0 : running.load();
+    }
+
+  private:
+    uint32_t now_ = 0;
+};
+
+constexpr Rgb FadeColour = {200, 100, 50};
+
+// Frames at their deadlines, never more than 60 a second, the last exactly at the colour; a
+// FadeSpeed above 10 (only written by hand) fades as fast as 10.
+TEST(FadeSchedule, FadeSpeedSetsTheDurationAndFramesComeAtMost60ASecond) {
+    const uint32_t cases[][3] = {{0, 4000, 240},        {1, 3177, 190}, {5, 1265, 75},
+                                 {9, 504, 30},          {10, 400, 24},  {11, 400, 24},
+                                 {4294967295u, 400, 24}};
+    for (const auto& [fadeSpeed, duration, frames] : cases) {
+        SCOPED_TRACE(fadeSpeed);
+        FadeSchedule schedule = ScheduleFade(fadeSpeed);
+        EXPECT_EQ(schedule.Duration, duration);
+        ClockedFade fade;
+        RunFade(FadeColour, schedule, fade, fade.running);
+        ASSERT_EQ(fade.frames.size(), frames);
+        for (size_t i = 1; i < frames; i++) {
+            EXPECT_GE(fade.frames[i].first - fade.frames[i - 1].first, 16u);
+        }
+        EXPECT_LE(frames * 1000, duration * FadeFrameRate);
+        EXPECT_EQ(fade.frames.back(), std::make_pair(duration, ColourRef(FadeColour)));
+    }
+    // Half way through the slowest fade, half the colour.
+    ClockedFade fade;
+    RunFade(FadeColour, ScheduleFade(0), fade, fade.running);
+    EXPECT_EQ(fade.frames[119], std::make_pair(2000u, ColourRef({100, 50, 25})));
 }
 
-// The fade starts black and ends one level short of the colour.
-TEST(FrameSchedule, ColoursRiseFromBlackTowardsTheColour) {
-    VerseRunPlan plan{};
-    plan.Red = 200;
-    plan.Green = 100;
-    plan.Blue = 50;
-    plan.Steps = 200;
-    FadePace(5, plan.Step, plan.Delay);
-    std::vector<int32_t> frames = Frames(plan);
-    ASSERT_EQ(frames.size(), 200u);
-    EXPECT_EQ(FrameColour(plan, frames.front()), 0u);
-    EXPECT_EQ(FrameColour(plan, 100), 100u + 50u * 256 + 25u * 65536);
-    EXPECT_EQ(FrameColour(plan, 3), 3u + 1u * 256 + 0u * 65536);
-    EXPECT_EQ(FrameColour(plan, frames.back()), 199u + 99u * 256 + 49u * 65536);
+// Slow frames and late pauses make no drift: frames keep to the clock, their colour to the time.
+TEST(FadeSchedule, LateFramesKeepToTheClock) {
+    FadeSchedule schedule = ScheduleFade(5);
+    ClockedFade slow, late;
+    slow.drawCost = 40;
+    late.oversleep = 9;
+    for (ClockedFade* fade : {&slow, &late}) {
+        RunFade(FadeColour, schedule, *fade, fade->running);
+        for (const auto& [time, colour] : fade->frames) {
+            EXPECT_EQ(colour & 0xFF, 200 * std::min(time, schedule.Duration) / schedule.Duration);
+        }
+        EXPECT_LT(fade->frames.back().first, schedule.Duration + slow.drawCost);
+        EXPECT_EQ(fade->frames.back().second, ColourRef(FadeColour));
+    }
+    // Frames that take long skip the deadlines that went by meanwhile and keep to the next one.
+    EXPECT_LT(slow.frames.size(), schedule.Frames / 2);
+    for (size_t i = 0; i + 1 < slow.frames.size(); i++) {
+        uint32_t time = slow.frames[i].first;
+        EXPECT_EQ(FrameDeadline(schedule, NextFrameAfter(schedule, time - 1)), time);
+    }
+    // Pauses that end late make every frame as late, and no later.
+    ASSERT_EQ(late.frames.size(), schedule.Frames);
+    for (uint32_t i = 0; i < schedule.Frames; i++) {
+        EXPECT_EQ(late.frames[i].first, FrameDeadline(schedule, i + 1) + late.oversleep);
+    }
+}
+
+// A stop between frames draws no further frame; with animations off, one frame at the colour.
+TEST(FadeSchedule, StopBetweenFramesAndInstantFade) {
+    ClockedFade stopped, before, instant;
+    stopped.stopAt = 10;
+    before.running = 0;
+    RunFade(FadeColour, ScheduleFade(0), stopped, stopped.running);
+    RunFade(FadeColour, ScheduleFade(0), before, before.running);
+    RunFade(FadeColour, InstantFade, instant, instant.running);
+    EXPECT_EQ(stopped.frames.size(), 10u);
+    EXPECT_TRUE(before.frames.empty());
+    EXPECT_EQ(instant.frames, (decltype(instant.frames){{0, ColourRef(FadeColour)}}));
+}
+
+// HSV hue in degrees, and chroma (0 for grey).
+double Hue(const Rgb& c, uint32_t& chroma) {
+    uint32_t top = std::max({c.Red, c.Green, c.Blue});
+    chroma = top - std::min({c.Red, c.Green, c.Blue});
+    double r = c.Red, g = c.Green, b = c.Blue, range = chroma;
+    double hue = chroma == 0      ? 0
+                 : top == c.Red   ? (g - b) / range
+                 : top == c.Green ? 2 + (b - r) / range
+                                  : 4 + (r - g) / range;
+    return hue < 0 ? hue * 60 + 360 : hue * 60;
+}
+
+// The colours of 10,000 seeds as a run draws them: every one reads at 4.5:1 against black,
+// those that did keep their colour, the others their hue. Black turns the dimmest grey that does.
+TEST(ContrastFloor, EveryColourReadsAndKeepsItsHue) {
+    EXPECT_DOUBLE_EQ(ContrastAgainstBlack({255, 255, 255}), 21.0);
+    EXPECT_DOUBLE_EQ(ContrastAgainstBlack({0, 0, 0}), 1.0);
+    size_t lifted = 0;
+    for (uint32_t seed = 0; seed < 10000; seed++) {
+        SeedRandom(seed);
+        Rgb drawn{RandomUpTo(255), RandomUpTo(255), RandomUpTo(255)};
+        Rgb shown = ReadableColour(drawn);
+        SCOPED_TRACE(testing::Message() << drawn.Red << " " << drawn.Green << " " << drawn.Blue);
+        EXPECT_GE(ContrastAgainstBlack(shown), ContrastFloor);
+        if (ContrastAgainstBlack(drawn) >= ContrastFloor) {
+            EXPECT_EQ(ColourRef(shown), ColourRef(drawn));
+            continue;
+        }
+        lifted++;
+        EXPECT_TRUE(shown.Red >= drawn.Red && shown.Green >= drawn.Green &&
+                    shown.Blue >= drawn.Blue &&
+                    std::max({shown.Red, shown.Green, shown.Blue}) < 256);
+        uint32_t drawnChroma, shownChroma;
+        double difference = std::fabs(Hue(drawn, drawnChroma) - Hue(shown, shownChroma));
+        EXPECT_EQ(drawnChroma == 0, shownChroma == 0) << "grey stays grey, and only grey";
+        // Rounding each component to a whole level moves the hue by at most this much.
+        if (shownChroma != 0) {
+            EXPECT_LE(std::min(difference, 360 - difference), 120.0 / shownChroma);
+        }
+    }
+    EXPECT_GT(lifted, 2000u); // about one colour in three is too dark
+    EXPECT_LT(lifted, 4500u);
+    uint32_t grey = ReadableColour({0, 0, 0}).Red;
+    EXPECT_EQ(ColourRef(ReadableColour({0, 0, 0})), ColourRef({grey, grey, grey}));
+    EXPECT_LT(ContrastAgainstBlack({grey - 1, grey - 1, grey - 1}), ContrastFloor);
 }
 
 } // namespace

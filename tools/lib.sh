@@ -6,7 +6,7 @@ VERSELUME_PACKAGES=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine64 wine32:i386 xvfb xauth x11-apps xdotool imagemagick
-    nsis fp-utils zip unzip locales python3 shellcheck
+    nsis fp-utils zip unzip locales python3 shellcheck python3-fonttools fonts-dejavu-core
 )
 
 # Installs whatever of the list is missing (adding the i386 architecture first when needed), and

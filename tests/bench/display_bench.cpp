@@ -1,8 +1,10 @@
 // Prints what the verse display costs under Wine, full screen:
 //   display_bench frames        time of one frame of the fade (fill, text, copy of the block)
 //                               against a loop of the same three GDI calls and nothing else
-//   display_bench verses N      CPU time of N whole verses (the X server's is added by
-//                               tools/bench, which reads it from outside)
+//   display_bench verses N SPEED
+//                               wall and CPU time of N whole verses at FadeSpeed SPEED: the
+//                               wall time of a run is the fade's duration (the X server's CPU
+//                               is added by tools/bench, which reads it from outside)
 //   display_bench black SAVER BARE COUNT
 //                               time from launch to a black screen: SAVER /s with a list of
 //                               COUNT verses, against BARE, a bare black window
@@ -73,11 +75,12 @@ DWORD WINAPI TimeFrames(LPVOID parameter) {
         PaintClientBlack(job.window, windowDc);
         FrameSurface surface = MakeFrameSurface(windowDc, plan, measurer.Font());
         // The reference draws in the verse's full colour, so its text costs what a frame's does.
-        SetTextColor(surface.Dc, RGB(plan.Red, plan.Green, plan.Blue));
-        for (int32_t i = 0; HasFrame(plan, i); i = NextFrame(plan, i)) {
+        SetTextColor(surface.Dc, ColourRef(plan.Colour));
+        for (uint32_t i = 1; i <= plan.Fade.Frames; i++) {
             double start = Now();
             if (job.mode == 0) {
-                DrawFrame(windowDc, surface, plan, i);
+                DrawFrame(windowDc, surface, plan,
+                          FadeColourAt(plan.Colour, plan.Fade, FrameDeadline(plan.Fade, i)));
             } else {
                 PatBlt(surface.Dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
                 RECT block = {0, 0, plan.Block.Width, plan.Block.Height};
@@ -117,11 +120,11 @@ void Frames() {
                            "reference: fill, text, copy", "reference with the peek"};
     std::vector<double> pooled[3];
     VerseRunPlan shown{};
-    // Five rounds of each, interleaved, over seeds with a bright colour (over 200 frames).
-    for (uint32_t seed = 1, rounds = 0; rounds < 5; seed++) {
+    // Five rounds of each, interleaved, over the frames of the slowest fade (240 each).
+    for (uint32_t seed = 1; seed <= 5; seed++) {
         SaverSettings record{};
         UseVerses(record, verses);
-        record.FadeSpeed = 5;
+        record.FadeSpeed = 0;
         record.ThreadSeed = seed;
         {
             HDC dc = GetDC(window);
@@ -131,10 +134,6 @@ void Frames() {
             shown = PlanVerseRun(record, client.right, client.bottom, DayNumber(), measurer);
             ReleaseDC(window, dc);
         }
-        if (shown.Steps < 200) {
-            continue;
-        }
-        rounds++;
         for (int mode = 0; mode < 3; mode++) {
             record.ThreadSeed = seed;
             FrameJob job{window, &record, mode, {}};
@@ -142,7 +141,7 @@ void Frames() {
             pooled[mode].insert(pooled[mode].end(), job.times.begin(), job.times.end());
         }
     }
-    printf("screen %dx%d, verse of %zu bytes, block %dx%d at FadeSpeed 5\n",
+    printf("screen %dx%d, verse of %zu bytes, block %dx%d at FadeSpeed 0\n",
            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), sizeof LongVerse - 1,
            shown.Block.Width, shown.Block.Height);
     for (int mode = 0; mode < 3; mode++) {
@@ -165,7 +164,7 @@ double ProcessCpuMilliseconds() {
     return value(kernel) + value(user);
 }
 
-void Verses(int count) {
+void Verses(int count, uint32_t fadeSpeed) {
     HWND window = FullScreenWindow();
     PumpMessages(200);
     std::vector<WideChar> verses = MakeSlots({LongVerse}, TextSlotWidth);
@@ -175,15 +174,15 @@ void Verses(int count) {
         SaverSettings record{};
         UseVerses(record, verses);
         record.SaverWindow = window;
-        record.FadeSpeed = 5;
+        record.FadeSpeed = fadeSpeed;
         record.ThreadSeed = static_cast<uint32_t>(i + 1);
         record.Running = 1;
         RunOnThread(DrawVerseThread, &record);
     }
     double cpuPerVerse = (ProcessCpuMilliseconds() - cpu) / count;
     double wallPerVerse = (Now() - wall) / count;
-    printf("verses %d: process CPU %.1f ms per verse, %.1f ms wall per verse\n", count, cpuPerVerse,
-           wallPerVerse);
+    printf("FadeSpeed %2u, %d verses: fade %.0f ms (wall per run), process CPU %.1f ms per verse\n",
+           fadeSpeed, count, wallPerVerse, cpuPerVerse);
     DestroyWindow(window);
 }
 
@@ -297,14 +296,14 @@ int main(int argc, char** argv) {
         Frames();
         return 0;
     }
-    if (argc >= 3 && strcmp(argv[1], "verses") == 0) {
-        Verses(atoi(argv[2]));
+    if (argc >= 4 && strcmp(argv[1], "verses") == 0) {
+        Verses(atoi(argv[2]), static_cast<uint32_t>(atoi(argv[3])));
         return 0;
     }
     if (argc >= 5 && strcmp(argv[1], "black") == 0) {
         Black(argv[2], argv[3], atoi(argv[4]));
         return 0;
     }
-    fprintf(stderr, "usage: display_bench frames | verses N | black SAVER BARE COUNT\n");
+    fprintf(stderr, "usage: display_bench frames | verses N SPEED | black SAVER BARE COUNT\n");
     return 2;
 }

@@ -39,3 +39,13 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
+
+void PressF1(HWND dialog) {
+    // The message the system posts for the key, which the headers do not name.
+    constexpr UINT KeyF1 = 0x004D;
+    HWND focus = GetFocus();
+    if (focus == nullptr || GetAncestor(focus, GA_ROOT) != dialog) {
+        focus = dialog;
+    }
+    SendMessageW(focus, KeyF1, 0, 0);
+}
