@@ -344,7 +344,8 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     ASSERT_GE(monitors.size(), 2u);
     Installed installed(100);
-    installed.key.SetDword("TextSpeed", 300);
+    // Long enough for the fastest fade (0.4 s) to end and the verse to stay a moment.
+    installed.key.SetDword("TextSpeed", 1000);
     RunningSaver saver;
     ASSERT_NE(saver.window, nullptr);
     RECT bounds{};

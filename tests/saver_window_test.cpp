@@ -197,7 +197,7 @@ void SendDisplayState(HWND window, DWORD state) {
 TEST(SaverWindowProc, DisplayOffStopsDrawingAndItsReturnShowsAVerseAtOnce) {
     Installed installed(5);
     installed.key.SetDword("TextSpeed", 60000);
-    HWND window = MakeSaverWindow();
+    HWND window = MakeSaverWindowWithLists();
     SendMessageA(window, WM_TIMER, 1, 0);
     ASSERT_TRUE(WaitForPick());
     SaverRecord.FirstPick = 1; // noted again by the next pick
