@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+// Written by the process entry's thread, which is also the thread of every window and dialog of
+// the shell; no other thread touches it.
 ShellState Shell;
 
 namespace {
