@@ -351,8 +351,10 @@ TEST_F(TextsEditor, OtherListNotificationsAreLeftAlone) {
 }
 
 TEST_F(TextsEditor, EmptiedFieldRemovesItsEntryWithoutAnErrorBox) {
-    // A stale last-error value must not be taken for a failed read of the empty field. (Wine's
-    // own message calls reset the value, so only Windows keeps the stale code this sets.)
+    // Guards the editor's clearing of the last-error value before it reads the field: on Windows
+    // an empty field's read leaves an earlier code in place, and without the clearing that stale
+    // code would show as an error box. Wine's own message calls reset the value, so under Wine
+    // this passes with or without the clearing; it fails without it only on Windows.
     struct Case {
         const char* name;
         int command;
