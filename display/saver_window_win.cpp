@@ -6,6 +6,10 @@
 #include "saver_shell.h"
 #include "verse_draw.h"
 
+// The saver's record. The window thread fills it at creation and stores its position at close;
+// the list reader fills its lists, before any drawing run starts; one drawing run at a time
+// reads it and moves its position on while Running is set, which the window thread clears to
+// stop the run.
 SaverSettings SaverRecord{};
 
 namespace {
@@ -17,12 +21,19 @@ constexpr UINT_PTR DisplayTimerNumber = 1;
 constexpr DWORD TickWait = 2000;
 constexpr DWORD CloseWait = 50;
 
-UINT_PTR DisplayTimer = 0;
-HANDLE DrawingThread = nullptr;
-// The reading of the list files, started after the window's first paint so that the screen goes
-// black before a long verse list is read; none before it starts and once it has been waited for.
-HANDLE ListReader = nullptr;
-bool ListsRequested = false;
+// The saver window's own state beside the saver's record: its timer, the drawing run under way
+// and the reading of the list files, started after the window's first paint so that the screen
+// goes black before a long verse list is read (no reader before it starts and once it has been
+// waited for). Touched only by the window thread; the process entry asks after the reader once
+// the window is gone, on that same thread.
+struct SaverWindowState {
+    UINT_PTR DisplayTimer;
+    HANDLE DrawingThread;
+    HANDLE ListReader;
+    bool ListsRequested;
+};
+
+SaverWindowState WindowState{};
 
 DWORD WINAPI ReadLists(LPVOID parameter) {
     LoadSettingsLists(*static_cast<SaverSettings*>(parameter));
@@ -30,12 +41,12 @@ DWORD WINAPI ReadLists(LPVOID parameter) {
 }
 
 void StartReadingLists() {
-    if (ListsRequested) {
+    if (WindowState.ListsRequested) {
         return;
     }
-    ListsRequested = true;
-    ListReader = CreateThread(nullptr, 0, ReadLists, &SaverRecord, 0, nullptr);
-    if (ListReader == nullptr) {
+    WindowState.ListsRequested = true;
+    WindowState.ListReader = CreateThread(nullptr, 0, ReadLists, &SaverRecord, 0, nullptr);
+    if (WindowState.ListReader == nullptr) {
         LoadSettingsLists(SaverRecord);
     }
 }
@@ -43,33 +54,34 @@ void StartReadingLists() {
 // Whether the lists are read. The window never waits for the reader: a list on a hung network
 // path or a pipe would keep the saver from closing on a key press.
 bool ListsAreRead() {
-    if (ListReader != nullptr && WaitForSingleObject(ListReader, 0) != WAIT_OBJECT_0) {
+    if (WindowState.ListReader != nullptr &&
+        WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0) {
         return false;
     }
-    if (ListReader != nullptr) {
-        CloseHandle(ListReader);
-        ListReader = nullptr;
+    if (WindowState.ListReader != nullptr) {
+        CloseHandle(WindowState.ListReader);
+        WindowState.ListReader = nullptr;
     }
     return true;
 }
 
 void StopDrawingRun(DWORD wait) {
-    if (DrawingThread == nullptr) {
+    if (WindowState.DrawingThread == nullptr) {
         return;
     }
     SaverRecord.Running = 0;
-    if (WaitForSingleObject(DrawingThread, wait) == WAIT_TIMEOUT) {
-        WaitForSingleObject(DrawingThread, INFINITE);
+    if (WaitForSingleObject(WindowState.DrawingThread, wait) == WAIT_TIMEOUT) {
+        WaitForSingleObject(WindowState.DrawingThread, INFINITE);
     }
-    CloseHandle(DrawingThread);
-    DrawingThread = nullptr;
+    CloseHandle(WindowState.DrawingThread);
+    WindowState.DrawingThread = nullptr;
 }
 
 void StartDisplay(HWND window) {
     SaverRecord.SaverWindow = window;
     LoadSettingsNumbers(SaverRecord);
     SaverRecord.FirstPick = 1;
-    DisplayTimer =
+    WindowState.DisplayTimer =
         SetTimer(window, DisplayTimerNumber, DisplayPeriod(SaverRecord.TextSpeed), nullptr);
     SeedRandom(ClockSeed());
 }
@@ -84,12 +96,12 @@ void StartDrawingRun() {
     StopDrawingRun(TickWait);
     SaverRecord.Running = 1;
     SaverRecord.ThreadSeed = NextRandom();
-    DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
+    WindowState.DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
 }
 
 void StopDisplay(HWND window) {
-    KillTimer(window, DisplayTimer);
-    DisplayTimer = 0;
+    KillTimer(window, WindowState.DisplayTimer);
+    WindowState.DisplayTimer = 0;
     StopDrawingRun(CloseWait);
     SaverRecord.LastDay = DayNumber();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
@@ -98,7 +110,7 @@ void StopDisplay(HWND window) {
     // the lists stay with the reader, which the process's end stops.
     if (ListsAreRead()) {
         ReleaseSettingsLists(SaverRecord);
-        ListsRequested = false;
+        WindowState.ListsRequested = false;
     }
 }
 
@@ -117,7 +129,8 @@ LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 bool ListReadStillRunning() {
-    return ListReader != nullptr && WaitForSingleObject(ListReader, 0) != WAIT_OBJECT_0;
+    return WindowState.ListReader != nullptr &&
+           WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0;
 }
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
