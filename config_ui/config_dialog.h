@@ -14,13 +14,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 SaverSettings* ConfigRecord(HWND dialog);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Ranges of the up-down and the trackbar, and the change-policy entries of the combo box.
-void InitConfigControls(HWND dialog);
-
 // Registers the common-control classes asked for (ICC_ flags); false when they cannot be. The
 // library is loaded by name on first use, not imported: the saver needs none of it, and loading
 // it at start delays its black screen.
 bool InitCommonControlClasses(DWORD classes);
-// Interval in whole seconds, order, change policy and fade-in speed, to the controls and back.
-void SettingsToControls(HWND dialog, const SaverSettings& record);
-void ControlsToSettings(HWND dialog, SaverSettings& record);

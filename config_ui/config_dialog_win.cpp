@@ -32,10 +32,11 @@ WPARAM CheckState(bool checked) {
     return checked ? BST_CHECKED : BST_UNCHECKED;
 }
 
-// The module whose templates built this dialog; the sub-dialogs come from the same one.
-HINSTANCE TemplateModule(HWND dialog) {
-    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-}
+// Ranges of the up-down and the trackbar, and the change-policy entries of the combo box.
+void InitConfigControls(HWND dialog);
+// Interval in whole seconds, order, change policy and fade-in speed, to the controls and back.
+void SettingsToControls(HWND dialog, const SaverSettings& record);
+void ControlsToSettings(HWND dialog, SaverSettings& record);
 
 // The dialog's state: the settings record, which the sub-dialogs are handed, and beside it what
 // its list files went through.
@@ -103,9 +104,10 @@ void ShowHelp(HWND dialog) {
     }
 }
 
-// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too.
+// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too, and
+// come from the module whose templates built this dialog.
 void RunSubDialog(HWND dialog, const wchar_t* name, DLGPROC procedure, LPARAM parameter) {
-    DialogBoxParamW(TemplateModule(dialog), name, dialog, procedure, parameter);
+    DialogBoxParamW(DialogModule(dialog), name, dialog, procedure, parameter);
 }
 
 INT_PTR RunCommand(HWND dialog, WORD id) {
@@ -150,6 +152,8 @@ bool InitCommonControlClasses(DWORD classes) {
     INITCOMMONCONTROLSEX request{sizeof request, classes};
     return init != nullptr && init(&request) != FALSE;
 }
+
+namespace {
 
 void InitConfigControls(HWND dialog) {
     InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
@@ -197,6 +201,8 @@ void ControlsToSettings(HWND dialog, SaverSettings& record) {
 
     record.FadeSpeed = static_cast<uint32_t>(SendItem(dialog, IDC_CONFIG_FADE, TBM_GETPOS, 0, 0));
 }
+
+} // namespace
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

@@ -15,8 +15,3 @@ inline constexpr wchar_t FontSampleClass[] = L"FontSampleClass";
 // Registers FontSampleClass for instance; the class atom, or 0 on failure.
 ATOM RegisterDialogClasses(HINSTANCE instance);
 LRESULT CALLBACK FontSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Draws name in that typeface, centred on one line over the client area, two thirds of its
-// height tall; a name that does not fit ends in an ellipsis. A face without every Romanian
-// letter gets a note along the bottom, and its name is centred above it. An empty name draws
-// nothing.
-void PaintFontSample(HWND window, HDC dc, const WideChar* name);

@@ -18,6 +18,10 @@ constexpr int NoteSize = 128;
 // gets it once its dialog has moved to a monitor of another scale and resized its controls.
 constexpr UINT DpiChangedAfterParent = 0x02E3;
 
+// Draws name in that typeface, centred on one line over the client area, two thirds of its
+// height tall; a name that does not fit ends in an ellipsis. An empty name draws nothing.
+void PaintFontSample(HWND window, HDC dc, const WideChar* name);
+
 WideChar* SampleName(HWND window) {
     return reinterpret_cast<WideChar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -98,6 +102,8 @@ ATOM RegisterDialogClasses(HINSTANCE instance) {
     sampleClass.style = CS_HREDRAW | CS_VREDRAW;
     sampleClass.lpfnWndProc = FontSampleProc;
     sampleClass.cbClsExtra = 0;
+    // The class is registered with four window bytes, as it always was, for whatever looks the
+    // class up; the procedure keeps the name's buffer in the user-data slot, not in them.
     sampleClass.cbWndExtra = 4;
     sampleClass.hInstance = instance;
     sampleClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -124,6 +130,8 @@ LRESULT CALLBACK FontSampleProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }
+
+namespace {
 
 void PaintFontSample(HWND window, HDC dc, const WideChar* name) {
     if (name == nullptr || name[0] == 0) {
@@ -152,3 +160,5 @@ void PaintFontSample(HWND window, HDC dc, const WideChar* name) {
     SelectObject(dc, previous);
     DeleteObject(font);
 }
+
+} // namespace

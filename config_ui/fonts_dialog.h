@@ -20,19 +20,7 @@ struct FontEnumContext {
 INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Enumeration callback (context: a FontEnumContext): lists the typeface as available unless
-// the block holds it. 1 goes on; 0 stops, with 87 (no context or list) or the list's failure
-// (14 unless an error was pending) in the thread's last-error value.
+// the block holds it. 1 goes on; 0 stops, with ErrorInvalidParameter (no context or list) or the
+// list's failure (ErrorOutOfMemory unless an error was pending) in the thread's last-error value.
 int CALLBACK AddAvailableTypeface(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD type,
                                   LPARAM context);
-
-// Moves the highlighted entries from the available list to the selected one (command 302) or
-// back (303), each to its sorted place; then clears every highlight and the sample. 0 or 14.
-uint32_t MoveTypefaces(HWND dialog, int command);
-
-// Shows the lowest highlighted entry of list in the sample, or clears the sample when the list
-// has no highlight. 0, or the last error when the sample refused the name.
-uint32_t ShowSelectedSample(HWND dialog, HWND list);
-
-// Replaces the record's Fonts block and FontCount with the selected list's entries, in the
-// list's order. 0; 13 or 14 leave the record as it was.
-uint32_t CollectTypefaces(HWND dialog, SaverSettings& record);

@@ -6,6 +6,7 @@
 #include "error_codes.h"
 #include "font_sample.h"
 #include "help_launcher.h"
+#include "list_box.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "typeface_search.h"
@@ -22,20 +23,14 @@ struct FontsDialogState {
     HBITMAP ArrowRight;
 };
 
-// The lists are Unicode windows, so a typeface keeps its own name, localized ones included.
-LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendMessageW(list, message, wParam, lParam);
-}
+// Moves the highlighted entries from the available list to the selected one (command
+// IDC_FONTS_ADD) or back, each to its sorted place; then clears every highlight and the sample.
+// 0 or ErrorOutOfMemory.
+uint32_t MoveTypefaces(HWND dialog, int command);
 
-// Copies entry index of list into a buffer of FontSlotWidth units. False when the list cannot
-// give it or it would not fit (every name passes through 32-unit buffers).
-bool ReadListEntry(HWND list, WPARAM index, WideChar* buffer) {
-    LRESULT length = ToList(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR || length >= static_cast<LRESULT>(FontSlotWidth)) {
-        return false;
-    }
-    return ToList(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)) != LB_ERR;
-}
+// Shows the lowest highlighted entry of list in the sample, or clears the sample when the list
+// has no highlight. 0, or the last error when the sample refused the name.
+uint32_t ShowSelectedSample(HWND dialog, HWND list);
 
 void FillAvailableList(HWND dialog, const WideChar* fonts, uint32_t fontCount) {
     FontEnumContext context{GetDlgItem(dialog, IDC_FONTS_AVAILABLE), fonts, fontCount};
@@ -100,8 +95,12 @@ void ReleaseFontsDialog(HWND dialog) {
 
 void AcceptTypefaces(HWND dialog) {
     FontsDialogState* state = DialogState<FontsDialogState>(dialog);
+    // The record's Fonts block and FontCount become the selected list's entries, in the list's
+    // order; on failure the record stays as it was.
     if (state != nullptr && state->Record != nullptr) {
-        ShowErrorMessage(dialog, CollectTypefaces(dialog, *state->Record));
+        ShowErrorMessage(dialog,
+                         CollectListEntries(GetDlgItem(dialog, IDC_FONTS_SELECTED), FontSlotWidth,
+                                            state->Record->Fonts, state->Record->FontCount));
     }
     EndDialog(dialog, 0);
 }
@@ -179,6 +178,8 @@ int CALLBACK AddAvailableTypeface(const LOGFONTW* font, const TEXTMETRICW*, DWOR
     return 1;
 }
 
+namespace {
+
 uint32_t MoveTypefaces(HWND dialog, int command) {
     bool toSelected = command == IDC_FONTS_ADD;
     HWND source = GetDlgItem(dialog, toSelected ? IDC_FONTS_AVAILABLE : IDC_FONTS_SELECTED);
@@ -196,7 +197,7 @@ uint32_t MoveTypefaces(HWND dialog, int command) {
     // From the highest position down, so that a removal never shifts one still to be moved.
     for (LRESULT i = filled; i > 0; --i) {
         WideChar name[FontSlotWidth];
-        if (!ReadListEntry(source, positions[i - 1], name)) {
+        if (!ReadListEntry(source, positions[i - 1], name, FontSlotWidth)) {
             continue;
         }
         // Added before it is removed: a name the target refuses stays where it was.
@@ -226,7 +227,7 @@ uint32_t ShowSelectedSample(HWND dialog, HWND list) {
         return 0;
     }
     WideChar name[FontSlotWidth];
-    if (!ReadListEntry(list, position, name)) {
+    if (!ReadListEntry(list, position, name, FontSlotWidth)) {
         return 0;
     }
     if (SendMessageA(sample, FSM_SETFACENAME, 0, reinterpret_cast<LPARAM>(name)) != 0) {
@@ -235,28 +236,4 @@ uint32_t ShowSelectedSample(HWND dialog, HWND list) {
     return 0;
 }
 
-uint32_t CollectTypefaces(HWND dialog, SaverSettings& record) {
-    HWND list = GetDlgItem(dialog, IDC_FONTS_SELECTED);
-    LRESULT count = ToList(list, LB_GETCOUNT, 0, 0);
-    if (count < 0) {
-        return ErrorInvalidData;
-    }
-    WideChar* block = nullptr;
-    if (count > 0) {
-        block = static_cast<WideChar*>(
-            HeapAllocZero(static_cast<size_t>(count) * FontSlotWidth * sizeof(WideChar)));
-        if (block == nullptr) {
-            return ErrorOutOfMemory;
-        }
-        for (LRESULT i = 0; i < count; ++i) {
-            if (!ReadListEntry(list, i, block + i * FontSlotWidth)) {
-                HeapRelease(block);
-                return ErrorInvalidData;
-            }
-        }
-    }
-    HeapRelease(record.Fonts);
-    record.Fonts = block;
-    record.FontCount = static_cast<uint32_t>(count);
-    return 0;
-}
+} // namespace

@@ -10,22 +10,28 @@ namespace {
 
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
-// Loader state: the control is loaded once and kept; a failed load is never retried.
-HMODULE HtmlHelpModule;
-bool HtmlHelpFailed;
-HtmlHelpFunction HtmlHelpEntry;
+// The control's loader: the control is loaded once and kept; a failed load is never retried.
+struct HtmlHelpLoader {
+    HMODULE Module;
+    HtmlHelpFunction Entry;
+    bool Failed;
+};
+
+// Touched only by CallHtmlHelp, on the thread of the dialog that asks for help (every dialog
+// runs on the process's one window thread).
+HtmlHelpLoader HtmlHelp{};
 
 constexpr WORD HtmlHelpOrdinal = 14; // HtmlHelpA
 
 bool LoadHtmlHelp() {
     RegistryPath path;
     if (ReadHtmlHelpServerPath(path)) {
-        HtmlHelpModule = LoadLibraryA(path);
+        HtmlHelp.Module = LoadLibraryA(path);
     }
-    if (HtmlHelpModule == nullptr) {
-        HtmlHelpModule = LoadLibraryA("hhctrl.ocx");
+    if (HtmlHelp.Module == nullptr) {
+        HtmlHelp.Module = LoadLibraryA("hhctrl.ocx");
     }
-    return HtmlHelpModule != nullptr;
+    return HtmlHelp.Module != nullptr;
 }
 
 } // namespace
@@ -38,25 +44,25 @@ uint32_t SetDefaultLastError(uint32_t code) {
 }
 
 HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
-    if (HtmlHelpModule == nullptr && !HtmlHelpFailed && !LoadHtmlHelp()) {
-        HtmlHelpFailed = true;
+    if (HtmlHelp.Module == nullptr && !HtmlHelp.Failed && !LoadHtmlHelp()) {
+        HtmlHelp.Failed = true;
         return nullptr;
     }
-    if (HtmlHelpModule == nullptr) {
+    if (HtmlHelp.Module == nullptr) {
         return nullptr;
     }
-    if (HtmlHelpEntry == nullptr) {
-        HtmlHelpEntry = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(
-            GetProcAddress(HtmlHelpModule, MAKEINTRESOURCEA(HtmlHelpOrdinal))));
-        if (HtmlHelpEntry == nullptr) {
-            HtmlHelpFailed = true;
+    if (HtmlHelp.Entry == nullptr) {
+        HtmlHelp.Entry = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(
+            GetProcAddress(HtmlHelp.Module, MAKEINTRESOURCEA(HtmlHelpOrdinal))));
+        if (HtmlHelp.Entry == nullptr) {
+            HtmlHelp.Failed = true;
             return nullptr;
         }
     }
     // Loading leaves stray codes behind even when it succeeds; what the caller finds after a
     // failure must be the control's own.
     SetLastError(0);
-    return HtmlHelpEntry(owner, file, command, data);
+    return HtmlHelp.Entry(owner, file, command, data);
 }
 
 HWND OpenHelp(HWND owner, const char* topic) {

@@ -5,6 +5,7 @@
 #include "error_box.h"
 #include "error_codes.h"
 #include "help_launcher.h"
+#include "list_box.h"
 #include "platform.h"
 #include "resource_ids.h"
 #include "texts_rules.h"
@@ -21,36 +22,38 @@ constexpr int ToolbarButtons = 4;
 // Above this many verses the list reserves its room before it is filled.
 constexpr uint32_t ReserveAbove = 100;
 
-// The editor's state, attached to its dialog: the record OK fills, the current entry and the
-// toolbar's image, which the editor owns until it is destroyed.
+// The editor's state, attached to its dialog: the record OK fills, the current entry, and the
+// toolbar's image and button texts, which the editor owns until it is destroyed (the texts stay
+// valid for the toolbar's life, whether it copies them or keeps the pointers).
 struct TextsEditorState {
     SaverSettings* Record;
     int32_t Current;
     HBITMAP ToolbarImage;
+    VerseBuffer ToolTexts[ToolbarButtons];
 };
 
-HINSTANCE DialogModule(HWND dialog) {
-    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-}
+// The steps of the editor, each on the dialog's controls. Codes are Win32 error codes, 0 for
+// success; an index of -1 means no current entry.
+
+// Adds the four buttons ("Nou", "Sus", "Jos", "Şterge") with the editor's image and texts.
+uint32_t SetUpTextsToolbar(HWND dialog, TextsEditorState& editor);
+// Puts the entry at index into the edit field (empties it for -1).
+uint32_t ShowVerse(HWND dialog, int32_t index);
+// Writes the edit field's text into the entry at index, on one line; an empty field removes
+// the entry, and with index -1 a text becomes a new last entry.
+uint32_t CommitVerse(HWND dialog, int32_t index);
+// Appends the "Verset nou" placeholder, empties the edit field and focuses it; returns the
+// placeholder's position.
+int32_t AddNewVerse(HWND dialog);
+// Moves the entry at index one place up (command IDC_TEXTS_UP) or down; returns its position.
+int32_t MoveVerse(HWND dialog, int32_t index, int command);
+// Removes the entry at index; returns the index of the entry that becomes current.
+int32_t DeleteVerse(HWND dialog, int32_t index);
 
 // The list's window is looked up once per step: every look-up by id asks the window manager,
 // and the loops over the verses would otherwise spend most of their time there.
 HWND VerseList(HWND dialog) {
     return GetDlgItem(dialog, IDC_TEXTS_LIST);
-}
-
-LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendMessageW(list, message, wParam, lParam);
-}
-
-// Copies the entry at index; false for a bad position or an entry too long for the buffer.
-bool CopyEntry(HWND list, int32_t index, VerseBuffer& buffer) {
-    LRESULT length = ToList(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length >= static_cast<LRESULT>(TextSlotWidth)) {
-        return false;
-    }
-    return ToList(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)) !=
-           LB_ERR;
 }
 
 void SelectCurrent(HWND dialog, const TextsEditorState& editor) {
@@ -81,7 +84,7 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
     editor->Current = NoVerse;
     editor->ToolbarImage = static_cast<HBITMAP>(
         LoadImageA(DialogModule(dialog), "TOOLBARBITMAP", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, editor->ToolbarImage));
+    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
         HWND list = VerseList(dialog);
         ShowErrorMessage(dialog, FillVerseList(list, *record));
@@ -123,8 +126,12 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
     switch (id) {
     case IDOK:
         ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
+        // The record's verses block and count become the list's entries; on failure the
+        // record keeps its old block.
         if (editor.Record != nullptr) {
-            ShowErrorMessage(dialog, CollectVerses(dialog, *editor.Record));
+            ShowErrorMessage(dialog,
+                             CollectListEntries(VerseList(dialog), TextSlotWidth,
+                                                editor.Record->Texts, editor.Record->TextCount));
         }
         EndDialog(dialog, 0);
         return TRUE;
@@ -183,16 +190,17 @@ INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-uint32_t SetUpTextsToolbar(HWND dialog, HBITMAP image) {
+namespace {
+
+uint32_t SetUpTextsToolbar(HWND dialog, TextsEditorState& editor) {
     HWND toolbar = GetDlgItem(dialog, IDC_TEXTS_TOOLBAR);
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBADDBITMAP images = {nullptr, reinterpret_cast<UINT_PTR>(image)};
+    TBADDBITMAP images = {nullptr, reinterpret_cast<UINT_PTR>(editor.ToolbarImage)};
     if (SendMessageW(toolbar, TB_ADDBITMAP, ToolbarButtons, reinterpret_cast<LPARAM>(&images)) ==
         -1) {
         return ErrorInvalidParameter;
     }
-    // The texts stay valid for the toolbar's life, whether it copies them or keeps the pointers.
-    static VerseBuffer texts[ToolbarButtons];
+    VerseBuffer* texts = editor.ToolTexts;
     TBBUTTON buttons[ToolbarButtons] = {};
     for (int i = 0; i < ToolbarButtons; i++) {
         texts[i][0] = 0;
@@ -217,7 +225,7 @@ uint32_t ShowVerse(HWND dialog, int32_t index) {
         return 0;
     }
     VerseBuffer text;
-    if (!CopyEntry(VerseList(dialog), index, text)) {
+    if (!ReadListEntry(VerseList(dialog), static_cast<WPARAM>(index), text, TextSlotWidth)) {
         SetDlgItemTextW(dialog, IDC_TEXTS_EDIT, L"");
         return ErrorInvalidData;
     }
@@ -270,7 +278,7 @@ int32_t MoveVerse(HWND dialog, int32_t index, int command) {
         return target;
     }
     VerseBuffer text;
-    if (!CopyEntry(list, index, text)) {
+    if (!ReadListEntry(list, static_cast<WPARAM>(index), text, TextSlotWidth)) {
         return index;
     }
     ToList(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
@@ -287,30 +295,4 @@ int32_t DeleteVerse(HWND dialog, int32_t index) {
     return IndexAfterDelete(index, static_cast<int32_t>(ToList(list, LB_GETCOUNT, 0, 0)));
 }
 
-uint32_t CollectVerses(HWND dialog, SaverSettings& record) {
-    HWND list = VerseList(dialog);
-    LRESULT count = ToList(list, LB_GETCOUNT, 0, 0);
-    if (count < 0) {
-        return ErrorInvalidData;
-    }
-    WideChar* block = nullptr;
-    if (count > 0) {
-        block = static_cast<WideChar*>(
-            HeapAllocZero(static_cast<size_t>(count) * TextSlotWidth * sizeof(WideChar)));
-        if (block == nullptr) {
-            return ErrorOutOfMemory;
-        }
-        for (int32_t i = 0; i < count; i++) {
-            auto& slot =
-                *reinterpret_cast<VerseBuffer*>(block + static_cast<size_t>(i) * TextSlotWidth);
-            if (!CopyEntry(list, i, slot)) {
-                HeapRelease(block);
-                return ErrorInvalidData;
-            }
-        }
-    }
-    HeapRelease(record.Texts);
-    record.Texts = block;
-    record.TextCount = static_cast<uint32_t>(count);
-    return 0;
-}
+} // namespace

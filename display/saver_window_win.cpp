@@ -9,6 +9,10 @@
 
 #include <cstring>
 
+// The saver's record. The window thread fills it at creation and stores its position at close;
+// the list reader fills its lists, before any drawing run starts; one drawing run at a time
+// reads it and moves its position on while Running is set, which the window thread clears to
+// stop the run.
 SaverSettings SaverRecord{};
 
 namespace {
@@ -20,16 +24,22 @@ constexpr UINT_PTR DisplayTimerNumber = 1;
 constexpr DWORD TickWait = 2000;
 constexpr DWORD CloseWait = 50;
 
-UINT_PTR DisplayTimer = 0;
-HANDLE DrawingThread = nullptr;
-// The reading of the list files, started after the window's first paint so that the screen goes
-// black before a long verse list is read; none before it starts and once it has been waited for.
-HANDLE ListReader = nullptr;
-bool ListsRequested = false;
-// The full-screen saver's registration for the display's state, none in a preview; and whether
-// the display is off, the timer and runs stopped.
-HPOWERNOTIFY DisplayNotices = nullptr;
-bool DisplayOff = false;
+// The saver window's own state beside the saver's record. Touched only by the window thread;
+// the process entry asks after the reader once the window is gone, on that same thread.
+struct SaverWindowState {
+    UINT_PTR DisplayTimer;
+    HANDLE DrawingThread;
+    // The reading of the list files, started after the window's first paint so that the screen
+    // goes black before a long verse list is read; none before it starts and once it has ended.
+    HANDLE ListReader;
+    bool ListsRequested;
+    // The full-screen saver's registration for the display's state, none in a preview; and
+    // whether the display is off, the timer and runs stopped.
+    HPOWERNOTIFY DisplayNotices;
+    bool DisplayOff;
+};
+
+SaverWindowState WindowState{};
 
 DWORD WINAPI ReadLists(LPVOID parameter) {
     LoadSettingsLists(*static_cast<SaverSettings*>(parameter));
@@ -37,12 +47,12 @@ DWORD WINAPI ReadLists(LPVOID parameter) {
 }
 
 void StartReadingLists() {
-    if (ListsRequested) {
+    if (WindowState.ListsRequested) {
         return;
     }
-    ListsRequested = true;
-    ListReader = CreateThread(nullptr, 0, ReadLists, &SaverRecord, 0, nullptr);
-    if (ListReader == nullptr) {
+    WindowState.ListsRequested = true;
+    WindowState.ListReader = CreateThread(nullptr, 0, ReadLists, &SaverRecord, 0, nullptr);
+    if (WindowState.ListReader == nullptr) {
         LoadSettingsLists(SaverRecord);
     }
 }
@@ -50,55 +60,56 @@ void StartReadingLists() {
 // Whether the lists are read. The window never waits for the reader: a list on a hung network
 // path or a pipe would keep the saver from closing on a key press.
 bool ListsAreRead() {
-    if (ListReader != nullptr && WaitForSingleObject(ListReader, 0) != WAIT_OBJECT_0) {
+    if (WindowState.ListReader != nullptr &&
+        WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0) {
         return false;
     }
-    if (ListReader != nullptr) {
-        CloseHandle(ListReader);
-        ListReader = nullptr;
+    if (WindowState.ListReader != nullptr) {
+        CloseHandle(WindowState.ListReader);
+        WindowState.ListReader = nullptr;
     }
     return true;
 }
 
 void StopDrawingRun(DWORD wait) {
-    if (DrawingThread == nullptr) {
+    if (WindowState.DrawingThread == nullptr) {
         return;
     }
     SaverRecord.Running = 0;
-    if (WaitForSingleObject(DrawingThread, wait) == WAIT_TIMEOUT) {
-        WaitForSingleObject(DrawingThread, INFINITE);
+    if (WaitForSingleObject(WindowState.DrawingThread, wait) == WAIT_TIMEOUT) {
+        WaitForSingleObject(WindowState.DrawingThread, INFINITE);
     }
-    CloseHandle(DrawingThread);
-    DrawingThread = nullptr;
+    CloseHandle(WindowState.DrawingThread);
+    WindowState.DrawingThread = nullptr;
 }
 
 void StartTimer(HWND window) {
-    DisplayTimer =
+    WindowState.DisplayTimer =
         SetTimer(window, DisplayTimerNumber, DisplayPeriod(SaverRecord.TextSpeed), nullptr);
 }
 
 // A full screen that the display has turned off is drawn for no one. A preview draws in the
 // settings, on a screen that is on while the user looks at it.
 void WatchDisplayState(HWND window) {
-    DisplayOff = false;
+    WindowState.DisplayOff = false;
     if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0) {
         return;
     }
-    DisplayNotices = RegisterPowerSettingNotification(window, &GUID_CONSOLE_DISPLAY_STATE,
-                                                      DEVICE_NOTIFY_WINDOW_HANDLE);
+    WindowState.DisplayNotices = RegisterPowerSettingNotification(
+        window, &GUID_CONSOLE_DISPLAY_STATE, DEVICE_NOTIFY_WINDOW_HANDLE);
     // Windows 7 knows only the monitor's power; without either nothing changes.
-    if (DisplayNotices == nullptr) {
-        DisplayNotices = RegisterPowerSettingNotification(window, &GUID_MONITOR_POWER_ON,
-                                                          DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (WindowState.DisplayNotices == nullptr) {
+        WindowState.DisplayNotices = RegisterPowerSettingNotification(
+            window, &GUID_MONITOR_POWER_ON, DEVICE_NOTIFY_WINDOW_HANDLE);
     }
 }
 
 void StopWatchingDisplayState() {
-    if (DisplayNotices != nullptr) {
-        UnregisterPowerSettingNotification(DisplayNotices);
-        DisplayNotices = nullptr;
+    if (WindowState.DisplayNotices != nullptr) {
+        UnregisterPowerSettingNotification(WindowState.DisplayNotices);
+        WindowState.DisplayNotices = nullptr;
     }
-    DisplayOff = false;
+    WindowState.DisplayOff = false;
 }
 
 void StartDisplay(HWND window) {
@@ -120,13 +131,13 @@ void StartDrawingRun() {
     StopDrawingRun(TickWait);
     SaverRecord.Running = 1;
     SaverRecord.ThreadSeed = NextRandom();
-    DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
+    WindowState.DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
 }
 
 void StopDisplay(HWND window) {
     StopWatchingDisplayState();
-    KillTimer(window, DisplayTimer);
-    DisplayTimer = 0;
+    KillTimer(window, WindowState.DisplayTimer);
+    WindowState.DisplayTimer = 0;
     StopDrawingRun(CloseWait);
     SaverRecord.LastDay = DayNumber();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
@@ -135,7 +146,7 @@ void StopDisplay(HWND window) {
     // the lists stay with the reader, which the process's end stops.
     if (ListsAreRead()) {
         ReleaseSettingsLists(SaverRecord);
-        ListsRequested = false;
+        WindowState.ListsRequested = false;
     }
 }
 
@@ -148,12 +159,12 @@ void EraseToBlack(HWND window) {
 // Off: the timer and any run stop, leaving the screen as it is. On or dimmed again: a verse at
 // once, then one every TextSpeed as before.
 void FollowDisplayState(HWND window, uint32_t state) {
-    switch (DecideDisplayChange(DisplayOff, state)) {
+    switch (DecideDisplayChange(WindowState.DisplayOff, state)) {
     case DisplayChange::None:
         break;
     case DisplayChange::Stop:
-        KillTimer(window, DisplayTimer);
-        DisplayTimer = 0;
+        KillTimer(window, WindowState.DisplayTimer);
+        WindowState.DisplayTimer = 0;
         StopDrawingRun(TickWait);
         break;
     case DisplayChange::Resume:
@@ -165,8 +176,8 @@ void FollowDisplayState(HWND window, uint32_t state) {
 
 LRESULT ChangePowerSetting(HWND window, WPARAM wParam, LPARAM lParam) {
     const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
-    if (wParam != PBT_POWERSETTINGCHANGE || DisplayNotices == nullptr || setting == nullptr ||
-        setting->DataLength < sizeof(DWORD) ||
+    if (wParam != PBT_POWERSETTINGCHANGE || WindowState.DisplayNotices == nullptr ||
+        setting == nullptr || setting->DataLength < sizeof(DWORD) ||
         (!IsEqualGUID(setting->PowerSetting, GUID_CONSOLE_DISPLAY_STATE) &&
          !IsEqualGUID(setting->PowerSetting, GUID_MONITOR_POWER_ON))) {
         return DefaultSaverProc(window, WM_POWERBROADCAST, wParam, lParam);
@@ -186,7 +197,8 @@ LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 bool ListReadStillRunning() {
-    return ListReader != nullptr && WaitForSingleObject(ListReader, 0) != WAIT_OBJECT_0;
+    return WindowState.ListReader != nullptr &&
+           WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0;
 }
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -201,7 +213,7 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return PaintThenReadLists(window, wParam, lParam);
     case WM_TIMER:
         // A tick that was on its way when the display went off draws nothing.
-        if (!DisplayOff) {
+        if (!WindowState.DisplayOff) {
             StartDrawingRun();
         }
         return 0;

@@ -19,8 +19,7 @@ const char* GetCommandTail();
 
 // Prepares the password check on Windows 95-family systems, then runs the mode the command tail
 // asks for with the program's parts. Returns the exit code: 0 in every mode.
-int SaverMain(HINSTANCE instance, HINSTANCE previous, const char* commandTail, int showCommand,
-              const SaverParts& parts);
+int SaverMain(HINSTANCE instance, const char* commandTail, const SaverParts& parts);
 
 // Registers the classes and runs the saver window (a child filling parent, or full screen
 // without one) until it is destroyed. Returns the quit code of its message loop, 0 when no window
@@ -29,8 +28,6 @@ int RunSaver(HWND parent);
 
 // The saver window class and the dialogs' classes; non-zero on success.
 BOOL RegisterClasses();
-
-void RunConfiguration();
 
 // The platform's password-change dialog for the screen saver, owned by owner.
 void ChangePassword(HWND owner);

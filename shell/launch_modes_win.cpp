@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+// Written by the process entry's thread, which is also the thread of every window and dialog of
+// the shell; no other thread touches it.
 ShellState Shell;
 
 namespace {
@@ -17,7 +19,6 @@ namespace {
 constexpr char SaverClassName[] = "WindowsScreenSaverClass";
 constexpr char SaverWindowTitle[] = "SCREENSAVER";
 constexpr UINT SaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_PARENTDC | CS_SAVEBITS;
-static_assert(SaverClassStyle == 0x883);
 
 // The Windows 95-family password-change dialog exported by MPR.DLL.
 using PwdChangePasswordProc = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
@@ -34,7 +35,6 @@ HWND WindowFromNumber(uint32_t number) {
 bool IsWindows95Family() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
-    static_assert(sizeof version == 148);
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
@@ -115,6 +115,17 @@ HWND PasswordOwner(uint32_t number) {
     return owner;
 }
 
+void RunConfiguration() {
+    // The dialog opens even when its classes cannot be registered.
+    Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance);
+    // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
+    // the common controls registers them, and asking for them makes sure of it.
+    Shell.Parts.InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
+    // A Unicode dialog, as are the editors it opens: every letter of a list shows as it is.
+    DialogBoxParamW(Shell.ModuleInstance, MAKEINTRESOURCEW(IDD_CONFIG), GetForegroundWindow(),
+                    Shell.Parts.ConfigDialogProc, 0);
+}
+
 } // namespace
 
 const char* GetCommandTail() {
@@ -129,8 +140,7 @@ const char* GetCommandTail() {
     return SkipOwnProgramName(GetCommandLineA(), longPath, shortPath);
 }
 
-int SaverMain(HINSTANCE instance, HINSTANCE, const char* commandTail, int,
-              const SaverParts& parts) {
+int SaverMain(HINSTANCE instance, const char* commandTail, const SaverParts& parts) {
     Shell.ModuleInstance = instance;
     Shell.Parts = parts;
     PreparePasswordCheck();
@@ -181,17 +191,6 @@ BOOL RegisterClasses() {
         return FALSE;
     }
     return Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance) != 0;
-}
-
-void RunConfiguration() {
-    // The dialog opens even when its classes cannot be registered.
-    Shell.Parts.RegisterDialogClasses(Shell.ModuleInstance);
-    // The up-down and trackbar of template 2003 must exist before it is instantiated; loading
-    // the common controls registers them, and asking for them makes sure of it.
-    Shell.Parts.InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
-    // A Unicode dialog, as are the editors it opens: every letter of a list shows as it is.
-    DialogBoxParamW(Shell.ModuleInstance, MAKEINTRESOURCEW(IDD_CONFIG), GetForegroundWindow(),
-                    Shell.Parts.ConfigDialogProc, 0);
 }
 
 void ChangePassword(HWND owner) {

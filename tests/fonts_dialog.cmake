@@ -1,5 +1,5 @@
 # Typefaces dialog and font sample: the look-up natively, the dialog and the control under Wine.
-verselume_test(typeface_search_test SOURCES typeface_search_test.cpp LIBRARIES fonts_core)
+verselume_test(typeface_search_test SOURCES typeface_search_test.cpp LIBRARIES typeface_search)
 
 if(WIN32)
   verselume_test(font_sample_test SOURCES font_sample_test.cpp
@@ -13,4 +13,4 @@ endif()
 
 # Prints figures; not part of the test suite.
 add_executable(typeface_search_bench bench/typeface_search_bench.cpp)
-target_link_libraries(typeface_search_bench PRIVATE fonts_core verselume_options)
+target_link_libraries(typeface_search_bench PRIVATE typeface_search verselume_options)

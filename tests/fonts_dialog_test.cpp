@@ -6,12 +6,14 @@
 #include "resource_ids.h"
 #include "saver_settings.h"
 #include "support/dialogs.h"
+#include "support/heap.h"
 #include "support/help_server_stand_in.h"
 #include "support/installed.h"
 #include "support/messages.h"
 #include "support/pixels.h"
 #include "support/records.h"
 #include "support/registry.h"
+#include "support/text_conversion.h"
 #include "support/typefaces.h"
 
 #include <gtest/gtest.h>
@@ -147,27 +149,21 @@ Names InstalledAtLeast(size_t count) {
     return installed;
 }
 
-TEST(FontsDialogTemplate, HasTheListedControls) {
-    ExpectTemplate("FONTSDLG",
-                   {0x90C800C0u,
-                    6,
-                    18,
-                    236,
-                    240,
-                    "Fonturi",
-                    8,
-                    "MS Sans Serif",
-                    {
-                        {-1, "STATIC", "Fonturi disponibile:", 0x50020000, 4, 4, 100, 12},
-                        {300, "LISTBOX", "", 0x50A00803, 4, 16, 100, 156},
-                        {-1, "STATIC", "Fonturi selectate:", 0x50020000, 130, 4, 100, 12},
-                        {301, "LISTBOX", "", 0x50A00803, 130, 16, 100, 156},
-                        {302, "BUTTON", "", 0x50010080, 110, 67, 14, 14},
-                        {303, "BUTTON", "", 0x50010080, 110, 87, 14, 14},
-                        {304, "FontSampleClass", "", 0x50000000, 4, 171, 228, 42},
-                        {1, "BUTTON", "&OK", 0x50010001, 62, 220, 52, 16},
-                        {2, "BUTTON", "&Renunţă", 0x50010000, 120, 220, 52, 16},
-                    }});
+TEST(FontsDialogTemplate, HoldsTheControlsTheCodeUsesInTabOrder) {
+    RegisterDialogClasses(GetModuleHandleA(nullptr));
+    ExpectDialogControls("FONTSDLG", "Fonturi",
+                         {
+                             {-1, "STATIC", "Fonturi disponibile:"},
+                             {IDC_FONTS_AVAILABLE, "LISTBOX", ""},
+                             {-1, "STATIC", "Fonturi selectate:"},
+                             {IDC_FONTS_SELECTED, "LISTBOX", ""},
+                             {IDC_FONTS_ADD, "BUTTON", ""},
+                             {IDC_FONTS_REMOVE, "BUTTON", ""},
+                             {IDC_FONTS_SAMPLE, "FontSampleClass", ""},
+                             {IDOK, "BUTTON", "&OK"},
+                             {IDCANCEL, "BUTTON", "&Renunţă"},
+                         },
+                         {IDC_FONTS_ADD, IDC_FONTS_REMOVE, IDOK, IDCANCEL});
 }
 
 TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {

@@ -3,6 +3,7 @@
 // password components.
 
 #include "support/files.h"
+#include "support/pixels.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
 #include "version.h"
@@ -24,47 +25,19 @@ std::string Number(HWND window) {
     return std::to_string(reinterpret_cast<UINT_PTR>(window));
 }
 
-LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A visible top-level window of the test process: a preview parent or a password owner.
-class TestWindow {
-  public:
-    TestWindow() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = TestWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "VerselumeTestWindow";
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, "VerselumeTestWindow", "Verselume test",
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-        EXPECT_NE(window_, nullptr);
-        PumpUntil([] { return true; });
-    }
-    ~TestWindow() { Destroy(); }
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
-
-    HWND Handle() const { return window_; }
-    void Destroy() {
-        if (window_ != nullptr && IsWindow(window_)) {
-            DestroyWindow(window_);
-        }
-    }
-
-  private:
-    HWND window_ = nullptr;
-};
+HWND MakeOwnWindow() {
+    HWND window = MakeTestWindow("VerselumeTestWindow", DefWindowProcA, 100, 100, 400, 300);
+    PumpUntil([] { return true; });
+    return window;
+}
 
 // The number of a window that existed once and is gone.
 std::string StaleWindowNumber() {
-    TestWindow gone;
-    std::string number = Number(gone.Handle());
-    gone.Destroy();
-    EXPECT_FALSE(IsWindow(gone.Handle()));
+    HWND gone = MakeOwnWindow();
+    std::string number = Number(gone);
+    DestroyWindow(gone);
+    EXPECT_FALSE(IsWindow(gone));
     return number;
 }
 
@@ -332,13 +305,13 @@ TEST(FullScreen, SystemCommandsAreSwallowedAndASystemKeyEndsTheSaver) {
 }
 
 TEST(Preview, ChildFillsTheParentIgnoresInputAndEndsWithIt) {
-    TestWindow parent;
+    HWND parent = MakeOwnWindow();
     SetCursorPos(RestingPointer.x, RestingPointer.y);
-    SaverProcess saver("/p " + Number(parent.Handle()));
-    HWND child = saver.WaitForSaverWindow(parent.Handle());
+    SaverProcess saver("/p " + Number(parent));
+    HWND child = saver.WaitForSaverWindow(parent);
     ASSERT_NE(child, nullptr);
     EXPECT_TRUE(saver.SawOneSaverWindowCreated());
-    EXPECT_EQ(GetParent(child), parent.Handle());
+    EXPECT_EQ(GetParent(child), parent);
     char title[64] = "";
     GetWindowTextA(child, title, sizeof title);
     EXPECT_STREQ(title, "SCREENSAVER");
@@ -346,10 +319,10 @@ TEST(Preview, ChildFillsTheParentIgnoresInputAndEndsWithIt) {
     EXPECT_EQ(GetWindowLongPtrA(child, GWL_EXSTYLE), 0);
     EXPECT_EQ(GetDlgCtrlID(child), 0);
     RECT parentClient{};
-    GetClientRect(parent.Handle(), &parentClient);
+    GetClientRect(parent, &parentClient);
     RECT childBounds{};
     GetWindowRect(child, &childBounds);
-    MapWindowPoints(nullptr, parent.Handle(), reinterpret_cast<POINT*>(&childBounds), 2);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&childBounds), 2);
     EXPECT_EQ(childBounds.left, 0);
     EXPECT_EQ(childBounds.top, 0);
     EXPECT_EQ(childBounds.right, parentClient.right);
@@ -367,18 +340,18 @@ TEST(Preview, ChildFillsTheParentIgnoresInputAndEndsWithIt) {
     EXPECT_TRUE(IsWindow(child));
     EXPECT_TRUE(saver.Running());
 
-    parent.Destroy();
+    DestroyWindow(parent);
     EXPECT_EQ(saver.WaitForExit(), 0u);
 }
 
 TEST(Preview, CloseRequestReachesThePlatformWhichEndsThePreview) {
-    TestWindow parent;
-    SaverProcess saver("/p" + Number(parent.Handle()));
-    HWND child = saver.WaitForSaverWindow(parent.Handle());
+    HWND parent = MakeOwnWindow();
+    SaverProcess saver("/p" + Number(parent));
+    HWND child = saver.WaitForSaverWindow(parent);
     ASSERT_NE(child, nullptr);
     PostMessageA(child, WM_CLOSE, 0, 0);
     EXPECT_EQ(saver.WaitForExit(), 0u);
-    EXPECT_TRUE(IsWindow(parent.Handle()));
+    EXPECT_TRUE(IsWindow(parent));
 }
 
 // Wine has an MPR.DLL of its own, which it prefers to one beside the program unless told.
@@ -393,26 +366,25 @@ struct StandInMpr {
 TEST(ChangePassword, DialogGetsTheProviderTheOwnerAndZeros) {
     StandInMpr standIn;
     const Installation& installed = standIn.installed;
-    TestWindow owner;
-    SaverProcess saver(installed.program,
-                       QuotedCommand(installed.program, "/a " + Number(owner.Handle())));
+    HWND owner = MakeOwnWindow();
+    SaverProcess saver(installed.program, QuotedCommand(installed.program, "/a " + Number(owner)));
     EXPECT_EQ(saver.WaitForExit(), 0u);
-    EXPECT_EQ(installed.LogLines(), std::vector<std::string>{"PwdChangePasswordA SCRSAVE " +
-                                                             Number(owner.Handle()) + " 0 0"});
+    EXPECT_EQ(installed.LogLines(),
+              std::vector<std::string>{"PwdChangePasswordA SCRSAVE " + Number(owner) + " 0 0"});
 }
 
 TEST(ChangePassword, MissingOrUnknownOwnerFallsBackToTheForegroundWindow) {
     StandInMpr standIn;
     const Installation& installed = standIn.installed;
-    TestWindow foreground;
-    SetForegroundWindow(foreground.Handle());
-    ASSERT_EQ(GetForegroundWindow(), foreground.Handle());
+    HWND foreground = MakeOwnWindow();
+    SetForegroundWindow(foreground);
+    ASSERT_EQ(GetForegroundWindow(), foreground);
     std::vector<std::string> expected;
     for (const std::string& tail : {std::string("/a"), std::string("-A 0"), std::string("/a:5"),
                                     "/a " + StaleWindowNumber()}) {
         SaverProcess saver(installed.program, QuotedCommand(installed.program, tail));
         EXPECT_EQ(saver.WaitForExit(), 0u) << tail;
-        expected.push_back("PwdChangePasswordA SCRSAVE " + Number(foreground.Handle()) + " 0 0");
+        expected.push_back("PwdChangePasswordA SCRSAVE " + Number(foreground) + " 0 0");
         EXPECT_EQ(installed.LogLines(), expected) << tail;
     }
 }

@@ -7,12 +7,8 @@ endif()
 
 verselume_fuzz(list_file_fuzz SECONDS 30
   CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/list_file_corpus
-  INCLUDES ${CMAKE_SOURCE_DIR}/settings
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/list_file_fuzz.cpp
-          ${CMAKE_SOURCE_DIR}/settings/list_file.cpp
-          ${CMAKE_SOURCE_DIR}/settings/file_replacement.cpp
-          ${CMAKE_SOURCE_DIR}/settings/text_form.cpp
-          ${CMAKE_SOURCE_DIR}/settings/platform_posix.cpp)
+  LIBRARIES settings_core)
 
 # Prints figures; run by tools/bench, not by the test suite.
 add_executable(list_file_bench bench/list_file_bench.cpp)

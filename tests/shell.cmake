@@ -3,9 +3,8 @@ verselume_test(shell_core_test SOURCES shell_core_test.cpp LIBRARIES shell_core)
 
 verselume_fuzz(command_tail_fuzz SECONDS 15
   CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/command_tail_corpus
-  INCLUDES ${CMAKE_SOURCE_DIR}/shell
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/command_tail_fuzz.cpp
-          ${CMAKE_SOURCE_DIR}/shell/shell_core.cpp)
+  LIBRARIES shell_core)
 
 if(WIN32)
   verselume_test(shell_test SOURCES shell_test.cpp

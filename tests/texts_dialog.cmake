@@ -1,5 +1,5 @@
 # Verses editor: its decisions natively, the dialog itself under Wine.
-verselume_test(texts_rules_test SOURCES texts_rules_test.cpp LIBRARIES texts_core)
+verselume_test(texts_rules_test SOURCES texts_rules_test.cpp LIBRARIES texts_rules)
 
 if(WIN32)
   # The help command goes to the HTML Help stand-in of the configuration dialog's tests.

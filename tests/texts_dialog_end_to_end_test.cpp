@@ -4,6 +4,7 @@
 #include "config_dialog.h"
 #include "resource_ids.h"
 #include "support/installed.h"
+#include "support/text_conversion.h"
 #include "support/texts_dialog_harness.h"
 
 #include <gtest/gtest.h>

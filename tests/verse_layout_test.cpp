@@ -16,6 +16,10 @@ namespace {
 // Returns the extents it is given and notes every request.
 class ScriptedMeasurer final : public TextMeasurer {
   public:
+    // What the one-line measurement, the first wrapped one and every later one give.
+    ScriptedMeasurer(TextExtent lineExtent, TextExtent firstWrap, TextExtent laterWraps)
+        : line(lineExtent), first(firstWrap), second(laterWraps) {}
+
     TextExtent line{};
     TextExtent first{};
     TextExtent second{};
@@ -151,10 +155,7 @@ TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
     UseFonts(record, lists.fonts);
     record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, 23001, 21341
     record.FadeSpeed = 7;
-    ScriptedMeasurer measurer;
-    measurer.line = {2000, 20};
-    measurer.first = {280, 140};
-    measurer.second = {430, 280};
+    ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
 
     VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
 
@@ -279,10 +280,7 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
             UseVerses(record, lists.verses);
             UseFonts(record, lists.fonts);
             record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, ...
-            ScriptedMeasurer measurer;
-            measurer.line = {2000, 20};
-            measurer.first = {280, 140};
-            measurer.second = {430, 280};
+            ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
             return whole ? PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer)
                          : PlanVerseRun(record, areas, 9000, measurer);
         };
@@ -315,10 +313,7 @@ TEST(PlanVerseRun, MidpointScaleMakesNoDraw) {
         SCOPED_TRACE(c.name);
         SaverSettings record{};
         record.ThreadSeed = 1; // draws 41, 18467, 6334, 26500, 19169, 15724
-        ScriptedMeasurer measurer;
-        measurer.line = {2000, 20};
-        measurer.first = c.first;
-        measurer.second = {150, 90};
+        ScriptedMeasurer measurer({2000, 20}, c.first, {150, 90});
         VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
         EXPECT_EQ(plan.X, c.x);
         if (c.scale != 0) {
@@ -340,11 +335,8 @@ TEST(PlanVerseRun, LineCountFromTheQuotient) {
     for (int32_t q = 0; q <= 16; q++) {
         SCOPED_TRACE(q);
         SaverSettings record{};
-        ScriptedMeasurer measurer;
         // q = (100 * cx) / (100 * 10), cx just short of the next q.
-        measurer.line = {10 * q + 9, 10};
-        measurer.first = {50, 50};
-        measurer.second = {50, 50};
+        ScriptedMeasurer measurer({10 * q + 9, 10}, {50, 50}, {50, 50});
         VerseRunPlan plan = PlanVerseRun(record, 100, 100, 9000, measurer);
         EXPECT_EQ(plan.Quotient, q);
         EXPECT_EQ(plan.Lines, lines[q]);
@@ -356,10 +348,8 @@ TEST(PlanVerseRun, LineCountFromTheQuotient) {
 TEST(PlanVerseRun, ScaleBelowOneTwentiethAsksForHeightZero) {
     SaverSettings record{};
     record.ThreadSeed = 1;
-    ScriptedMeasurer measurer;
-    measurer.line = {5000, 20};
-    measurer.first = {5000, 5000}; // rw = rh = 0.02: A 0.004, B 0.01
-    measurer.second = {10, 10};
+    // rw = rh = 0.02: A 0.004, B 0.01
+    ScriptedMeasurer measurer({5000, 20}, {5000, 5000}, {10, 10});
     VerseRunPlan plan = PlanVerseRun(record, 100, 100, 9000, measurer);
     EXPECT_LT(plan.Scale, 0.05f);
     EXPECT_EQ(plan.FontHeight, 0);
@@ -375,10 +365,7 @@ TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
     record.FirstPick = 1;
     record.Options = 0;
     record.ThreadSeed = 1;
-    ScriptedMeasurer measurer;
-    measurer.line = {2000, 20};
-    measurer.first = {100, 300};
-    measurer.second = {150, 90};
+    ScriptedMeasurer measurer({2000, 20}, {100, 300}, {150, 90});
     VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
     EXPECT_EQ(plan.Face, DefaultTypeface.data());
     EXPECT_EQ(SlotText(plan.Face, FontSlotWidth), u"Verdana");
@@ -394,10 +381,7 @@ TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
     record.FontCount = 3;
     record.Texts = nullptr;
     record.TextCount = 2;
-    ScriptedMeasurer again;
-    again.line = {2000, 20};
-    again.first = {100, 300};
-    again.second = {150, 90};
+    ScriptedMeasurer again({2000, 20}, {100, 300}, {150, 90});
     plan = PlanVerseRun(record, 1000, 600, 9000, again);
     EXPECT_EQ(plan.Face, DefaultTypeface.data());
     EXPECT_EQ(plan.Text, DefaultVerse.data());
@@ -429,10 +413,7 @@ TEST(PlanVerseRun, OversizedBlockStartsAtTheEdge) {
     for (const OversizeCase& c : cases) {
         SaverSettings record{};
         record.ThreadSeed = 1;
-        ScriptedMeasurer measurer;
-        measurer.line = {2000, 20};
-        measurer.first = {100, 300};
-        measurer.second = c.block;
+        ScriptedMeasurer measurer({2000, 20}, {100, 300}, c.block);
         VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
         EXPECT_TRUE(plan.Complete);
         EXPECT_EQ(plan.X, c.x);
@@ -460,10 +441,7 @@ TEST(PlanVerseRun, DivisionByZeroLeavesARunWithoutFrames) {
         SCOPED_TRACE(c.name);
         SaverSettings record{};
         record.ThreadSeed = 1;
-        ScriptedMeasurer measurer;
-        measurer.line = c.line;
-        measurer.first = c.first;
-        measurer.second = {150, 90};
+        ScriptedMeasurer measurer(c.line, c.first, {150, 90});
         VerseRunPlan plan = PlanVerseRun(record, c.width, c.height, 9000, measurer);
         EXPECT_FALSE(plan.Complete);
         EXPECT_EQ(measurer.requests.size(), c.requests);
@@ -475,10 +453,7 @@ TEST(PlanVerseRun, DivisionByZeroLeavesARunWithoutFrames) {
 TEST(PlanVerseRun, ZeroHeightStillLaysOut) {
     SaverSettings record{};
     record.ThreadSeed = 1;
-    ScriptedMeasurer measurer;
-    measurer.line = {2000, 20};
-    measurer.first = {2000, 20};
-    measurer.second = {40, 8};
+    ScriptedMeasurer measurer({2000, 20}, {2000, 20}, {40, 8});
     VerseRunPlan plan = PlanVerseRun(record, 1000, 0, 9000, measurer);
     EXPECT_TRUE(plan.Complete);
     EXPECT_EQ(plan.Quotient, 0);
@@ -520,10 +495,7 @@ TEST(PlanVerseRun, FaceShowsEveryLetterOfTheVerse) {
         UseVerses(record, verses);
         UseFonts(record, fonts);
         record.ThreadSeed = 100000;
-        ScriptedMeasurer measurer;
-        measurer.line = {2000, 20};
-        measurer.first = {280, 140};
-        measurer.second = {430, 280};
+        ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
         measurer.lacking = c.lacking;
         VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
         EXPECT_EQ(SlotText(plan.Face, FontSlotWidth), c.face);

@@ -1,5 +1,7 @@
 # shellcheck shell=bash
-# Shared by the tools: package installation and a private X server.
+# Shared by the tools: package installation, the builds, a private X server and Wine prefixes.
+
+VERSELUME_TOOLS=$(dirname "${BASH_SOURCE[0]}")
 
 # Debian packages the build, the tests and the demo need. wine32:i386 runs the 32-bit program.
 VERSELUME_PACKAGES=(
@@ -51,6 +53,17 @@ require_32bit_programs() {
     fi
 }
 
+# configure_and_build PRESET [TARGET...]: configures the preset (quietly) and builds the targets
+# named, or everything when none is.
+configure_and_build() {
+    local preset=$1
+    shift
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" "${targets[@]}"
+}
+
 # start_private_display [XVFB ARGUMENTS...]: starts an Xvfb on a free display when none is set
 # (one 1280x1024 screen unless told otherwise), and exports DISPLAY. The caller stops it with
 # stop_private_display (only the process started here is stopped). An X server that does not
@@ -84,6 +97,16 @@ stop_private_display() {
         wait "$VERSELUME_XVFB_PID" 2>/dev/null || true
         VERSELUME_XVFB_PID=
     fi
+}
+
+# stop_prefixes_and_display PREFIX...: the clean-up of a script that ran Wine on its own display:
+# stops each prefix's wineserver, then the private X server (if this script started one).
+stop_prefixes_and_display() {
+    local prefix
+    for prefix in "$@"; do
+        "$VERSELUME_TOOLS/wine-prefix" stop "$prefix"
+    done
+    stop_private_display
 }
 
 # no_arguments SCRIPT ARGUMENTS...: for the scripts that take none; prints the usage otherwise.

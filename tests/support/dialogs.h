@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for tests that drive the real dialogs under Wine: reading a dialog template back from
-// the resources, dismissing the error boxes a dialog shows, and running a modal dialog while a
+// Helpers for tests that drive the real dialogs under Wine: checking a dialog's controls as the
+// user meets them, dismissing the error boxes a dialog shows, and running a modal dialog while a
 // second thread plays the user.
 
 #include <windows.h>
@@ -11,35 +11,20 @@
 #include <thread>
 #include <vector>
 
-// One control of a dialog template as the resource holds it; class and texts in UTF-8, the
-// predefined classes by their names in capitals ("BUTTON", "STATIC", ...).
-struct TemplateControl {
+// A control as the user meets it: its id (-1 for a label), its class (without regard to case)
+// and its text, in UTF-8.
+struct DialogControl {
     int Id;
     std::string ClassName;
     std::string Text;
-    DWORD Style;
-    short X, Y, Width, Height;
 };
 
-struct DialogTemplateData {
-    DWORD Style;
-    short X, Y, Width, Height;
-    std::string Title;
-    WORD PointSize;
-    std::string FontName;
-    std::vector<TemplateControl> Controls;
-};
-
-// Parses the dialog template name of module; false when there is none or it is malformed.
-bool ReadDialogTemplate(HMODULE module, const char* name, DialogTemplateData& data);
-// Compares the template name of this program with wanted, field for field and control for
-// control (class names without regard to case: windres keeps the predefined ones in capitals).
-void ExpectTemplate(const char* name, const DialogTemplateData& wanted);
-
-std::string Utf8FromWide(const std::wstring& text);
-std::wstring WideFromUtf8(const std::string& text);
-// The UTF-8 text in the given code page (CP_ACP: the one the ANSI calls use).
-std::string CodePageFromUtf8(const std::string& text, UINT codePage);
+// Makes template name of this program (its classes registered) with a procedure that does
+// nothing, and checks what a user depends on: the title, every control in the template's order
+// with its id, class and text, and the ids in the order Tab visits them.
+void ExpectDialogControls(const char* name, const std::string& title,
+                          const std::vector<DialogControl>& controls,
+                          const std::vector<int>& tabOrder);
 
 // The window's class and text (ANSI), read without sending it a message, so that a window of a
 // busy thread cannot block the caller.
@@ -89,9 +74,6 @@ HWND WaitForDialog(DWORD threadId, const std::string& title, DWORD timeoutMs = 1
 INT_PTR RunModalDialog(const char* name, DLGPROC procedure, LPARAM parameter, HWND owner,
                        const std::string& title, const std::function<void(HWND)>& drive,
                        bool* driven = nullptr);
-
-// Whether block is an allocated block of the process heap.
-bool IsProcessHeapBlock(const void* block);
 
 // The system's own text for a Win32 error code, as FormatMessageA gives it.
 std::string SystemMessage(DWORD code);

@@ -1,9 +1,10 @@
 #include "support/dialogs.h"
 
+#include "support/text_conversion.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -11,76 +12,6 @@ namespace {
 constexpr char DialogClass[] = "#32770";
 // The program's dialogs; any other dialog window is an error box.
 const char* const ProgramDialogTitles[] = {"Verselume", "Despre Verselume", "Versete", "Fonturi"};
-
-// Reads a dialog template: WORD-aligned fields, strings as UTF-16 or 0xFFFF plus an ordinal.
-class TemplateReader {
-  public:
-    TemplateReader(const BYTE* data, size_t size) : data_(data), size_(size) {}
-
-    bool Ok() const { return ok_; }
-
-    template <typename T> T Read() {
-        T value{};
-        if (offset_ + sizeof(T) > size_) {
-            ok_ = false;
-            return value;
-        }
-        std::memcpy(&value, data_ + offset_, sizeof(T));
-        offset_ += sizeof(T);
-        return value;
-    }
-
-    // A string field; an ordinal comes back in ordinal and the text stays empty.
-    std::wstring ReadField(WORD* ordinal = nullptr) {
-        if (ordinal != nullptr) {
-            *ordinal = 0;
-        }
-        WORD first = Read<WORD>();
-        if (first == 0xFFFF) {
-            WORD value = Read<WORD>();
-            if (ordinal != nullptr) {
-                *ordinal = value;
-            }
-            return {};
-        }
-        std::wstring text;
-        for (WORD c = first; ok_ && c != 0; c = Read<WORD>()) {
-            text.push_back(static_cast<wchar_t>(c));
-        }
-        return text;
-    }
-
-    void AlignTo(size_t alignment) { offset_ = (offset_ + alignment - 1) / alignment * alignment; }
-    void Skip(size_t bytes) { offset_ += bytes; }
-
-  private:
-    const BYTE* data_;
-    size_t size_;
-    size_t offset_ = 0;
-    bool ok_ = true;
-};
-
-std::string PredefinedClass(WORD atom) {
-    switch (atom) {
-    case 0x80:
-        return "BUTTON";
-    case 0x81:
-        return "EDIT";
-    case 0x82:
-        return "STATIC";
-    case 0x83:
-        return "LISTBOX";
-    case 0x84:
-        return "SCROLLBAR";
-    case 0x85:
-        return "COMBOBOX";
-    default: {
-        char name[8];
-        std::snprintf(name, sizeof name, "#%u", atom);
-        return name;
-    }
-    }
-}
 
 bool IsProgramDialog(const std::string& title) {
     for (const char* own : ProgramDialogTitles) {
@@ -136,121 +67,56 @@ SeenMessageBox DescribeMessageBox(HWND box) {
 
 } // namespace
 
-bool ReadDialogTemplate(HMODULE module, const char* name, DialogTemplateData& data) {
-    HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(5)); // RT_DIALOG
-    if (resource == nullptr) {
-        return false;
-    }
-    HGLOBAL loaded = LoadResource(module, resource);
-    const BYTE* bytes = static_cast<const BYTE*>(LockResource(loaded));
-    if (bytes == nullptr) {
-        return false;
-    }
-    TemplateReader reader(bytes, SizeofResource(module, resource));
-    data = DialogTemplateData{};
-    if (reader.Read<WORD>() == 1 && reader.Read<WORD>() == 0xFFFF) {
-        return false; // DIALOGEX templates are not used by the program
-    }
-    reader = TemplateReader(bytes, SizeofResource(module, resource));
-    data.Style = reader.Read<DWORD>();
-    reader.Read<DWORD>(); // extended style
-    WORD count = reader.Read<WORD>();
-    data.X = reader.Read<short>();
-    data.Y = reader.Read<short>();
-    data.Width = reader.Read<short>();
-    data.Height = reader.Read<short>();
-    reader.ReadField(); // menu
-    reader.ReadField(); // class
-    data.Title = Utf8FromWide(reader.ReadField());
-    if ((data.Style & DS_SETFONT) != 0) {
-        data.PointSize = reader.Read<WORD>();
-        data.FontName = Utf8FromWide(reader.ReadField());
-    }
-    for (WORD i = 0; i < count && reader.Ok(); ++i) {
-        reader.AlignTo(4);
-        TemplateControl control{};
-        control.Style = reader.Read<DWORD>();
-        reader.Read<DWORD>(); // extended style
-        control.X = reader.Read<short>();
-        control.Y = reader.Read<short>();
-        control.Width = reader.Read<short>();
-        control.Height = reader.Read<short>();
-        control.Id = reader.Read<short>();
-        WORD atom = 0;
-        std::wstring className = reader.ReadField(&atom);
-        control.ClassName = atom != 0 ? PredefinedClass(atom) : Utf8FromWide(className);
-        control.Text = Utf8FromWide(reader.ReadField());
-        reader.Skip(reader.Read<WORD>()); // creation data
-        data.Controls.push_back(control);
-    }
-    return reader.Ok();
+namespace {
+
+INT_PTR CALLBACK InertDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
 }
 
-void ExpectTemplate(const char* name, const DialogTemplateData& wanted) {
-    DialogTemplateData data;
-    ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), name, data))
-        << (IS_INTRESOURCE(name) ? std::to_string(LOWORD(name)) : std::string(name));
-    EXPECT_EQ(data.Style, wanted.Style);
-    EXPECT_EQ(data.X, wanted.X);
-    EXPECT_EQ(data.Y, wanted.Y);
-    EXPECT_EQ(data.Width, wanted.Width);
-    EXPECT_EQ(data.Height, wanted.Height);
-    EXPECT_EQ(data.Title, wanted.Title);
-    EXPECT_EQ(data.PointSize, wanted.PointSize);
-    EXPECT_EQ(data.FontName, wanted.FontName);
-    ASSERT_EQ(data.Controls.size(), wanted.Controls.size());
-    for (size_t i = 0; i < wanted.Controls.size(); ++i) {
-        const TemplateControl& got = data.Controls[i];
-        const TemplateControl& want = wanted.Controls[i];
-        SCOPED_TRACE("control #" + std::to_string(i + 1) + ", id " + std::to_string(want.Id) + " " +
-                     want.Text);
-        EXPECT_EQ(got.Id, want.Id);
-        EXPECT_EQ(_stricmp(got.ClassName.c_str(), want.ClassName.c_str()), 0)
-            << got.ClassName << " is not " << want.ClassName;
-        EXPECT_EQ(got.Text, want.Text);
-        EXPECT_EQ(got.Style, want.Style);
-        EXPECT_EQ(got.X, want.X);
-        EXPECT_EQ(got.Y, want.Y);
-        EXPECT_EQ(got.Width, want.Width);
-        EXPECT_EQ(got.Height, want.Height);
-    }
+std::string WindowText(HWND window) {
+    wchar_t text[256] = {};
+    int length = GetWindowTextW(window, text, 256);
+    return Utf8FromWide(std::wstring(text, length > 0 ? length : 0));
 }
 
-std::string Utf8FromWide(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                        nullptr, nullptr);
-    return result;
-}
+} // namespace
 
-std::wstring WideFromUtf8(const std::string& text) {
-    if (text.empty()) {
-        return {};
+void ExpectDialogControls(const char* name, const std::string& title,
+                          const std::vector<DialogControl>& controls,
+                          const std::vector<int>& tabOrder) {
+    std::wstring wideName = IS_INTRESOURCE(name) ? std::wstring() : WideFromUtf8(name);
+    const wchar_t* resource =
+        IS_INTRESOURCE(name) ? reinterpret_cast<const wchar_t*>(name) : wideName.c_str();
+    HWND dialog =
+        CreateDialogParamW(GetModuleHandleW(nullptr), resource, nullptr, InertDialogProc, 0);
+    ASSERT_NE(dialog, nullptr) << "no dialog from the template";
+    EXPECT_EQ(WindowText(dialog), title);
+    size_t index = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        if (index >= controls.size()) {
+            ADD_FAILURE() << "a control beyond the " << controls.size() << " listed";
+            break;
+        }
+        const DialogControl& want = controls[index];
+        EXPECT_EQ(static_cast<int>(static_cast<short>(GetDlgCtrlID(child))), want.Id)
+            << "control " << index;
+        EXPECT_EQ(_stricmp(ClassOf(child).c_str(), want.ClassName.c_str()), 0)
+            << "control " << index << " is a " << ClassOf(child) << ", not a " << want.ClassName;
+        EXPECT_EQ(WindowText(child), want.Text) << "control " << index;
     }
-    int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        size);
-    return result;
-}
-
-std::string CodePageFromUtf8(const std::string& text, UINT codePage) {
-    std::wstring wide = WideFromUtf8(text);
-    if (wide.empty()) {
-        return {};
+    EXPECT_EQ(index, controls.size()) << "controls missing";
+    std::vector<int> visited;
+    HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    for (HWND item = first; item != nullptr && visited.size() <= controls.size();) {
+        visited.push_back(GetDlgCtrlID(item));
+        item = GetNextDlgTabItem(dialog, item, FALSE);
+        if (item == first) {
+            break;
+        }
     }
-    int size = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), result.data(),
-                        size, nullptr, nullptr);
-    return result;
+    EXPECT_EQ(visited, tabOrder) << "the order Tab visits the controls in";
+    DestroyWindow(dialog);
 }
 
 std::string ClassOf(HWND window) {
@@ -353,22 +219,6 @@ INT_PTR RunModalDialog(const char* name, DLGPROC procedure, LPARAM parameter, HW
         *driven = done;
     }
     return result;
-}
-
-bool IsProcessHeapBlock(const void* block) {
-    HANDLE heap = GetProcessHeap();
-    bool found = false;
-    if (!HeapLock(heap)) {
-        return false;
-    }
-    PROCESS_HEAP_ENTRY entry{};
-    while (HeapWalk(heap, &entry)) {
-        if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0 && entry.lpData == block) {
-            found = true;
-        }
-    }
-    HeapUnlock(heap);
-    return found;
 }
 
 std::string SystemMessage(DWORD code) {

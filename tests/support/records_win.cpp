@@ -1,5 +1,5 @@
-#include "support/dialogs.h"
 #include "support/records.h"
+#include "support/text_conversion.h"
 
 #include "platform.h"
 

@@ -1,4 +1,5 @@
 #include "support/records.h"
+#include "support/text_conversion.h"
 #include "support/texts_dialog_harness.h"
 
 #include "platform.h"

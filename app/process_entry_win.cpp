@@ -24,8 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The shell sits below the display and the dialogs: it is handed them here, at the top.
     const SaverParts parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses,
                               InitCommonControlClasses};
-    int result =
-        SaverMain(GetModuleHandleA(nullptr), nullptr, GetCommandTail(), SW_SHOWNORMAL, parts);
+    int result = SaverMain(GetModuleHandleA(nullptr), GetCommandTail(), parts);
     // The user asked the saver to end: a list read that hangs must not keep it running.
     if (ListReadStillRunning()) {
         TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
