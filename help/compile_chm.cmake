@@ -1,5 +1,6 @@
 # Compiles the help project into OUTPUT and checks it; called by the build with
-# -DCHMCMD -DCHMLS -DPROJECT_FILE -DOUTPUT -DWORK_DIR -DTOPICS=<page;page;...>.
+# -DCHMCMD -DCHMLS -DPROJECT_FILE -DOUTPUT -DWORK_DIR -DTOPICS=<page;page;...> -DPYTHON
+# -DEPOCH_FILE (the release's time, which replaces the clock chmcmd writes).
 # chmcmd writes into its current folder and reads the pages from the project's folder. It only
 # warns about a page missing from disk, so every page the project lists is checked first, and
 # the finished file must hold every topic the program opens. The result replaces OUTPUT only
@@ -42,6 +43,13 @@ endif()
 
 set(HELP_FILE ${compiled})
 include(${CMAKE_CURRENT_LIST_DIR}/check_topics.cmake)
+
+file(STRINGS ${EPOCH_FILE} epoch LIMIT_COUNT 1)
+execute_process(COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/set_chm_time.py ${compiled} ${epoch}
+                RESULT_VARIABLE result ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cannot set the help file's time (${result}): ${output}")
+endif()
 
 file(COPY_FILE ${compiled} ${OUTPUT})
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -9,6 +9,8 @@
 ;   TEXTS_FILE, FONTS_FILE  the sample lists
 ;   ICON_FILE     the program's icon
 ;   OUT_FILE      the installer to write
+;   SIGN_TOOL     optional: a command that signs the file it is given in place, run on the
+;                 uninstaller before it is packed (tools/package --sign)
 ;
 ; Command line (besides NSIS's own /S and /D=folder):
 ;   /CURRENT  in a silent install, also make Verselume the current screen saver; without it a
@@ -25,6 +27,11 @@ Unicode true
   Target x86-unicode
 !endif
 SetCompressor /SOLID lzma
+; The installer stores no file times, so one source gives the same installer bytes at any time.
+SetDateSave off
+!ifdef SIGN_TOOL
+  !uninstfinalize '"${SIGN_TOOL}" "%1"' = 0
+!endif
 RequestExecutionLevel user
 ManifestDPIAware true
 

@@ -3,12 +3,15 @@
 
 VERSELUME_TOOLS=$(dirname "${BASH_SOURCE[0]}")
 
-# Debian packages the build, the tests and the demo need. wine32:i386 runs the 32-bit program.
+# Debian packages the build, the tests and the demo need. wine32:i386 runs the 32-bit program;
+# osslsigncode and openssl sign a release and make the test's certificate, faketime moves the
+# clock of the second packaging, python3-jsonschema and python3-yaml check the winget manifest.
 VERSELUME_PACKAGES=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine64 wine32:i386 xvfb xauth x11-apps xdotool imagemagick
     nsis fp-utils zip unzip locales python3 shellcheck python3-fonttools fonts-dejavu-core
+    osslsigncode openssl faketime python3-jsonschema python3-yaml
 )
 
 # Installs whatever of the list is missing (adding the i386 architecture first when needed), and
