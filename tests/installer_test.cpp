@@ -25,6 +25,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -104,11 +105,12 @@ size_t LineCount(const std::string& bytes) {
     return static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 }
 
-// Runs a command line, calls drive (a user at the keyboard) once it started, and waits until it
-// and every process it started have ended (the uninstaller hands its work to a copy of itself
-// and returns at once). Returns the first process's exit code, or ~0 when it could not be run or
-// did not end in time.
-DWORD RunToTheEnd(std::wstring commandLine, const std::function<void()>& drive = nullptr) {
+// Runs a command line, calls drive (a user at the keyboard) with its process once it started,
+// and waits until it and every process it started have ended (the uninstaller hands its work to a
+// copy of itself and returns at once). Returns the first process's exit code, or ~0 when it could
+// not be run or did not end in time.
+DWORD RunToTheEnd(std::wstring commandLine,
+                  const std::function<void(HANDLE process)>& drive = nullptr) {
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -127,7 +129,7 @@ DWORD RunToTheEnd(std::wstring commandLine, const std::function<void()>& drive =
     EXPECT_TRUE(AssignProcessToJobObject(job, process.hProcess));
     ResumeThread(process.hThread);
     if (drive) {
-        drive();
+        drive(process.hProcess);
     }
     WaitForSingleObject(process.hProcess, RunTimeoutMs);
     GetExitCodeProcess(process.hProcess, &code);
@@ -211,6 +213,33 @@ HWND FindListsBox() {
     return box;
 }
 
+BOOL CALLBACK AddIfVisible(HWND window, LPARAM windows) {
+    if (IsWindowVisible(window)) {
+        reinterpret_cast<std::set<HWND>*>(windows)->insert(window);
+    }
+    return TRUE;
+}
+
+std::set<HWND> VisibleWindows() {
+    std::set<HWND> windows;
+    EnumWindows(AddIfVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// How many times a visible window besides those of before was seen while the process ran.
+size_t WindowsShownUntilItEnds(HANDLE process, const std::set<HWND>& before) {
+    size_t shown = 0;
+    PumpUntil(
+        [&] {
+            for (HWND window : VisibleWindows()) {
+                shown += before.count(window) == 0 ? 1 : 0;
+            }
+            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        RunTimeoutMs);
+    return shown;
+}
+
 class InstallerTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -286,14 +315,17 @@ class InstallerTest : public testing::Test {
     std::string ListsFolder() const { return Narrow(lists_); }
     std::wstring ListsFolderW() const { return lists_; }
 
-    // Runs the installer silently into folder, with extra switches; returns its exit code.
-    DWORD Install(const std::wstring& folder, const std::wstring& switches = L"") {
+    // Runs the installer silently into folder, with extra switches, driven as RunToTheEnd
+    // drives; returns its exit code.
+    DWORD Install(const std::wstring& folder, const std::wstring& switches = L"",
+                  const std::function<void(HANDLE process)>& drive = nullptr) {
         if (std::find(folders_.begin(), folders_.end(), folder) == folders_.end()) {
             folders_.push_back(folder);
         }
         // NSIS takes the folder as the last argument, unquoted even with spaces.
         return RunToTheEnd(L"\"" + Widen(BuildFile(VERSELUME_INSTALLER)) + L"\" /S " + switches +
-                           L" /D=" + folder);
+                               L" /D=" + folder,
+                           drive);
     }
 
     // Runs the folder's uninstaller silently and waits for the copy that does the work.
@@ -319,7 +351,12 @@ class InstallerTest : public testing::Test {
 TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
     std::wstring folder = Folder(L"Verselume");
     std::string path = Narrow(folder);
-    ASSERT_EQ(Install(folder), 0u);
+    // A silent install, as a script or a package manager runs it, shows no window at all.
+    const std::set<HWND> before = VisibleWindows();
+    size_t shown = 0;
+    auto watch = [&](HANDLE installer) { shown = WindowsShownUntilItEnds(installer, before); };
+    ASSERT_EQ(Install(folder, L"", watch), 0u);
+    EXPECT_EQ(shown, 0u) << "the silent install showed a window";
 
     std::string installer = ReadBytes(BuildFile(VERSELUME_INSTALLER));
     std::string program = ReadBytes(path + "\\Verselume.scr");
@@ -359,21 +396,32 @@ TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
         ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
     EXPECT_TRUE(!screenSaver || screenSaver->Data.find("Verselume") == std::string::npos);
 
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayName"), "Verselume");
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayVersion"),
-              VERSELUME_VERSION_STRING);
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "Publisher"), "Quorvane");
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayIcon"),
-              path + "\\Verselume.scr,0");
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "InstallLocation"), path);
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "UninstallString"),
-              "\"" + path + "\\uninstall.exe\"");
-    std::optional<RegistryValue> size = ReadValue(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize");
-    ASSERT_TRUE(size);
-    ASSERT_EQ(size->Type, static_cast<DWORD>(REG_DWORD));
-    DWORD kilobytes = 0;
-    std::memcpy(&kilobytes, size->Data.data(), 4);
-    EXPECT_GE(kilobytes, (program.size() + texts.size() + fonts.size()) / 1024);
+    // The entry in the list of programs, whole.
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, UninstallKey),
+              (std::vector<std::string>{"DisplayIcon", "DisplayName", "DisplayVersion",
+                                        "EstimatedSize", "InstallLocation", "NoModify", "NoRepair",
+                                        "Publisher", "QuietUninstallString", "UninstallString"}));
+    const std::pair<const char*, std::string> entry[] = {
+        {"DisplayName", "Verselume"},
+        {"DisplayVersion", VERSELUME_VERSION_STRING},
+        {"Publisher", "Quorvane"},
+        {"DisplayIcon", path + "\\Verselume.scr,0"},
+        {"InstallLocation", path},
+        {"UninstallString", "\"" + path + "\\uninstall.exe\""},
+        {"QuietUninstallString", "\"" + path + "\\uninstall.exe\" /S"}};
+    for (const auto& [name, expected] : entry) {
+        EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, name), expected) << name;
+    }
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, UninstallKey, "NoModify"), 1u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, UninstallKey, "NoRepair"), 1u);
+    // The size of the installation folder in kilobytes, each file rounded its own way.
+    size_t installed = 0;
+    for (const char* file : installedFiles) {
+        installed += ReadBytes(path + "\\" + file).size();
+    }
+    DWORD kilobytes = ReadDword(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize");
+    EXPECT_GE(kilobytes + 3, installed / 1024);
+    EXPECT_LE(kilobytes, installed / 1024 + 3);
 
     Shortcut reselect = ReadShortcut(StartMenuFolder() + "\\Verselume.lnk");
     ASSERT_TRUE(reselect.loaded);
@@ -489,7 +537,7 @@ TEST_F(InstallerTest, UninstallerRemovesTheListsOnlyWhenItsBoxIsTicked) {
         SCOPED_TRACE(tick ? "ticked" : "left unticked");
         std::wstring folder = Folder(tick ? L"Bifat" : L"Nebifat");
         ASSERT_EQ(Install(folder), 0u);
-        DWORD code = RunToTheEnd(L"\"" + folder + L"\\uninstall.exe\"", [&] {
+        DWORD code = RunToTheEnd(L"\"" + folder + L"\\uninstall.exe\"", [&](HANDLE) {
             HWND box = nullptr;
             ASSERT_TRUE(PumpUntil([&] { return (box = FindListsBox()) != nullptr; }, 30000));
             EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
