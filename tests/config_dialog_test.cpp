@@ -23,32 +23,10 @@
 
 namespace {
 
-// A modeless copy of the dialog: the test plays the user with messages on its own thread.
-// Closing it ends the dialog (hidden, not destroyed); the window goes with the object.
-class ConfigDialog {
-  public:
-    ConfigDialog()
-        : window_(CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG),
-                                     nullptr, ConfigDialogProc, 0)) {}
-    ~ConfigDialog() {
-        if (window_ != nullptr) {
-            DestroyWindow(window_);
-        }
-    }
-    ConfigDialog(const ConfigDialog&) = delete;
-    ConfigDialog& operator=(const ConfigDialog&) = delete;
-
-    HWND Window() const { return window_; }
-    // The record attached to the dialog; it lives as long as the window.
-    SaverSettings& Record() const { return *ConfigRecord(window_); }
-    bool IsOpen() const { return IsWindowVisible(window_) != FALSE; }
-    void Click(int id) const { SendDlgItemMessageA(window_, id, BM_CLICK, 0, 0); }
-    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return SendDlgItemMessageA(window_, id, message, wParam, lParam);
-    }
-
-  private:
-    HWND window_;
+// The configuration dialog, modeless, with the record it keeps.
+struct ConfigDialog : ModelessDialog {
+    ConfigDialog() : ModelessDialog(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0) {}
+    SaverSettings& Record() const { return *ConfigRecord(Window()); }
 };
 
 struct ShownControls {
@@ -74,17 +52,6 @@ DWORD StoredDword(const SettingsKey& key, const char* name) {
     return value;
 }
 
-// Puts a new list (UTF-8 here, UTF-16 in the block) in place of the record's, as the verses
-// editor and the typefaces dialog do.
-WideChar* ReplaceList(WideChar*& block, uint32_t& count, uint32_t width,
-                      const std::vector<std::string>& entries) {
-    WideChar* fresh = HeapListFromUtf8(entries, width);
-    HeapRelease(block);
-    block = fresh;
-    count = static_cast<uint32_t>(entries.size());
-    return fresh;
-}
-
 testing::AssertionResult NoBoxShown(MessageBoxWatcher& boxes) {
     std::vector<SeenMessageBox> seen = boxes.Seen();
     if (seen.empty()) {
@@ -95,13 +62,6 @@ testing::AssertionResult NoBoxShown(MessageBoxWatcher& boxes) {
         failure << "box \"" << box.Title << "\": " << box.Text << "\n";
     }
     return failure;
-}
-
-void ExpectErrorBox(const SeenMessageBox& box, HWND owner, DWORD code) {
-    EXPECT_EQ(box.Owner, owner);
-    EXPECT_EQ(box.Text, SystemMessage(code));
-    EXPECT_TRUE(box.HasIcon) << "an error box shows the error icon";
-    EXPECT_EQ(box.ButtonCount, 1) << "an error box has only OK";
 }
 
 std::string LoadedString(UINT id) {
@@ -215,9 +175,9 @@ TEST(ConfigDialog, PreparesTheControls) {
                                     "în fiecare zi"};
     ASSERT_EQ(dialog.Send(IDC_CONFIG_POLICY, CB_GETCOUNT), 3);
     for (int i = 0; i < 3; ++i) {
-        char text[256] = {};
+        wchar_t text[256] = {};
         dialog.Send(IDC_CONFIG_POLICY, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(std::string(text), CodePageFromUtf8(policies[i], CP_ACP));
+        EXPECT_EQ(Utf8FromWide(text), policies[i]);
     }
 }
 
@@ -246,7 +206,7 @@ TEST(ConfigDialog, ShowsStoredSettingsAndSavesThemOnOk) {
         installed.key.SetDword("Options", row.options);
         installed.key.SetDword("FadeSpeed", row.fade);
         ConfigDialog dialog;
-        ASSERT_TRUE(dialog.IsOpen());
+        ASSERT_FALSE(dialog.Ended());
         ShownControls shown = ReadControls(dialog);
         EXPECT_EQ(shown.Seconds, row.shown.Seconds);
         EXPECT_EQ(shown.Random, row.shown.Random);
@@ -255,7 +215,7 @@ TEST(ConfigDialog, ShowsStoredSettingsAndSavesThemOnOk) {
         EXPECT_EQ(shown.Fade, row.shown.Fade);
 
         dialog.Click(IDOK);
-        EXPECT_FALSE(dialog.IsOpen());
+        EXPECT_TRUE(dialog.Ended());
         EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), row.savedTextSpeed);
         EXPECT_EQ(StoredDword(installed.key, "Options"), row.savedOptions);
         EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), row.fade);
@@ -317,7 +277,7 @@ TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
         ASSERT_TRUE(IsProcessHeapBlock(fonts));
 
         dialog.Click(command);
-        EXPECT_FALSE(dialog.IsOpen());
+        EXPECT_TRUE(dialog.Ended());
         EXPECT_FALSE(IsProcessHeapBlock(texts));
         EXPECT_FALSE(IsProcessHeapBlock(fonts));
         EXPECT_EQ(dialog.Record().Texts, nullptr);
@@ -348,7 +308,7 @@ TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
     DeleteSettingsKey();
     MessageBoxWatcher boxes;
     ConfigDialog dialog;
-    ASSERT_TRUE(dialog.IsOpen());
+    ASSERT_FALSE(dialog.Ended());
     std::vector<SeenMessageBox> seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
     ExpectErrorBox(seen[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
@@ -362,7 +322,7 @@ TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
     EXPECT_EQ(shown.Fade, 0);
 
     dialog.Click(IDOK);
-    EXPECT_FALSE(dialog.IsOpen());
+    EXPECT_TRUE(dialog.Ended());
     seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 2u);
     ExpectErrorBox(seen[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
@@ -413,7 +373,7 @@ TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
     ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth, {"Tahoma"});
     dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 2);
     dialog.Click(IDOK);
-    EXPECT_FALSE(dialog.IsOpen());
+    EXPECT_TRUE(dialog.Ended());
     ASSERT_EQ(boxes.Seen().size(), 2u);
     ExpectErrorBox(boxes.Seen()[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 2u);
@@ -529,7 +489,7 @@ TEST(ConfigDialog, AListsFileChangedSinceOpeningIsNeverWrittenOver) {
                         {"Editat"});
         }
         dialog.Click(IDOK);
-        EXPECT_FALSE(dialog.IsOpen());
+        EXPECT_TRUE(dialog.Ended());
         EXPECT_EQ(ReadBytes(installed.texts), row.change == StillMissing    ? ""
                                               : row.change == HeldAtOpening ? "Unu\r\n"
                                                                             : theirs);
@@ -583,7 +543,7 @@ TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
     EditVerses(dialog, "Schimbat");
     dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 8);
     dialog.Click(IDOK);
-    EXPECT_TRUE(dialog.IsOpen());
+    EXPECT_FALSE(dialog.Ended());
     ASSERT_EQ(boxes.Seen().size(), 1u);
     const SeenMessageBox box = boxes.Seen()[0];
     EXPECT_EQ(box.Owner, dialog.Window());
@@ -598,7 +558,7 @@ TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
 
     SetFileAttributesA(installed.texts.c_str(), FILE_ATTRIBUTE_NORMAL);
     dialog.Click(IDOK);
-    EXPECT_FALSE(dialog.IsOpen());
+    EXPECT_TRUE(dialog.Ended());
     EXPECT_EQ(ReadBytes(installed.texts), "Schimbat\r\nDoi\r\n");
     EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 8u);
     EXPECT_EQ(boxes.Seen().size(), 1u);
@@ -654,7 +614,7 @@ TEST(ConfigDialog, HelpFailureShowsTheReasonAndKeepsTheDialogOpen) {
     MessageBoxWatcher boxes;
     ConfigDialog dialog;
     dialog.Click(IDHELP);
-    EXPECT_TRUE(dialog.IsOpen());
+    EXPECT_FALSE(dialog.Ended());
     ASSERT_EQ(boxes.Seen().size(), 1u) << NoBoxShown(boxes).message();
     ExpectErrorBox(boxes.Seen()[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
 }
@@ -677,7 +637,7 @@ TEST(ConfigDialog, AboutOpensOwnedByTheDialogAndReturnsToIt) {
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(owner, dialog.Window());
     EXPECT_FALSE(IsWindow(about));
-    EXPECT_TRUE(dialog.IsOpen());
+    EXPECT_FALSE(dialog.Ended());
     EXPECT_EQ(dialog.Record().TextCount, 2u) << "the About box leaves the settings alone";
 }
 
@@ -729,7 +689,7 @@ TEST(ConfigDialog, SubDialogCommandsRunTheirTemplatesWithTheRecord) {
                   TRUE);
         user.join();
         UnhookWindowsHookEx(hook);
-        EXPECT_TRUE(dialog.IsOpen());
+        EXPECT_FALSE(dialog.Ended());
         ASSERT_NE(opened, nullptr) << "no dialog opened";
         EXPECT_EQ(owner, dialog.Window());
         EXPECT_EQ(InitDialogParameter, reinterpret_cast<LPARAM>(&dialog.Record()));
@@ -743,7 +703,7 @@ TEST(ConfigDialog, SubDialogCommandsRunTheirTemplatesWithTheRecord) {
     EXPECT_EQ(ConfigDialogProc(dialog.Window(), WM_COMMAND,
                                MAKEWPARAM(IDC_CONFIG_POLICY, CBN_SELCHANGE), 0),
               FALSE);
-    EXPECT_TRUE(dialog.IsOpen());
+    EXPECT_FALSE(dialog.Ended());
 }
 
 TEST(AboutBox, ClosesWithOkEscAndTheCloseBoxWithResultZero) {

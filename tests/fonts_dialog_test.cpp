@@ -35,74 +35,48 @@ struct Record {
 
     Record() = default;
     explicit Record(const Names& names) {
-        settings.Fonts = HeapListFromUtf8(names, FontSlotWidth);
-        settings.FontCount = static_cast<uint32_t>(names.size());
+        ReplaceList(settings.Fonts, settings.FontCount, FontSlotWidth, names);
     }
-    ~Record() { HeapRelease(settings.Fonts); }
+    ~Record() { ReplaceList(settings.Fonts, settings.FontCount, FontSlotWidth, {}); }
 
     Names FontNames() const {
         return Utf8Entries(settings.Fonts, settings.FontCount, FontSlotWidth);
     }
 };
 
-Names ListEntries(HWND dialog, int list) {
-    Names names;
-    LRESULT count = SendDlgItemMessageW(dialog, list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t name[256] = {};
-        SendDlgItemMessageW(dialog, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
-        names.push_back(Utf8FromWide(name));
-    }
-    return names;
+// The typefaces dialog's template, its sample's window class registered as the configuration
+// dialog registers it first.
+const wchar_t* FontsTemplate() {
+    RegisterSampleClass();
+    return L"FONTSDLG";
 }
 
-// What a button sends its dialog when clicked.
-void ClickIn(HWND dialog, int id) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// The typefaces dialog created from its template with the record as parameter; the test plays
-// the user by highlighting entries and sending the commands the clicks would send.
-class FontsDialog {
+// The typefaces dialog with the record as parameter; the test plays the user by highlighting
+// entries and sending the commands the clicks would send.
+class FontsDialog : public ModelessDialog {
   public:
-    explicit FontsDialog(SaverSettings& record) {
-        RegisterSampleClass();
-        dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), L"FONTSDLG", nullptr,
-                                     FontsDialogProc, reinterpret_cast<LPARAM>(&record));
-        EXPECT_NE(dialog_, nullptr) << "cannot create FONTSDLG";
-    }
-    ~FontsDialog() {
-        if (IsWindow(dialog_)) {
-            DestroyWindow(dialog_);
-        }
-    }
+    explicit FontsDialog(SaverSettings& record)
+        : ModelessDialog(FontsTemplate(), FontsDialogProc, reinterpret_cast<LPARAM>(&record)) {}
+    explicit FontsDialog(HWND opened) : ModelessDialog(opened) {}
 
-    HWND Window() const { return dialog_; }
-    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
-
-    Names Entries(int list) const { return ListEntries(dialog_, list); }
     int Position(int list, const std::string& name) const {
-        Names names = Entries(list);
+        Names names = ListEntries(list);
         auto found = std::find(names.begin(), names.end(), name);
         EXPECT_NE(found, names.end()) << name << " is not in list " << list;
         return static_cast<int>(found - names.begin());
     }
-    void Highlight(int list, int position, bool on = true) {
-        SendDlgItemMessageA(dialog_, list, LB_SETSEL, on, position);
+    void Highlight(int list, int position, bool on = true) const {
+        Send(list, LB_SETSEL, on, position);
     }
-    void Highlight(int list, const std::string& name, bool on = true) {
+    void Highlight(int list, const std::string& name, bool on = true) const {
         Highlight(list, Position(list, name), on);
     }
-    int HighlightCount(int list) const {
-        return static_cast<int>(SendDlgItemMessageA(dialog_, list, LB_GETSELCOUNT, 0, 0));
-    }
+    int HighlightCount(int list) const { return static_cast<int>(Send(list, LB_GETSELCOUNT)); }
     // What a list sends when the user's click changed its highlight.
-    void Report(int list, WORD notification = LBN_SELCHANGE) {
-        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(list, notification),
+    void Report(int list, WORD notification = LBN_SELCHANGE) const {
+        SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(list, notification),
                      reinterpret_cast<LPARAM>(Control(list)));
     }
-    void Click(int id) { ClickIn(dialog_, id); }
     // All 32 units of the sample's name buffer.
     std::wstring SampleBuffer() const {
         auto* buffer = reinterpret_cast<const wchar_t*>(
@@ -111,9 +85,6 @@ class FontsDialog {
     }
     std::string SampleName() const { return Utf8FromWide(SampleBuffer().c_str()); }
     bool SampleEmpty() const { return SampleBuffer() == std::wstring(FontSlotWidth, L'\0'); }
-
-  private:
-    HWND dialog_ = nullptr;
 };
 
 Names Sorted(Names names) {
@@ -174,8 +145,8 @@ TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
     Record record(chosen);
     MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
-    EXPECT_EQ(Sorted(dialog.Entries(IDC_FONTS_AVAILABLE)), Sorted(Without(installed, chosen)));
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), InListOrder(chosen));
+    EXPECT_EQ(Sorted(dialog.ListEntries(IDC_FONTS_AVAILABLE)), Sorted(Without(installed, chosen)));
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), InListOrder(chosen));
     EXPECT_TRUE(dialog.SampleEmpty());
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
@@ -205,8 +176,8 @@ TEST(FontsDialogOpening, WithoutABlockEveryTypefaceIsAvailable) {
         }
         record.settings.FontCount = c.count;
         FontsDialog dialog(record.settings);
-        EXPECT_EQ(Sorted(dialog.Entries(IDC_FONTS_AVAILABLE)), Sorted(installed)) << c.what;
-        EXPECT_TRUE(dialog.Entries(IDC_FONTS_SELECTED).empty()) << c.what;
+        EXPECT_EQ(Sorted(dialog.ListEntries(IDC_FONTS_AVAILABLE)), Sorted(installed)) << c.what;
+        EXPECT_TRUE(dialog.ListEntries(IDC_FONTS_SELECTED).empty()) << c.what;
         record.settings.FontCount = c.block ? 1 : 0;
     }
 }
@@ -224,14 +195,14 @@ TEST(FontsDialogOpening, UnsortedBlockShowsAChosenTypefaceInBothLists) {
     ASSERT_EQ(InListOrder(chosen), chosen);
     Record record(chosen);
     FontsDialog dialog(record.settings);
-    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), missed), 1u);
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), chosen);
+    EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), missed), 1u);
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), chosen);
 
     dialog.Highlight(IDC_FONTS_AVAILABLE, missed);
-    dialog.Click(IDC_FONTS_ADD);
-    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), missed), 0u);
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), (Names{"aurora", "bembo", missed, missed}));
-    dialog.Click(IDOK);
+    dialog.Command(IDC_FONTS_ADD);
+    EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), missed), 0u);
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), (Names{"aurora", "bembo", missed, missed}));
+    dialog.Command(IDOK);
     EXPECT_EQ(record.FontNames(), (Names{"aurora", "bembo", missed, missed}));
 }
 
@@ -240,7 +211,7 @@ TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
     Record record;
     MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
-    const Names available = dialog.Entries(IDC_FONTS_AVAILABLE);
+    const Names available = dialog.ListEntries(IDC_FONTS_AVAILABLE);
 
     // Two entries first, then three more that fall before, between and after them.
     Names first = {available[1], available[4]};
@@ -248,9 +219,9 @@ TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
     dialog.Highlight(IDC_FONTS_AVAILABLE, 4);
     dialog.Report(IDC_FONTS_AVAILABLE);
     EXPECT_EQ(dialog.SampleName(), available[1]);
-    dialog.Click(IDC_FONTS_ADD);
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), first);
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), Without(available, first));
+    dialog.Command(IDC_FONTS_ADD);
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), first);
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_AVAILABLE), Without(available, first));
 
     Names second = {available[0], available[2], available.back()};
     for (const std::string& name : second) {
@@ -258,10 +229,10 @@ TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
     }
     dialog.Report(IDC_FONTS_AVAILABLE);
     EXPECT_EQ(dialog.SampleName(), available[0]);
-    dialog.Click(IDC_FONTS_ADD);
+    dialog.Command(IDC_FONTS_ADD);
     Names moved = {available[0], available[1], available[2], available[4], available.back()};
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), moved);
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), Without(available, moved));
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), moved);
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_AVAILABLE), Without(available, moved));
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
     EXPECT_TRUE(dialog.SampleEmpty());
@@ -271,10 +242,10 @@ TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
     dialog.Highlight(IDC_FONTS_SELECTED, 3);
     dialog.Report(IDC_FONTS_SELECTED);
     EXPECT_EQ(dialog.SampleName(), moved[1]);
-    dialog.Click(IDC_FONTS_REMOVE);
+    dialog.Command(IDC_FONTS_REMOVE);
     Names kept = {moved[0], moved[2], moved[4]};
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), kept);
-    EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), Without(available, kept));
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), kept);
+    EXPECT_EQ(dialog.ListEntries(IDC_FONTS_AVAILABLE), Without(available, kept));
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_AVAILABLE), 0);
     EXPECT_EQ(dialog.HighlightCount(IDC_FONTS_SELECTED), 0);
     EXPECT_TRUE(dialog.SampleEmpty());
@@ -295,11 +266,11 @@ TEST(FontsDialogMoves, AnArrowWithNothingHighlightedChangesNothing) {
         dialog.Report(c.highlighted);
         std::string shown = dialog.SampleName();
         ASSERT_FALSE(shown.empty());
-        Names available = dialog.Entries(IDC_FONTS_AVAILABLE);
-        Names selected = dialog.Entries(IDC_FONTS_SELECTED);
-        dialog.Click(c.arrow);
-        EXPECT_EQ(dialog.Entries(IDC_FONTS_AVAILABLE), available);
-        EXPECT_EQ(dialog.Entries(IDC_FONTS_SELECTED), selected);
+        Names available = dialog.ListEntries(IDC_FONTS_AVAILABLE);
+        Names selected = dialog.ListEntries(IDC_FONTS_SELECTED);
+        dialog.Command(c.arrow);
+        EXPECT_EQ(dialog.ListEntries(IDC_FONTS_AVAILABLE), available);
+        EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), selected);
         EXPECT_EQ(dialog.HighlightCount(c.highlighted), 1);
         EXPECT_EQ(dialog.SampleName(), shown);
         dialog.Highlight(c.highlighted, -1, false);
@@ -310,8 +281,8 @@ TEST(FontsDialogSample, ShowsTheLowestHighlightOfTheListThatReported) {
     Names installed = InstalledAtLeast(6);
     Record record(Sorted({installed[0], installed[1]}));
     FontsDialog dialog(record.settings);
-    Names available = dialog.Entries(IDC_FONTS_AVAILABLE);
-    Names selected = dialog.Entries(IDC_FONTS_SELECTED);
+    Names available = dialog.ListEntries(IDC_FONTS_AVAILABLE);
+    Names selected = dialog.ListEntries(IDC_FONTS_SELECTED);
 
     // Highlighted from the bottom up: the lowest position wins, not the latest.
     dialog.Highlight(IDC_FONTS_AVAILABLE, 3);
@@ -372,17 +343,17 @@ TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
     Record record({"Verselume Retired Face", "宋体 Ștefan"});
     MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
-    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 0u);
+    EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 0u);
     dialog.Highlight(IDC_FONTS_AVAILABLE, installed[2]);
     dialog.Highlight(IDC_FONTS_AVAILABLE, installed[0]);
-    dialog.Click(IDC_FONTS_ADD);
-    Names selected = dialog.Entries(IDC_FONTS_SELECTED);
+    dialog.Command(IDC_FONTS_ADD);
+    Names selected = dialog.ListEntries(IDC_FONTS_SELECTED);
     ASSERT_EQ(selected.size(), 4u);
     EXPECT_EQ(Occurrences(selected, "Verselume Retired Face"), 1u);
     EXPECT_EQ(Occurrences(selected, "宋体 Ștefan"), 1u);
 
     const WideChar* previous = record.settings.Fonts;
-    dialog.Click(IDOK);
+    dialog.Command(IDOK);
     EXPECT_FALSE(IsWindowVisible(dialog.Window()));
     EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
     EXPECT_TRUE(IsProcessHeapBlock(record.settings.Fonts));
@@ -401,12 +372,12 @@ TEST(FontsDialogClosing, OkWithAnEmptySelectedListLeavesNoBlock) {
     Record record({installed[0], "Verselume Retired Face"});
     FontsDialog dialog(record.settings);
     dialog.Highlight(IDC_FONTS_SELECTED, -1);
-    dialog.Click(IDC_FONTS_REMOVE);
-    EXPECT_TRUE(dialog.Entries(IDC_FONTS_SELECTED).empty());
+    dialog.Command(IDC_FONTS_REMOVE);
+    EXPECT_TRUE(dialog.ListEntries(IDC_FONTS_SELECTED).empty());
     // A name that is not installed goes to the available list like any other.
-    EXPECT_EQ(Occurrences(dialog.Entries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 1u);
+    EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 1u);
     const WideChar* previous = record.settings.Fonts;
-    dialog.Click(IDOK);
+    dialog.Command(IDOK);
     EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
     EXPECT_EQ(record.settings.Fonts, nullptr);
     EXPECT_EQ(record.settings.FontCount, 0u);
@@ -419,7 +390,7 @@ TEST(FontsDialogClosing, CancelLeavesTheRecordExactlyAsItWas) {
         void (*close)(FontsDialog&);
     };
     const Case cases[] = {
-        {"Renun\xfe\xe3 button", [](FontsDialog& d) { d.Click(IDCANCEL); }},
+        {"Renun\xfe\xe3 button", [](FontsDialog& d) { d.Command(IDCANCEL); }},
         {"Escape key",
          [](FontsDialog& d) {
              MSG key{d.Control(IDC_FONTS_ADD), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
@@ -444,9 +415,9 @@ TEST(FontsDialogClosing, CancelLeavesTheRecordExactlyAsItWas) {
         FontsDialog dialog(record.settings);
         dialog.Highlight(IDC_FONTS_SELECTED, 0);
         dialog.Highlight(IDC_FONTS_SELECTED, 2);
-        dialog.Click(IDC_FONTS_REMOVE);
+        dialog.Command(IDC_FONTS_REMOVE);
         dialog.Highlight(IDC_FONTS_AVAILABLE, 0);
-        dialog.Click(IDC_FONTS_ADD);
+        dialog.Command(IDC_FONTS_ADD);
         c.close(dialog);
 
         EXPECT_FALSE(IsWindowVisible(dialog.Window())) << c.how;
@@ -557,14 +528,15 @@ TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
                     PostMessageA(config, WM_COMMAND, IDCANCEL, 0);
                     return;
                 }
-                opened = ListEntries(fonts, IDC_FONTS_SELECTED);
+                FontsDialog shown(fonts);
+                opened = shown.ListEntries(IDC_FONTS_SELECTED);
                 // Two installed typefaces in, then the selected list's first entry out.
-                SendDlgItemMessageA(fonts, IDC_FONTS_AVAILABLE, LB_SETSEL, TRUE, 0);
-                SendDlgItemMessageA(fonts, IDC_FONTS_AVAILABLE, LB_SETSEL, TRUE, 2);
-                ClickIn(fonts, IDC_FONTS_ADD);
-                SendDlgItemMessageA(fonts, IDC_FONTS_SELECTED, LB_SETSEL, TRUE, 0);
-                ClickIn(fonts, IDC_FONTS_REMOVE);
-                chosen = ListEntries(fonts, IDC_FONTS_SELECTED);
+                shown.Highlight(IDC_FONTS_AVAILABLE, 0);
+                shown.Highlight(IDC_FONTS_AVAILABLE, 2);
+                shown.Command(IDC_FONTS_ADD);
+                shown.Highlight(IDC_FONTS_SELECTED, 0);
+                shown.Command(IDC_FONTS_REMOVE);
+                chosen = shown.ListEntries(IDC_FONTS_SELECTED);
                 PostMessageA(GetDlgItem(fonts, IDOK), BM_CLICK, 0, 0);
                 for (int i = 0; i < 500 && IsWindow(fonts); ++i) {
                     Sleep(10);
@@ -597,7 +569,7 @@ TEST(FontsDialogHelp, OpensTheFontsTopicOwnedByTheDialog) {
     Record record;
     MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
-    dialog.Click(IDHELP);
+    dialog.Command(IDHELP);
     PressF1(dialog.Window());
     std::vector<StandInCall> calls = server.Calls();
     ASSERT_EQ(calls.size(), 2u);
@@ -616,7 +588,7 @@ TEST(FontsDialogHelp, WithoutAHelpFileShowsTheErrorAndStaysOpen) {
     Record record;
     MessageBoxWatcher boxes;
     FontsDialog dialog(record.settings);
-    dialog.Click(IDHELP);
+    dialog.Command(IDHELP);
     std::vector<SeenMessageBox> seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].Owner, dialog.Window());

@@ -321,8 +321,8 @@ TEST(SaverDisplay, ListLettersShowAsTheyAreWhateverTheCodePage) {
         saver.Close();
         ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
 
-        std::vector<WideChar> verses = MakeSlots({c.verse}, TextSlotWidth);
-        std::vector<WideChar> fonts = MakeSlots({u"Tahoma"}, FontSlotWidth);
+        std::vector<WideChar> verses = WideSlots({c.verse}, TextSlotWidth);
+        std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, FontSlotWidth);
         auto fill = [&](SaverSettings& record) {
             UseVerses(record, verses);
             UseFonts(record, fonts);

@@ -35,7 +35,7 @@ struct RunSetup {
 
     RunSetup(int width, int height, const std::u16string& verse) {
         window = MakeTestWindow("VerseDrawTest", PlainProc, Left, Top, width, height);
-        verses = MakeSlots({verse}, TextSlotWidth);
+        verses = WideSlots({verse}, TextSlotWidth);
         PumpMessages(50);
     }
     ~RunSetup() { DestroyWindow(window); }
@@ -317,7 +317,7 @@ void ExpectSameDrawing(const std::u16string& verse, const std::u16string& face,
     Pixels drawn[2];
     for (int which = 0; which < 2; which++) {
         RunSetup setup(640, 480, which == 0 ? verse : referenceVerse);
-        setup.fonts = MakeSlots({which == 0 ? face : referenceFace}, FontSlotWidth);
+        setup.fonts = WideSlots({which == 0 ? face : referenceFace}, FontSlotWidth);
         SaverSettings record;
         setup.Fill(record);
         RunToEnd(record);
@@ -333,13 +333,13 @@ TEST(DrawVerseThread, EveryLetterIsDrawnInAFaceThatHasIt) {
     ASSERT_TRUE(LoadTestFonts());
     const std::u16string comma = u"Și ați ținut minte; ȘȚ. (Ioan 14:26)";
     RunSetup setup(640, 480, comma);
-    setup.fonts = MakeSlots({u"Verselume No Comma"}, FontSlotWidth);
+    setup.fonts = WideSlots({u"Verselume No Comma"}, FontSlotWidth);
     EXPECT_TRUE(setup.Plan().Cedillas);
     ExpectSameDrawing(comma, u"Verselume No Comma", u"Şi aţi ţinut minte; ŞŢ. (Ioan 14:26)",
                       u"Verselume No Comma");
     const std::u16string breve = u"Căci atât de mult a iubit Dumnezeu lumea. (Ioan 3:16)";
-    setup.verses = MakeSlots({breve}, TextSlotWidth);
-    setup.fonts = MakeSlots({u"Verselume No Breve"}, FontSlotWidth);
+    setup.verses = WideSlots({breve}, TextSlotWidth);
+    setup.fonts = WideSlots({u"Verselume No Breve"}, FontSlotWidth);
     EXPECT_EQ(setup.Plan().Face, DefaultTypeface.data());
     ExpectSameDrawing(breve, u"Verselume No Breve", breve, u"Verdana");
 }
@@ -355,7 +355,7 @@ TEST(DrawFrame, ShowsEveryLineOfTheMeasuredLayout) {
     // an unbounded surface. Every letter shows as it is, whatever the code page, and "&" is no
     // mnemonic prefix.
     std::vector<WideChar> verses =
-        MakeSlots({u"Toate își au vremea lor, și fiecare lucru de sub ceruri îşi are ceasul lui & "
+        WideSlots({u"Toate își au vremea lor, și fiecare lucru de sub ceruri îşi are ceasul lui & "
                    u"ş ţ ș ț ă î â. (Eclesiastul 3:1)"},
                   TextSlotWidth);
     MemorySurface window(1280, 1024);

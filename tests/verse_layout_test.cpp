@@ -143,9 +143,9 @@ void ExpectSamePlan(const VerseRunPlan& a, const VerseRunPlan& b) {
 
 struct Lists {
     std::vector<WideChar> verses =
-        MakeSlots({u"Întâi", u"Al doilea verset", u"Al treilea verset"}, TextSlotWidth);
+        WideSlots({u"Întâi", u"Al doilea verset", u"Al treilea verset"}, TextSlotWidth);
     std::vector<WideChar> fonts =
-        MakeSlots({u"Arial", u"Georgia", u"Tahoma", u"Times New Roman"}, FontSlotWidth);
+        WideSlots({u"Arial", u"Georgia", u"Tahoma", u"Times New Roman"}, FontSlotWidth);
 };
 
 TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
@@ -206,7 +206,7 @@ TEST(PlanVerseRun, SameSeedSamePlan) {
 
 TEST(PlanVerseRun, BlocksFitTheClientAreaAndScaleStaysWithinItsBounds) {
     std::vector<WideChar> verses =
-        MakeSlots({Utf16(DefaultVerse.data(), DefaultVerse.size() - 1),
+        WideSlots({Utf16(DefaultVerse.data(), DefaultVerse.size() - 1),
                    u"Domnul este păstorul meu: nu voi duce lipsă de nimic. (Psalmul 23:1)",
                    u"Isus plângea. (Ioan 11:35)"},
                   TextSlotWidth);
@@ -358,7 +358,7 @@ TEST(PlanVerseRun, ScaleBelowOneTwentiethAsksForHeightZero) {
 }
 
 TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
-    std::vector<WideChar> fontsWithoutCount = MakeSlots({u"Arial"}, FontSlotWidth);
+    std::vector<WideChar> fontsWithoutCount = WideSlots({u"Arial"}, FontSlotWidth);
     SaverSettings record{};
     record.Fonts = fontsWithoutCount.data(); // a block but a count of 0
     record.LastText = 7;
@@ -389,7 +389,7 @@ TEST(PlanVerseRun, EmptyListsGiveTheDefaultsWithoutDraws) {
 }
 
 TEST(PlanVerseRun, VerseOfAFullSlotHas255Units) {
-    std::vector<WideChar> verses = MakeSlots({std::u16string(255, u'v')}, TextSlotWidth);
+    std::vector<WideChar> verses = WideSlots({std::u16string(255, u'v')}, TextSlotWidth);
     SaverSettings record{};
     UseVerses(record, verses);
     WrappingMeasurer measurer;
@@ -487,8 +487,8 @@ TEST(PlanVerseRun, FaceShowsEveryLetterOfTheVerse) {
          u"Verdana",
          false}, // no face has them all
     };
-    std::vector<WideChar> verses = MakeSlots({u"Țara și cerul, ăsta"}, TextSlotWidth);
-    std::vector<WideChar> fonts = MakeSlots({u"Georgia"}, FontSlotWidth);
+    std::vector<WideChar> verses = WideSlots({u"Țara și cerul, ăsta"}, TextSlotWidth);
+    std::vector<WideChar> fonts = WideSlots({u"Georgia"}, FontSlotWidth);
     for (const CoverCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.lacking));
         SaverSettings record{};

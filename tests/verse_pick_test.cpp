@@ -74,7 +74,7 @@ TEST(PickVerse, PolicyOrderAndStoredIndex) {
 }
 
 TEST(PickVerse, OnlyTheFirstPickOfAnActivationMovesOn) {
-    std::vector<WideChar> verses = MakeSlots({u"unu", u"doi", u"trei"}, TextSlotWidth);
+    std::vector<WideChar> verses = WideSlots({u"unu", u"doi", u"trei"}, TextSlotWidth);
     SaverSettings record{};
     UseVerses(record, verses);
     record.Options = 1 | ConsecutiveOrderBit;
@@ -87,7 +87,7 @@ TEST(PickVerse, OnlyTheFirstPickOfAnActivationMovesOn) {
 }
 
 TEST(PickVerse, DailyPolicyTurnsAtTheDayNumber) {
-    std::vector<WideChar> verses = MakeSlots({u"unu", u"doi", u"trei"}, TextSlotWidth);
+    std::vector<WideChar> verses = WideSlots({u"unu", u"doi", u"trei"}, TextSlotWidth);
     SaverSettings record{};
     UseVerses(record, verses);
     record.Options = 2 | ConsecutiveOrderBit;

@@ -115,7 +115,7 @@ HWND FullScreenWindow() {
 void Frames() {
     HWND window = FullScreenWindow();
     PumpMessages(200);
-    std::vector<WideChar> verses = MakeSlots({LongVerse}, TextSlotWidth);
+    std::vector<WideChar> verses = WideSlots({LongVerse}, TextSlotWidth);
     const char* names[] = {"frame of a run (fill, colour, text, copy, peek)",
                            "reference: fill, text, copy", "reference with the peek"};
     std::vector<double> pooled[3];
@@ -167,7 +167,7 @@ double ProcessCpuMilliseconds() {
 void Verses(int count, uint32_t fadeSpeed) {
     HWND window = FullScreenWindow();
     PumpMessages(200);
-    std::vector<WideChar> verses = MakeSlots({LongVerse}, TextSlotWidth);
+    std::vector<WideChar> verses = WideSlots({LongVerse}, TextSlotWidth);
     double cpu = ProcessCpuMilliseconds();
     double wall = Now();
     for (int i = 0; i < count; i++) {

@@ -64,6 +64,41 @@ class MessageBoxWatcher {
     std::thread watcher_;
 };
 
+// Checks a box against what the shared error box shows for code: the system's text, owned by
+// owner, with the error icon and OK alone.
+void ExpectErrorBox(const SeenMessageBox& box, HWND owner, DWORD code);
+
+// A dialog of this program created modeless from its template, with its real procedure and
+// parameter; the test plays the user with messages on its own thread. OK or Cancel ends the
+// dialog (hidden, not destroyed); the window goes with the object unless someone else made it.
+class ModelessDialog {
+  public:
+    ModelessDialog(const wchar_t* name, DLGPROC procedure, LPARAM parameter);
+    // A dialog someone else opened (modally); left open at the end.
+    explicit ModelessDialog(HWND opened) : window_(opened), owned_(false) {}
+    ~ModelessDialog();
+    ModelessDialog(const ModelessDialog&) = delete;
+    ModelessDialog& operator=(const ModelessDialog&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendDlgItemMessageW(window_, id, message, wParam, lParam);
+    }
+    // A click on the button as the user makes it (a radio button gets its check).
+    void Click(int id) const { Send(id, BM_CLICK); }
+    // The command a button sends when clicked, whatever the button's state.
+    void Command(int id) const;
+    // A list box's entries in UTF-8.
+    std::vector<std::string> ListEntries(int list) const;
+    // True once OK or Cancel ended the dialog (which hides it).
+    bool Ended() const { return IsWindowVisible(window_) == FALSE; }
+
+  private:
+    HWND window_;
+    bool owned_ = true;
+};
+
 // Waits up to timeout for a visible top-level dialog window of the thread with this title.
 HWND WaitForDialog(DWORD threadId, const std::string& title, DWORD timeoutMs = 10000);
 

@@ -175,6 +175,41 @@ void MessageBoxWatcher::Watch() {
     }
 }
 
+void ExpectErrorBox(const SeenMessageBox& box, HWND owner, DWORD code) {
+    EXPECT_EQ(box.Owner, owner) << box.Text;
+    EXPECT_EQ(box.Text, SystemMessage(code));
+    EXPECT_TRUE(box.HasIcon) << "an error box shows the error icon";
+    EXPECT_EQ(box.ButtonCount, 1) << "an error box has only OK";
+}
+
+ModelessDialog::ModelessDialog(const wchar_t* name, DLGPROC procedure, LPARAM parameter)
+    : window_(CreateDialogParamW(GetModuleHandleW(nullptr), name, nullptr, procedure, parameter)) {
+    EXPECT_NE(window_, nullptr) << "the dialog did not open: " << GetLastError();
+}
+
+ModelessDialog::~ModelessDialog() {
+    if (owned_ && window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void ModelessDialog::Command(int id) const {
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(id)));
+}
+
+std::vector<std::string> ModelessDialog::ListEntries(int list) const {
+    std::vector<std::string> entries;
+    LRESULT count = Send(list, LB_GETCOUNT);
+    for (LRESULT i = 0; i < count; i++) {
+        LRESULT length = Send(list, LB_GETTEXTLEN, i);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        entries.push_back(Utf8FromWide(text.c_str()));
+    }
+    return entries;
+}
+
 HWND WaitForDialog(DWORD threadId, const std::string& title, DWORD timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string wanted = CodePageFromUtf8(title, CP_ACP);

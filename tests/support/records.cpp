@@ -1,13 +1,5 @@
 #include "support/records.h"
 
-std::vector<WideChar> MakeSlots(std::initializer_list<std::u16string> entries, uint32_t width) {
-    std::vector<std::u16string> cut;
-    for (const std::u16string& entry : entries) {
-        cut.push_back(entry.substr(0, width - 1));
-    }
-    return WideSlots(cut, width);
-}
-
 void UseVerses(SaverSettings& record, std::vector<WideChar>& block) {
     record.Texts = block.empty() ? nullptr : block.data();
     record.TextCount = static_cast<uint32_t>(block.size() / TextSlotWidth);

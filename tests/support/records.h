@@ -4,12 +4,8 @@
 #include "saver_settings.h"
 #include "support/wide_strings.h"
 
-#include <initializer_list>
 #include <string>
 #include <vector>
-
-// A list block of fixed-width slots, as the list reader makes them; longer entries are cut.
-std::vector<WideChar> MakeSlots(std::initializer_list<std::u16string> entries, uint32_t width);
 
 // Points the record's lists at the blocks (an empty block gives an empty list).
 void UseVerses(SaverSettings& record, std::vector<WideChar>& block);
@@ -19,8 +15,11 @@ void UseFonts(SaverSettings& record, std::vector<WideChar>& block);
 void ClearRecord(SaverSettings& record);
 
 #ifdef _WIN32
-// A list block on the process heap, as the list reader leaves it: the UTF-8 entries in slots of
-// width units, each cut to width - 1; none for no entries. And the entries of a block in UTF-8.
-WideChar* HeapListFromUtf8(const std::vector<std::string>& entries, uint32_t width);
+// Puts a list block on the process heap in place of a record's list, as the verses editor and
+// the typefaces dialog do, releasing the old one: the UTF-8 entries in slots of width units,
+// each cut as the list reader cuts it; no block for no entries. Returns the new block.
+WideChar* ReplaceList(WideChar*& block, uint32_t& count, uint32_t width,
+                      const std::vector<std::string>& entries);
+// The entries of a block in UTF-8.
 std::vector<std::string> Utf8Entries(const WideChar* block, uint32_t count, uint32_t width);
 #endif

@@ -3,15 +3,23 @@
 
 #include "platform.h"
 
-WideChar* HeapListFromUtf8(const std::vector<std::string>& entries, uint32_t width) {
-    if (entries.empty()) {
-        return nullptr;
+WideChar* ReplaceList(WideChar*& block, uint32_t& count, uint32_t width,
+                      const std::vector<std::string>& entries) {
+    std::vector<std::u16string> wide;
+    for (const std::string& entry : entries) {
+        std::wstring units = WideFromUtf8(entry);
+        wide.emplace_back(units.begin(), units.end());
     }
-    auto* block = static_cast<WideChar*>(HeapAllocZero(entries.size() * width * sizeof(WideChar)));
-    for (size_t i = 0; i < entries.size(); ++i) {
-        WideFromUtf8(entries[i]).copy(block + i * width, width - 1);
+    std::vector<WideChar> slots = WideSlots(wide, width);
+    WideChar* fresh = nullptr;
+    if (!slots.empty()) {
+        fresh = static_cast<WideChar*>(HeapAllocZero(slots.size() * sizeof(WideChar)));
+        std::copy(slots.begin(), slots.end(), fresh);
     }
-    return block;
+    HeapRelease(block);
+    block = fresh;
+    count = static_cast<uint32_t>(entries.size());
+    return fresh;
 }
 
 std::vector<std::string> Utf8Entries(const WideChar* block, uint32_t count, uint32_t width) {

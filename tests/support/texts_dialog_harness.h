@@ -3,6 +3,7 @@
 // messages a user's clicks send, reads the controls back, and lets a test make a control fail a
 // request or watch what it is asked.
 
+#include "resource_ids.h"
 #include "saver_settings.h"
 #include "support/dialogs.h"
 #include "support/messages.h"
@@ -61,19 +62,15 @@ class ControlSpy {
 };
 
 // The editor, created modeless from TEXTSDLG with TextsDialogProc and the record as parameter.
-class Editor {
+class Editor : public ModelessDialog {
   public:
     explicit Editor(SaverSettings& record);
     // An editor someone else opened (the configuration dialog, modally); left open at the end.
-    explicit Editor(HWND opened) : dialog_(opened), owned_(false) {}
-    ~Editor();
-    Editor(const Editor&) = delete;
-    Editor& operator=(const Editor&) = delete;
+    explicit Editor(HWND opened) : ModelessDialog(opened) {}
 
-    HWND Dialog() const { return dialog_; }
-    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+    HWND Dialog() const { return Window(); }
 
-    Verses Entries() const;
+    Verses Entries() const { return ListEntries(IDC_TEXTS_LIST); }
     int Selection() const;
     std::string Field() const;
     // Replaces the edit field's text, as typing over it does.
@@ -82,10 +79,4 @@ class Editor {
     void Press(int command);
     // The user selects the entry at position (-1: none) in the list.
     void Choose(int position);
-    // True once OK or Cancel ended the dialog (which hides it).
-    bool Ended() const;
-
-  private:
-    HWND dialog_;
-    bool owned_ = true;
 };

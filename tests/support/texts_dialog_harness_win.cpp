@@ -21,8 +21,7 @@ void FillRecord(SaverSettings& record, const Verses& verses) {
     for (const std::string& verse : verses) {
         EXPECT_LT(WideFromUtf8(verse).size(), TextSlotWidth);
     }
-    record.Texts = HeapListFromUtf8(verses, TextSlotWidth);
-    record.TextCount = static_cast<uint32_t>(verses.size());
+    ReplaceList(record.Texts, record.TextCount, TextSlotWidth, verses);
 }
 
 Verses RecordVerses(const SaverSettings& record) {
@@ -30,9 +29,7 @@ Verses RecordVerses(const SaverSettings& record) {
 }
 
 void ReleaseRecord(SaverSettings& record) {
-    HeapRelease(record.Texts);
-    record.Texts = nullptr;
-    record.TextCount = 0;
+    ReplaceList(record.Texts, record.TextCount, TextSlotWidth, {});
 }
 
 namespace {
@@ -153,59 +150,35 @@ std::vector<SentMessage> ControlSpy::Received(int control) const {
 // ---------------------------------------------------------------------------------------------
 // Editor
 
-Editor::Editor(SaverSettings& record) {
-    dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), L"TEXTSDLG", nullptr, TextsDialogProc,
-                                 reinterpret_cast<LPARAM>(&record));
-    EXPECT_NE(dialog_, nullptr) << "TEXTSDLG did not open: " << GetLastError();
-}
-
-Editor::~Editor() {
-    if (owned_ && dialog_ != nullptr) {
-        DestroyWindow(dialog_);
-    }
-}
-
-Verses Editor::Entries() const {
-    Verses entries;
-    HWND list = Control(IDC_TEXTS_LIST);
-    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; i++) {
-        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        entries.push_back(Utf8FromWide(text.c_str()));
-    }
-    return entries;
-}
+Editor::Editor(SaverSettings& record)
+    : ModelessDialog(L"TEXTSDLG", TextsDialogProc, reinterpret_cast<LPARAM>(&record)) {}
 
 int Editor::Selection() const {
-    return static_cast<int>(SendMessageW(Control(IDC_TEXTS_LIST), LB_GETCURSEL, 0, 0));
+    return static_cast<int>(Send(IDC_TEXTS_LIST, LB_GETCURSEL));
 }
 
 std::string Editor::Field() const {
     wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog_, IDC_TEXTS_EDIT, text, 1024);
+    GetDlgItemTextW(Window(), IDC_TEXTS_EDIT, text, 1024);
     return Utf8FromWide(text);
 }
 
 void Editor::Type(const std::string& text) {
-    SetDlgItemTextW(dialog_, IDC_TEXTS_EDIT, WideFromUtf8(text).c_str());
+    SetDlgItemTextW(Window(), IDC_TEXTS_EDIT, WideFromUtf8(text).c_str());
 }
 
 void Editor::Press(int command) {
-    HWND source = command == IDOK || command == IDCANCEL ? GetDlgItem(dialog_, command)
-                                                         : Control(IDC_TEXTS_TOOLBAR);
-    SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(source));
+    if (command == IDOK || command == IDCANCEL) {
+        Command(command);
+        return;
+    }
+    // The toolbar's buttons are no windows: their commands come from the toolbar.
+    SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(IDC_TEXTS_TOOLBAR)));
 }
 
 void Editor::Choose(int position) {
-    HWND list = Control(IDC_TEXTS_LIST);
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDC_TEXTS_LIST, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(list));
-}
-
-bool Editor::Ended() const {
-    return !IsWindowVisible(dialog_);
+    Send(IDC_TEXTS_LIST, LB_SETCURSEL, static_cast<WPARAM>(position));
+    SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_TEXTS_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Control(IDC_TEXTS_LIST)));
 }

@@ -23,11 +23,13 @@ inline std::u16string SlotText(const WideChar* slot, size_t width) {
     return Utf16(slot, WideLength(slot, width));
 }
 
-// A zero-filled block of fixed-width slots holding the entries, as the list reader makes them.
+// A list block of fixed-width slots holding the entries, as the list reader makes them: each
+// entry cut to width - 1 units, the rest of its slot zeros.
 inline std::vector<WideChar> WideSlots(const std::vector<std::u16string>& entries, size_t width) {
     std::vector<WideChar> block(entries.size() * width, 0);
     for (size_t i = 0; i < entries.size(); i++) {
-        std::copy(entries[i].begin(), entries[i].end(), block.begin() + i * width);
+        std::u16string_view entry = std::u16string_view(entries[i]).substr(0, width - 1);
+        std::copy(entry.begin(), entry.end(), block.begin() + i * width);
     }
     return block;
 }
