@@ -609,16 +609,6 @@ TEST(ConfigDialog, ModalRunEndsWithZeroAndOnlyEnterSaves) {
     EXPECT_TRUE(NoBoxShown(boxes));
 }
 
-TEST(ConfigDialog, HelpFailureShowsTheReasonAndKeepsTheDialogOpen) {
-    Installed installed; // no HelpFile value
-    MessageBoxWatcher boxes;
-    ConfigDialog dialog;
-    dialog.Click(IDHELP);
-    EXPECT_FALSE(dialog.Ended());
-    ASSERT_EQ(boxes.Seen().size(), 1u) << NoBoxShown(boxes).message();
-    ExpectErrorBox(boxes.Seen()[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
-}
-
 TEST(ConfigDialog, AboutOpensOwnedByTheDialogAndReturnsToIt) {
     Installed installed;
     ConfigDialog dialog;

@@ -23,8 +23,8 @@ if(WIN32)
   target_link_libraries(html_help_stand_in PRIVATE verselume_options)
 
   verselume_test(help_launcher_test
-    SOURCES help_launcher_test.cpp
-    LIBRARIES config_ui resources)
+    SOURCES help_launcher_test.cpp dialog_help_test.cpp
+    LIBRARIES config_ui_test_support resources)
   add_dependencies(help_launcher_test html_help_stand_in)
 
   # The program itself in configuration mode.

@@ -8,7 +8,6 @@ if(WIN32)
   # The help command goes to the HTML Help stand-in of the configuration dialog's tests.
   verselume_test(fonts_dialog_test SOURCES fonts_dialog_test.cpp
                  LIBRARIES config_ui_test_support settings resources)
-  add_dependencies(fonts_dialog_test html_help_stand_in)
 endif()
 
 # Prints figures; not part of the test suite.

@@ -7,7 +7,6 @@
 #include "saver_settings.h"
 #include "support/dialogs.h"
 #include "support/heap.h"
-#include "support/help_server_stand_in.h"
 #include "support/installed.h"
 #include "support/messages.h"
 #include "support/pixels.h"
@@ -560,41 +559,6 @@ TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
         EXPECT_EQ(ReadBytes(lists.texts), verses);
     }
     EXPECT_TRUE(boxes.Seen().empty());
-}
-
-TEST(FontsDialogHelp, OpensTheFontsTopicOwnedByTheDialog) {
-    SettingsKey key;
-    key.SetString("HelpFile", "C:\\Program Files\\Verselume\\verselume.chm");
-    HelpServerStandIn server;
-    Record record;
-    MessageBoxWatcher boxes;
-    FontsDialog dialog(record.settings);
-    dialog.Command(IDHELP);
-    PressF1(dialog.Window());
-    std::vector<StandInCall> calls = server.Calls();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(std::string(calls[1].File), calls[0].File) << "F1 opens the same topic";
-    EXPECT_EQ(calls[1].Owner, dialog.Window());
-    EXPECT_EQ(calls[0].Owner, dialog.Window());
-    EXPECT_STREQ(calls[0].File, "C:\\Program Files\\Verselume\\verselume.chm::/fonts.html");
-    EXPECT_EQ(calls[0].Command, 0u);
-    EXPECT_EQ(calls[0].Data, 0u);
-    EXPECT_TRUE(boxes.Seen().empty());
-    EXPECT_TRUE(IsWindowVisible(dialog.Window()));
-}
-
-TEST(FontsDialogHelp, WithoutAHelpFileShowsTheErrorAndStaysOpen) {
-    SettingsKey key;
-    Record record;
-    MessageBoxWatcher boxes;
-    FontsDialog dialog(record.settings);
-    dialog.Command(IDHELP);
-    std::vector<SeenMessageBox> seen = boxes.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Owner, dialog.Window());
-    EXPECT_EQ(seen[0].Text, SystemMessage(ERROR_FILE_NOT_FOUND));
-    EXPECT_TRUE(seen[0].HasIcon);
-    EXPECT_TRUE(IsWindowVisible(dialog.Window()));
 }
 
 // The enumeration callback on its own, for what the real enumeration never provokes.

@@ -259,40 +259,4 @@ TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
     FreeLibrary(GetModuleHandleA(byName.c_str()));
 }
 
-// The configuration dialog's help button, and F1: the help file itself, owned by the dialog; a
-// failure of the control shows its code in an error box.
-TEST(ConfigDialogHelp, OpensTheHelpFileOwnedByTheDialog) {
-    HelpInstalled installed;
-    ScratchDir dir;
-    installed.key.SetString("TextsFile", dir.File("versete.txt"));
-    installed.key.SetString("FontsFile", dir.File("fonturi.txt"));
-    WriteBytes(dir.File("versete.txt"), "Unu\r\n");
-    WriteBytes(dir.File("fonturi.txt"), "Arial\r\n");
-    MessageBoxWatcher boxes;
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG),
-                                     nullptr, ConfigDialogProc, 0);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(boxes.Seen().empty()) << boxes.Seen()[0].Text;
-    SendDlgItemMessageA(dialog, IDHELP, BM_CLICK, 0, 0);
-    std::vector<StandInCall> calls = CallsReceived();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].Owner, dialog);
-    EXPECT_EQ(std::string(calls[0].File), installed.helpFile);
-    PressF1(dialog);
-    calls = CallsReceived();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[1].Owner, dialog);
-    EXPECT_EQ(std::string(calls[1].File), installed.helpFile);
-    EXPECT_TRUE(boxes.Seen().empty());
-
-    StandInFails(ERROR_TIMEOUT);
-    SendDlgItemMessageA(dialog, IDHELP, BM_CLICK, 0, 0);
-    std::vector<SeenMessageBox> seen = boxes.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Owner, dialog);
-    EXPECT_EQ(seen[0].Text, SystemMessage(ERROR_TIMEOUT));
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    DestroyWindow(dialog);
-}
-
 } // namespace

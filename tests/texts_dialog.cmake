@@ -2,12 +2,10 @@
 verselume_test(texts_rules_test SOURCES texts_rules_test.cpp LIBRARIES texts_rules)
 
 if(WIN32)
-  # The help command goes to the HTML Help stand-in of the configuration dialog's tests.
   verselume_test(texts_dialog_test
-    SOURCES texts_dialog_test.cpp texts_dialog_faults_test.cpp texts_dialog_help_test.cpp
+    SOURCES texts_dialog_test.cpp texts_dialog_faults_test.cpp
             texts_dialog_end_to_end_test.cpp
     LIBRARIES config_ui_test_support resources)
-  add_dependencies(texts_dialog_test html_help_stand_in)
 
   # Prints figures; run by tools/bench, not by the test suite.
   add_executable(texts_dialog_bench bench/texts_dialog_bench.cpp)
