@@ -28,9 +28,7 @@ TEST(LoadSettings, MissingKeyReturnsTwoAndLeavesTheRecordZero) {
 }
 
 TEST(LoadSettings, MissingNumbersTakeTheirDefaults) {
-    Installed installed(std::nullopt, std::nullopt);
-    WriteBytes(installed.texts, "Verset unu\r\nVerset doi\r\n");
-    WriteBytes(installed.fonts, "Arial\r\n");
+    Installed installed("Verset unu\r\nVerset doi\r\n", "Arial\r\n");
     SaverSettings record{};
     EXPECT_EQ(LoadSettings(record), 0u);
     EXPECT_EQ(record.TextSpeed, 4000u);
@@ -72,9 +70,8 @@ TEST(LoadSettings, StoredNumbersLandInTheirFieldsByTheirBytes) {
 }
 
 TEST(LoadSettings, TextsErrorComesFirstAndBothListsAreAttempted) {
-    Installed installed(std::nullopt, std::nullopt);
     // Verses missing (2), typefaces readable: the typefaces still load.
-    WriteBytes(installed.fonts, "Georgia\r\nVerdana\r\n");
+    Installed installed(std::nullopt, "Georgia\r\nVerdana\r\n");
     SaverSettings record{};
     EXPECT_EQ(LoadSettings(record), ErrorFileNotFound);
     EXPECT_EQ(record.Texts, nullptr);
@@ -111,8 +108,7 @@ TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
                 {Missing, ErrorFileNotFound}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        Installed installed(std::nullopt, std::nullopt);
-        WriteBytes(installed.fonts, "Arial\r\n");
+        Installed installed(std::nullopt, "Arial\r\n");
         HANDLE held = INVALID_HANDLE_VALUE;
         if (row.what == HeldOpen) {
             WriteBytes(installed.texts, "Unu\r\n");
@@ -138,9 +134,7 @@ TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
 }
 
 TEST(LoadSettings, EmptyTextsFileIsNoError) {
-    Installed installed(std::nullopt, std::nullopt);
-    WriteBytes(installed.texts, "\r\n\r\n");
-    WriteBytes(installed.fonts, "Arial\r\n");
+    Installed installed("\r\n\r\n", "Arial\r\n");
     SaverSettings record{};
     EXPECT_EQ(LoadSettings(record), 0u);
     EXPECT_EQ(record.Texts, nullptr);
@@ -240,9 +234,7 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
 
 // Lists loaded and saved untouched keep every byte of their files.
 TEST(SaveSettings, KeyAndFilesSurviveALoadSaveRoundTripInTheirForms) {
-    Installed installed(std::nullopt, std::nullopt);
-    WriteBytes(installed.texts, "Unu\r\n\r\nDoi\n");
-    WriteBytes(installed.fonts, "Arial\r\n");
+    Installed installed("Unu\r\n\r\nDoi\n", "Arial\r\n");
     SaverSettings record{};
     ListFileStates states;
     ASSERT_EQ(LoadSettings(record, states), 0u);
