@@ -38,10 +38,7 @@ TEST(ShowErrorMessage, ShowsTheSystemTextWithTheErrorIconAndOk) {
     for (size_t i = 0; i < seen.size(); ++i) {
         SCOPED_TRACE("code " + std::to_string(codes[i]));
         ASSERT_FALSE(SystemMessage(codes[i]).empty());
-        EXPECT_EQ(seen[i].Text, SystemMessage(codes[i]));
-        EXPECT_EQ(seen[i].Owner, owner.Window());
-        EXPECT_TRUE(seen[i].HasIcon);
-        EXPECT_EQ(seen[i].ButtonCount, 1);
+        ExpectErrorBox(seen[i], owner.Window(), codes[i]);
     }
     // No caption of its own: the system's default one, the same as for a box without a title.
     MessageBoxA(owner.Window(), "reference", nullptr, MB_ICONERROR);
@@ -71,8 +68,7 @@ TEST(ShowErrorMessage, WithoutOwnerStillShows) {
     }
     std::vector<SeenMessageBox> seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].Owner, nullptr);
-    EXPECT_EQ(seen[0].Text, SystemMessage(ERROR_FILE_NOT_FOUND));
+    ExpectErrorBox(seen[0], nullptr, ERROR_FILE_NOT_FOUND);
 }
 
 } // namespace
