@@ -18,7 +18,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -423,17 +422,15 @@ LRESULT CALLBACK RecordListsAtDestroy(int code, WPARAM wParam, LPARAM lParam) {
 // OK.
 void AcceptListDialog(const ConfigDialog& dialog, int button, const char* title,
                       const char* firstVerse = nullptr) {
-    DWORD threadId = GetCurrentThreadId();
-    std::thread user([&] {
-        HWND editor = WaitForDialog(threadId, title);
-        EXPECT_NE(editor, nullptr) << title << " did not open";
-        if (firstVerse != nullptr) {
-            SetDlgItemTextA(editor, IDC_TEXTS_EDIT, firstVerse);
-        }
-        PostMessageA(editor, WM_COMMAND, IDOK, 0);
-    });
-    dialog.Click(button);
-    user.join();
+    OpenedDialog opened = DriveOpenedDialog(
+        title, [&] { dialog.Click(button); },
+        [&](HWND editor) {
+            if (firstVerse != nullptr) {
+                SetDlgItemTextA(editor, IDC_TEXTS_EDIT, firstVerse);
+            }
+            PostMessageA(editor, WM_COMMAND, IDOK, 0);
+        });
+    EXPECT_NE(opened.Window, nullptr) << title << " did not open";
 }
 
 void EditVerses(const ConfigDialog& dialog, const char* firstVerse = nullptr) {
@@ -612,21 +609,12 @@ TEST(ConfigDialog, ModalRunEndsWithZeroAndOnlyEnterSaves) {
 TEST(ConfigDialog, AboutOpensOwnedByTheDialogAndReturnsToIt) {
     Installed installed;
     ConfigDialog dialog;
-    DWORD threadId = GetCurrentThreadId();
-    HWND about = nullptr;
-    HWND owner = nullptr;
-    std::thread user([&] {
-        about = WaitForDialog(threadId, "Despre Verselume");
-        if (about != nullptr) {
-            owner = GetWindow(about, GW_OWNER);
-            PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
-        }
-    });
-    dialog.Click(IDC_CONFIG_ABOUT);
-    user.join();
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(owner, dialog.Window());
-    EXPECT_FALSE(IsWindow(about));
+    OpenedDialog about = DriveOpenedDialog(
+        "Despre Verselume", [&] { dialog.Click(IDC_CONFIG_ABOUT); },
+        [](HWND box) { PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); });
+    ASSERT_NE(about.Window, nullptr);
+    EXPECT_EQ(about.Owner, dialog.Window());
+    EXPECT_FALSE(IsWindow(about.Window));
     EXPECT_FALSE(dialog.Ended());
     EXPECT_EQ(dialog.Record().TextCount, 2u) << "the About box leaves the settings alone";
 }
@@ -665,23 +653,18 @@ TEST(ConfigDialog, SubDialogCommandsRunTheirTemplatesWithTheRecord) {
         InitDialogTitle = CodePageFromUtf8(row.title, CP_ACP);
         HHOOK hook =
             SetWindowsHookExA(WH_CALLWNDPROC, RecordInitDialog, nullptr, GetCurrentThreadId());
-        DWORD threadId = GetCurrentThreadId();
-        HWND opened = nullptr;
-        HWND owner = nullptr;
-        std::thread user([&] {
-            opened = WaitForDialog(threadId, row.title);
-            if (opened != nullptr) {
-                owner = GetWindow(opened, GW_OWNER);
-                PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
-            }
-        });
-        EXPECT_EQ(ConfigDialogProc(dialog.Window(), WM_COMMAND, MAKEWPARAM(row.id, BN_CLICKED), 0),
-                  TRUE);
-        user.join();
+        OpenedDialog opened = DriveOpenedDialog(
+            row.title,
+            [&] {
+                EXPECT_EQ(ConfigDialogProc(dialog.Window(), WM_COMMAND,
+                                           MAKEWPARAM(row.id, BN_CLICKED), 0),
+                          TRUE);
+            },
+            [](HWND shown) { PostMessageA(shown, WM_COMMAND, IDCANCEL, 0); });
         UnhookWindowsHookEx(hook);
         EXPECT_FALSE(dialog.Ended());
-        ASSERT_NE(opened, nullptr) << "no dialog opened";
-        EXPECT_EQ(owner, dialog.Window());
+        ASSERT_NE(opened.Window, nullptr) << "no dialog opened";
+        EXPECT_EQ(opened.Owner, dialog.Window());
         EXPECT_EQ(InitDialogParameter, reinterpret_cast<LPARAM>(&dialog.Record()));
     }
     EXPECT_TRUE(NoBoxShown(boxes));

@@ -496,9 +496,9 @@ TEST(FontsDialogArrows, RightArrowAddsLeftArrowRemovesOnTheButtonFace) {
     }
 }
 
-// The whole way as a user goes it: the configuration dialog, run modally as the shell runs it,
-// opens the typefaces dialog with its Fonturi... button; the choice made there reaches the
-// fonts file when the configuration dialog is confirmed, and only then.
+// The whole way as a user goes it: the configuration dialog's Fonturi... button opens the
+// typefaces dialog; the choice made there reaches the fonts file when the configuration dialog
+// is confirmed, and only then.
 TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
     Names installed = InstalledAtLeast(4);
     RegisterSampleClass();
@@ -509,46 +509,28 @@ TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
         const std::string before = installed[1] + "\r\nVerselume Retired Face\r\n";
         Installed lists(verses, before);
 
-        DWORD threadId = GetCurrentThreadId();
-        std::string buttonText;
+        ModelessDialog config(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0);
+        EXPECT_EQ(TextOf(config.Control(IDC_CONFIG_FONTS)), "&Fonturi...");
         Names opened;
         Names chosen;
-        bool fontsClosed = false;
-        bool driven = false;
-        INT_PTR result = RunModalDialog(
-            MAKEINTRESOURCEA(IDD_CONFIG), ConfigDialogProc, 0, nullptr, "Verselume",
-            [&](HWND config) {
-                HWND button = GetDlgItem(config, IDC_CONFIG_FONTS);
-                buttonText = TextOf(button);
-                PostMessageA(button, BM_CLICK, 0, 0);
-                HWND fonts = WaitForDialog(threadId, "Fonturi");
-                if (fonts == nullptr) {
-                    ADD_FAILURE() << "the Fonturi... button opened no typefaces dialog";
-                    PostMessageA(config, WM_COMMAND, IDCANCEL, 0);
-                    return;
-                }
-                FontsDialog shown(fonts);
-                opened = shown.ListEntries(IDC_FONTS_SELECTED);
+        OpenedDialog fonts = DriveOpenedDialog(
+            "Fonturi", [&] { config.Click(IDC_CONFIG_FONTS); },
+            [&](HWND shown) {
+                FontsDialog dialog(shown);
+                opened = dialog.ListEntries(IDC_FONTS_SELECTED);
                 // Two installed typefaces in, then the selected list's first entry out.
-                shown.Highlight(IDC_FONTS_AVAILABLE, 0);
-                shown.Highlight(IDC_FONTS_AVAILABLE, 2);
-                shown.Command(IDC_FONTS_ADD);
-                shown.Highlight(IDC_FONTS_SELECTED, 0);
-                shown.Command(IDC_FONTS_REMOVE);
-                chosen = shown.ListEntries(IDC_FONTS_SELECTED);
-                PostMessageA(GetDlgItem(fonts, IDOK), BM_CLICK, 0, 0);
-                for (int i = 0; i < 500 && IsWindow(fonts); ++i) {
-                    Sleep(10);
-                }
-                fontsClosed = !IsWindow(fonts);
-                PostMessageA(GetDlgItem(config, close), BM_CLICK, 0, 0);
-            },
-            &driven);
-
-        EXPECT_TRUE(driven);
-        EXPECT_EQ(result, 0);
-        EXPECT_TRUE(fontsClosed);
-        EXPECT_EQ(buttonText, "&Fonturi...");
+                dialog.Highlight(IDC_FONTS_AVAILABLE, 0);
+                dialog.Highlight(IDC_FONTS_AVAILABLE, 2);
+                dialog.Command(IDC_FONTS_ADD);
+                dialog.Highlight(IDC_FONTS_SELECTED, 0);
+                dialog.Command(IDC_FONTS_REMOVE);
+                chosen = dialog.ListEntries(IDC_FONTS_SELECTED);
+                PostMessageA(dialog.Control(IDOK), BM_CLICK, 0, 0);
+            });
+        ASSERT_NE(fonts.Window, nullptr) << "the Fonturi... button opened no typefaces dialog";
+        EXPECT_FALSE(IsWindow(fonts.Window));
+        config.Click(close);
+        EXPECT_TRUE(config.Ended());
         EXPECT_EQ(opened, InListOrder({installed[1], "Verselume Retired Face"}));
         ASSERT_EQ(chosen.size(), 3u);
         std::string written;

@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -49,23 +48,16 @@ bool EditThenClose(int close, MessageBoxWatcher& boxes, const std::function<void
     HWND configuration = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONFIG),
                                             nullptr, ConfigDialogProc, 0);
     EXPECT_NE(configuration, nullptr);
-    DWORD thread = GetCurrentThreadId();
     bool edited = false;
-    HWND owner = nullptr;
-    std::thread user([&] {
-        HWND opened = WaitForDialog(thread, "Versete");
-        if (opened == nullptr) {
-            return;
-        }
-        owner = GetWindow(opened, GW_OWNER);
-        Editor editor(opened);
-        edit(editor);
-        editor.Press(IDOK);
-        edited = editor.Ended();
-    });
-    SendDlgItemMessageW(configuration, IDC_CONFIG_VERSES, BM_CLICK, 0, 0);
-    user.join();
-    EXPECT_EQ(owner, configuration);
+    OpenedDialog opened = DriveOpenedDialog(
+        "Versete", [&] { SendDlgItemMessageW(configuration, IDC_CONFIG_VERSES, BM_CLICK, 0, 0); },
+        [&](HWND shown) {
+            Editor editor(shown);
+            edit(editor);
+            editor.Press(IDOK);
+            edited = editor.Ended();
+        });
+    EXPECT_EQ(opened.Owner, configuration);
     EXPECT_TRUE(IsWindowVisible(configuration)) << "the editor's OK leaves the configuration open";
     EXPECT_EQ(ConfigRecord(configuration)->TextCount, count)
         << "the editor's OK hands the list to the record";

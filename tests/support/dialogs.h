@@ -102,6 +102,18 @@ class ModelessDialog {
 // Waits up to timeout for a visible top-level dialog window of the thread with this title.
 HWND WaitForDialog(DWORD threadId, const std::string& title, DWORD timeoutMs = 10000);
 
+// A dialog that a command of another opened modally: its window (gone once it ended) and its
+// owner.
+struct OpenedDialog {
+    HWND Window = nullptr;
+    HWND Owner = nullptr;
+};
+
+// Calls open, which shows the dialog with this title modally, while a second thread waits for
+// that dialog and plays the user in it with drive, which should end it.
+OpenedDialog DriveOpenedDialog(const std::string& title, const std::function<void()>& open,
+                               const std::function<void(HWND)>& drive);
+
 // Runs template name of this program modally with procedure and parameter. Once the dialog with
 // the given title shows, drive is called on a second thread with its window; it plays the user
 // with posted messages and should close the dialog. If it does not within the time-out, the

@@ -224,6 +224,22 @@ HWND WaitForDialog(DWORD threadId, const std::string& title, DWORD timeoutMs) {
     return nullptr;
 }
 
+OpenedDialog DriveOpenedDialog(const std::string& title, const std::function<void()>& open,
+                               const std::function<void(HWND)>& drive) {
+    DWORD threadId = GetCurrentThreadId();
+    OpenedDialog opened;
+    std::thread user([&] {
+        opened.Window = WaitForDialog(threadId, title);
+        if (opened.Window != nullptr) {
+            opened.Owner = GetWindow(opened.Window, GW_OWNER);
+            drive(opened.Window);
+        }
+    });
+    open();
+    user.join();
+    return opened;
+}
+
 INT_PTR RunModalDialog(const char* name, DLGPROC procedure, LPARAM parameter, HWND owner,
                        const std::string& title, const std::function<void(HWND)>& drive,
                        bool* driven) {
