@@ -254,13 +254,6 @@ class InstallerTest : public testing::Test {
             ASSERT_NE(std::strstr(overrides, "winemenubuilder.exe=d"), nullptr)
                 << "run under tools/wine-run, or add winemenubuilder.exe=d to WINEDLLOVERRIDES";
         }
-        settings_ = ReadKey(HKEY_CURRENT_USER, SettingsKeyPath);
-        uninstall_ = ReadKey(HKEY_CURRENT_USER, UninstallKey);
-        productKeyExisted_ = KeyExists(HKEY_CURRENT_USER, ProductKey);
-        quorvaneKeyExisted_ = KeyExists(HKEY_CURRENT_USER, QuorvaneKey);
-        screenSaver_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
-        screenSaveActive_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive");
-        appData_ = ReadValue(HKEY_CURRENT_USER, ShellFoldersKey, "AppData");
         SetAppData(Folder(L"AppData"));
         startMenuExisted_ = FileExists(StartMenuFolder());
         // A fresh installation finds no key of an earlier one.
@@ -281,21 +274,6 @@ class InstallerTest : public testing::Test {
             DeleteFileA((folder + "\\Ajutor Verselume.lnk").c_str());
             RemoveDirectoryA(folder.c_str());
         }
-        RestoreKey(HKEY_CURRENT_USER, UninstallKey, uninstall_);
-        RestoreKey(HKEY_CURRENT_USER, SettingsKeyPath, settings_);
-        if (!productKeyExisted_) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, ProductKey);
-        } else if (!KeyExists(HKEY_CURRENT_USER, ProductKey)) {
-            RestoreKey(HKEY_CURRENT_USER, ProductKey, std::vector<RegistryValue>{});
-        }
-        if (!quorvaneKeyExisted_) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, QuorvaneKey);
-        } else if (!KeyExists(HKEY_CURRENT_USER, QuorvaneKey)) {
-            RestoreKey(HKEY_CURRENT_USER, QuorvaneKey, std::vector<RegistryValue>{});
-        }
-        WriteValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", screenSaver_);
-        WriteValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", screenSaveActive_);
-        WriteValue(HKEY_CURRENT_USER, ShellFoldersKey, "AppData", appData_);
         CoUninitialize();
     }
 
@@ -336,14 +314,13 @@ class InstallerTest : public testing::Test {
     ScratchDir scratch_;
 
   private:
+    // What the installer, the uninstaller and the test change, put back after TearDown.
+    RegistrySnapshot registry_{HKEY_CURRENT_USER,
+                               {QuorvaneKey, ProductKey, SettingsKeyPath, UninstallKey},
+                               {{DesktopKey, "SCRNSAVE.EXE"},
+                                {DesktopKey, "ScreenSaveActive"},
+                                {ShellFoldersKey, "AppData"}}};
     std::vector<std::wstring> folders_;
-    std::optional<std::vector<RegistryValue>> settings_;
-    std::optional<std::vector<RegistryValue>> uninstall_;
-    bool productKeyExisted_ = false;
-    bool quorvaneKeyExisted_ = false;
-    std::optional<RegistryValue> screenSaver_;
-    std::optional<RegistryValue> screenSaveActive_;
-    std::optional<RegistryValue> appData_;
     std::wstring lists_;
     bool startMenuExisted_ = false;
 };
