@@ -201,8 +201,7 @@ TEST(LaunchModes, ProgramNameIsSkippedBeforeTheLettersAreScanned) {
           installed.program + " s"}) {
         FullScreenSaver saver(installed.program, line);
         ASSERT_NE(saver.window, nullptr) << line;
-        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(saver.process.WaitForExit(), 0u) << line;
+        EXPECT_EQ(saver.process.EndWithAKey(saver.window), 0u) << line;
     }
 }
 
@@ -216,8 +215,7 @@ TEST(LaunchModes, UnquotedOwnPathWithSpacesStartsTheSaver) {
     ASSERT_TRUE(CopyFileA(BuiltSaverPath().c_str(), program.c_str(), FALSE));
     FullScreenSaver saver(program, program + " /s");
     ASSERT_NE(saver.window, nullptr);
-    PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+    EXPECT_EQ(saver.process.EndWithAKey(saver.window), 0u);
 }
 
 TEST(FullScreen, TopmostBlackPopupCoversEveryMonitorAndAKeyEndsIt) {
@@ -419,8 +417,7 @@ TEST(Windows9x, WithoutTheDesktopValueNoVerifierIsLoaded) {
         FullScreenSaver saver(system.installed.program,
                               QuotedCommand(system.installed.program, "/s"));
         ASSERT_NE(saver.window, nullptr);
-        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(saver.process.WaitForExit(), 0u);
+        EXPECT_EQ(saver.process.EndWithAKey(saver.window), 0u);
         EXPECT_TRUE(system.installed.LogLines().empty()) << "value present: " << present;
     }
 }
