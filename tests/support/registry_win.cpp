@@ -128,6 +128,7 @@ RegistrySnapshot::RegistrySnapshot(
     HKEY root, std::initializer_list<const char*> keys,
     std::initializer_list<std::pair<const char*, const char*>> values) {
     auto save = [&](const std::string& path, const char* name) {
+        // From the first key along the path that is missing on, everything goes again.
         for (size_t end = 0; end != std::string::npos;) {
             end = path.find('\\', end + 1);
             std::string missing = path.substr(0, end);
@@ -140,9 +141,9 @@ RegistrySnapshot::RegistrySnapshot(
             }
         }
         if (name != nullptr) {
-            putBack_.push_back([root, path, name = std::string(name),
+            putBack_.push_back([root, path, valueName = std::string(name),
                                 value = ReadValue(root, path.c_str(), name)] {
-                WriteValue(root, path.c_str(), name.c_str(), value);
+                WriteValue(root, path.c_str(), valueName.c_str(), value);
             });
             return;
         }
