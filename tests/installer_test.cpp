@@ -11,6 +11,7 @@
 #include "support/pixels.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
+#include "support/text_conversion.h"
 #include "version.h"
 
 #include <windows.h>
@@ -46,20 +47,6 @@ constexpr WORD ProgramMachine = IMAGE_FILE_MACHINE_AMD64;
 #else
 constexpr WORD ProgramMachine = IMAGE_FILE_MACHINE_I386;
 #endif
-
-std::wstring Widen(const std::string& text) {
-    int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(size > 0 ? size - 1 : 0, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), size, nullptr, nullptr);
-    return text;
-}
 
 // The Windows name of a file of the Linux build tree.
 std::string BuildFile(const char* linuxPath) {
@@ -122,7 +109,7 @@ DWORD RunToTheEnd(std::wstring commandLine,
     }
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                         nullptr, nullptr, &startup, &process)) {
-        ADD_FAILURE() << "cannot start " << Narrow(commandLine) << ": " << GetLastError();
+        ADD_FAILURE() << "cannot start " << Utf8FromWide(commandLine) << ": " << GetLastError();
         CloseHandle(job);
         return code;
     }
@@ -141,7 +128,7 @@ DWORD RunToTheEnd(std::wstring commandLine,
             break;
         }
         if (waited >= RunTimeoutMs) {
-            ADD_FAILURE() << Narrow(commandLine) << " did not end";
+            ADD_FAILURE() << Utf8FromWide(commandLine) << " did not end";
             code = ~0u;
             break;
         }
@@ -174,7 +161,7 @@ Shortcut ReadShortcut(const std::string& path) {
     }
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        if (SUCCEEDED(file->Load(Widen(path).c_str(), STGM_READ))) {
+        if (SUCCEEDED(file->Load(WideFromAnsi(path).c_str(), STGM_READ))) {
             char text[1024] = "";
             link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
             shortcut.target = text;
@@ -254,13 +241,6 @@ class InstallerTest : public testing::Test {
             ASSERT_NE(std::strstr(overrides, "winemenubuilder.exe=d"), nullptr)
                 << "run under tools/wine-run, or add winemenubuilder.exe=d to WINEDLLOVERRIDES";
         }
-        settings_ = ReadKey(HKEY_CURRENT_USER, SettingsKeyPath);
-        uninstall_ = ReadKey(HKEY_CURRENT_USER, UninstallKey);
-        productKeyExisted_ = KeyExists(HKEY_CURRENT_USER, ProductKey);
-        quorvaneKeyExisted_ = KeyExists(HKEY_CURRENT_USER, QuorvaneKey);
-        screenSaver_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
-        screenSaveActive_ = ReadValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive");
-        appData_ = ReadValue(HKEY_CURRENT_USER, ShellFoldersKey, "AppData");
         SetAppData(Folder(L"AppData"));
         startMenuExisted_ = FileExists(StartMenuFolder());
         // A fresh installation finds no key of an earlier one.
@@ -281,38 +261,24 @@ class InstallerTest : public testing::Test {
             DeleteFileA((folder + "\\Ajutor Verselume.lnk").c_str());
             RemoveDirectoryA(folder.c_str());
         }
-        RestoreKey(HKEY_CURRENT_USER, UninstallKey, uninstall_);
-        RestoreKey(HKEY_CURRENT_USER, SettingsKeyPath, settings_);
-        if (!productKeyExisted_) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, ProductKey);
-        } else if (!KeyExists(HKEY_CURRENT_USER, ProductKey)) {
-            RestoreKey(HKEY_CURRENT_USER, ProductKey, std::vector<RegistryValue>{});
-        }
-        if (!quorvaneKeyExisted_) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, QuorvaneKey);
-        } else if (!KeyExists(HKEY_CURRENT_USER, QuorvaneKey)) {
-            RestoreKey(HKEY_CURRENT_USER, QuorvaneKey, std::vector<RegistryValue>{});
-        }
-        WriteValue(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE", screenSaver_);
-        WriteValue(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", screenSaveActive_);
-        WriteValue(HKEY_CURRENT_USER, ShellFoldersKey, "AppData", appData_);
         CoUninitialize();
     }
 
     // A folder of this test's own (not yet created).
     std::wstring Folder(const std::wstring& name) const {
-        return Widen(scratch_.Path()) + L"\\" + name;
+        return WideFromAnsi(scratch_.Path()) + L"\\" + name;
     }
 
     // The user's roaming application data is a folder of the test's own, where the installer
     // puts the lists.
     void SetAppData(const std::wstring& folder) {
         CreateDirectoryW(folder.c_str(), nullptr);
-        RegSetKeyValueW(HKEY_CURRENT_USER, Widen(ShellFoldersKey).c_str(), L"AppData", REG_SZ,
-                        folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        RegSetKeyValueW(HKEY_CURRENT_USER, WideFromAnsi(ShellFoldersKey).c_str(), L"AppData",
+                        REG_SZ, folder.c_str(),
+                        static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
         lists_ = folder + L"\\Verselume";
     }
-    std::string ListsFolder() const { return Narrow(lists_); }
+    std::string ListsFolder() const { return AnsiFromWide(lists_); }
     std::wstring ListsFolderW() const { return lists_; }
 
     // Runs the installer silently into folder, with extra switches, driven as RunToTheEnd
@@ -323,8 +289,8 @@ class InstallerTest : public testing::Test {
             folders_.push_back(folder);
         }
         // NSIS takes the folder as the last argument, unquoted even with spaces.
-        return RunToTheEnd(L"\"" + Widen(BuildFile(VERSELUME_INSTALLER)) + L"\" /S " + switches +
-                               L" /D=" + folder,
+        return RunToTheEnd(L"\"" + WideFromAnsi(BuildFile(VERSELUME_INSTALLER)) + L"\" /S " +
+                               switches + L" /D=" + folder,
                            drive);
     }
 
@@ -336,21 +302,20 @@ class InstallerTest : public testing::Test {
     ScratchDir scratch_;
 
   private:
+    // What the installer, the uninstaller and the test change, put back after TearDown.
+    RegistrySnapshot registry_{HKEY_CURRENT_USER,
+                               {QuorvaneKey, ProductKey, SettingsKeyPath, UninstallKey},
+                               {{DesktopKey, "SCRNSAVE.EXE"},
+                                {DesktopKey, "ScreenSaveActive"},
+                                {ShellFoldersKey, "AppData"}}};
     std::vector<std::wstring> folders_;
-    std::optional<std::vector<RegistryValue>> settings_;
-    std::optional<std::vector<RegistryValue>> uninstall_;
-    bool productKeyExisted_ = false;
-    bool quorvaneKeyExisted_ = false;
-    std::optional<RegistryValue> screenSaver_;
-    std::optional<RegistryValue> screenSaveActive_;
-    std::optional<RegistryValue> appData_;
     std::wstring lists_;
     bool startMenuExisted_ = false;
 };
 
 TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
     std::wstring folder = Folder(L"Verselume");
-    std::string path = Narrow(folder);
+    std::string path = AnsiFromWide(folder);
     // A silent install, as a script or a package manager runs it, shows no window at all.
     const std::set<HWND> before = VisibleWindows();
     size_t shown = 0;
@@ -431,12 +396,12 @@ TEST_F(InstallerTest, SilentInstallPutsTheFilesAndExactlyThePathValues) {
     EXPECT_EQ(reselect.arguments, "desk.cpl,InstallScreenSaver " + path + "\\Verselume.scr");
     Shortcut help = ReadShortcut(StartMenuFolder() + "\\Ajutor Verselume.lnk");
     ASSERT_TRUE(help.loaded);
-    EXPECT_TRUE(SamePath(Widen(help.target), folder + L"\\verselume.chm")) << help.target;
+    EXPECT_TRUE(SamePath(WideFromAnsi(help.target), folder + L"\\verselume.chm")) << help.target;
 }
 
 TEST_F(InstallerTest, CurrentSwitchSelectsTheSaverByAPathWithoutSpaces) {
     for (const wchar_t* name : {L"Verselume", L"Verselume de test"}) {
-        SCOPED_TRACE(Narrow(name));
+        SCOPED_TRACE(Utf8FromWide(name));
         WriteString(HKEY_CURRENT_USER, DesktopKey, "ScreenSaveActive", "0");
         std::wstring folder = Folder(name);
         ASSERT_EQ(Install(folder, L"/CURRENT"), 0u);
@@ -451,9 +416,9 @@ TEST_F(InstallerTest, CurrentSwitchSelectsTheSaverByAPathWithoutSpaces) {
         std::string screenSaver = ReadString(HKEY_CURRENT_USER, DesktopKey, "SCRNSAVE.EXE");
         std::wstring program = folder + L"\\Verselume.scr";
         EXPECT_EQ(screenSaver.find(' '), std::string::npos) << screenSaver;
-        EXPECT_TRUE(SamePath(LongPath(Widen(screenSaver)), program)) << screenSaver;
+        EXPECT_TRUE(SamePath(LongPath(WideFromAnsi(screenSaver)), program)) << screenSaver;
         if (program.find(L' ') == std::wstring::npos) {
-            EXPECT_EQ(screenSaver, Narrow(program));
+            EXPECT_EQ(screenSaver, AnsiFromWide(program));
         }
         Shortcut reselect = ReadShortcut(StartMenuFolder() + "\\Verselume.lnk");
         EXPECT_EQ(reselect.arguments, "desk.cpl,InstallScreenSaver " + screenSaver);
@@ -463,7 +428,7 @@ TEST_F(InstallerTest, CurrentSwitchSelectsTheSaverByAPathWithoutSpaces) {
 
 TEST_F(InstallerTest, ReinstallKeepsTheUsersListsAndSettings) {
     std::wstring folder = Folder(L"Verselume");
-    std::string path = Narrow(folder);
+    std::string path = AnsiFromWide(folder);
     ASSERT_EQ(Install(folder), 0u);
     const std::string texts = "Versetul meu. (Ioan 1:1)\r\nAl doilea. (Ioan 1:2)\r\n";
     const std::string fonts = "Georgia\r\n";
@@ -492,11 +457,12 @@ TEST_F(InstallerTest, UpgradeKeepsTheListsWhereTheKeyNamesThem) {
     std::wstring first = Folder(L"Verselume");
     std::wstring second = Folder(L"Altundeva");
     ASSERT_EQ(Install(first), 0u);
-    const std::string old = Narrow(first) + "\\versete.txt";
+    const std::string old = AnsiFromWide(first) + "\\versete.txt";
     const std::string texts = "Versetul meu. (Ioan 1:1)\r\n";
     WriteBytes(old, texts);
     WriteString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile", old);
-    WriteString(HKEY_CURRENT_USER, SettingsKeyPath, "FontsFile", Narrow(first) + "\\gone.txt");
+    WriteString(HKEY_CURRENT_USER, SettingsKeyPath, "FontsFile",
+                AnsiFromWide(first) + "\\gone.txt");
 
     ASSERT_EQ(Install(second), 0u);
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile"), old);
@@ -505,7 +471,7 @@ TEST_F(InstallerTest, UpgradeKeepsTheListsWhereTheKeyNamesThem) {
               ListsFolder() + "\\fonturi.txt");
     EXPECT_TRUE(ReadBytes(ListsFolder() + "\\fonturi.txt") == ReadBytes(SampleFile("fonturi.txt")));
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "HelpFile"),
-              Narrow(second) + "\\verselume.chm");
+              AnsiFromWide(second) + "\\verselume.chm");
 }
 
 // Lists kept at uninstall stay named by the key, wherever they are, so that the next
@@ -513,7 +479,7 @@ TEST_F(InstallerTest, UpgradeKeepsTheListsWhereTheKeyNamesThem) {
 TEST_F(InstallerTest, ListsKeptAtUninstallAreUsedByTheNextInstallation) {
     std::wstring folder = Folder(L"Verselume");
     ASSERT_EQ(Install(folder), 0u);
-    const std::string own = Narrow(Folder(L"Listele mele"));
+    const std::string own = AnsiFromWide(Folder(L"Listele mele"));
     ASSERT_TRUE(CreateDirectoryA(own.c_str(), nullptr));
     const std::string texts = own + "\\versete.txt";
     WriteBytes(texts, "Versetul meu.\r\n");
@@ -549,7 +515,7 @@ TEST_F(InstallerTest, UninstallerRemovesTheListsOnlyWhenItsBoxIsTicked) {
             PumpUntil([&] { return !PostMessageW(next, BM_CLICK, 0, 0); }, 30000);
         });
         EXPECT_EQ(code, 0u);
-        EXPECT_FALSE(FileExists(Narrow(folder)));
+        EXPECT_FALSE(FileExists(AnsiFromWide(folder)));
         EXPECT_EQ(SettingsKeyExists(), !tick) << "kept lists stay named by the key";
         EXPECT_EQ(FileExists(ListsFolder() + "\\versete.txt"), !tick);
         EXPECT_EQ(FileExists(ListsFolder() + "\\fonturi.txt"), !tick);
@@ -577,7 +543,7 @@ TEST_F(InstallerTest, UninstallerRemovesItsFilesKeysAndOnlyItsOwnScreenSaver) {
     for (const ScreenSaverCase& test : cases) {
         SCOPED_TRACE(test.what);
         std::wstring folder = Folder(L"Verselume de test " + std::to_wstring(serial++));
-        std::string path = Narrow(folder);
+        std::string path = AnsiFromWide(folder);
         ASSERT_EQ(Install(folder, L"/CURRENT"), 0u);
         ASSERT_TRUE(FileExists(StartMenuFolder() + "\\Verselume.lnk"));
         std::string longForm = path + "\\Verselume.scr";
@@ -603,7 +569,7 @@ TEST_F(InstallerTest, UninstallerRemovesItsFilesKeysAndOnlyItsOwnScreenSaver) {
         // As Windows' list of programs runs it.
         std::string command = ReadString(HKEY_CURRENT_USER, UninstallKey, "QuietUninstallString");
         ASSERT_EQ(command, "\"" + path + "\\uninstall.exe\" /S");
-        EXPECT_EQ(RunToTheEnd(Widen(command)), 0u);
+        EXPECT_EQ(RunToTheEnd(WideFromAnsi(command)), 0u);
 
         for (const char* file : installedFiles) {
             EXPECT_FALSE(FileExists(path + "\\" + file)) << file;
@@ -643,7 +609,7 @@ TEST_F(InstallerTest, PathsTheAnsiCodePageCannotSpellAreWrittenShort) {
     for (const auto& [name, file] : values) {
         std::string value = ReadString(HKEY_CURRENT_USER, SettingsKeyPath, name);
         EXPECT_EQ(value.find('?'), std::string::npos) << name << ": " << value;
-        EXPECT_TRUE(SamePath(LongPath(Widen(value)), file)) << name << ": " << value;
+        EXPECT_TRUE(SamePath(LongPath(WideFromAnsi(value)), file)) << name << ": " << value;
     }
     SaverSettings record{};
     EXPECT_EQ(LoadSettings(record), 0u);
@@ -680,10 +646,7 @@ TEST_F(InstallerTest, InstalledSaverGoesThroughTheSampleVersesInOrder) {
         [&] {
             if (GetTickCount() - looked >= interval / 2) {
                 looked = GetTickCount();
-                Pixels screen = ReadScreen(window);
-                size_t lit = static_cast<size_t>(std::count_if(
-                    screen.values.begin(), screen.values.end(), [](uint32_t p) { return p != 0; }));
-                mostLit = std::max(mostLit, lit);
+                mostLit = std::max(mostLit, LitPixels(ReadScreen(window)));
             }
             return false;
         },

@@ -37,10 +37,7 @@ struct RunningSaver : PointerAtRest {
 
     RunningSaver() : process("/s"), window(process.WaitForSaverWindow()) {}
 
-    void Close() {
-        PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(process.WaitForExit(), 0u);
-    }
+    void Close() { EXPECT_EQ(process.EndWithAKey(window), 0u); }
 };
 
 // Waits until a verse has faded in and stays: lit pixels that no longer change.
@@ -134,8 +131,7 @@ TEST(SaverDisplay, AListReadThatHangsNeverKeepsTheSaverFromEnding) {
         ASSERT_NE(saver.window, nullptr);
         PumpMessages(2500);
         EXPECT_EQ(LitPixels(ReadScreen(saver.window)), 0u);
-        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(saver.process.WaitForExit(1000), 0u);
+        EXPECT_EQ(saver.process.EndWithAKey(saver.window, 1000), 0u);
     }
     EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
     CloseHandle(pipe);

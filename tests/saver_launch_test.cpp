@@ -201,8 +201,7 @@ TEST(LaunchModes, ProgramNameIsSkippedBeforeTheLettersAreScanned) {
           installed.program + " s"}) {
         FullScreenSaver saver(installed.program, line);
         ASSERT_NE(saver.window, nullptr) << line;
-        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(saver.process.WaitForExit(), 0u) << line;
+        EXPECT_EQ(saver.process.EndWithAKey(saver.window), 0u) << line;
     }
 }
 
@@ -216,8 +215,7 @@ TEST(LaunchModes, UnquotedOwnPathWithSpacesStartsTheSaver) {
     ASSERT_TRUE(CopyFileA(BuiltSaverPath().c_str(), program.c_str(), FALSE));
     FullScreenSaver saver(program, program + " /s");
     ASSERT_NE(saver.window, nullptr);
-    PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(saver.process.WaitForExit(), 0u);
+    EXPECT_EQ(saver.process.EndWithAKey(saver.window), 0u);
 }
 
 TEST(FullScreen, TopmostBlackPopupCoversEveryMonitorAndAKeyEndsIt) {
@@ -355,17 +353,15 @@ TEST(Preview, CloseRequestReachesThePlatformWhichEndsThePreview) {
 }
 
 // Wine has an MPR.DLL of its own, which it prefers to one beside the program unless told.
-struct StandInMpr {
+struct StandInMpr : Installation {
     ScopedRegistryValue loadOrder{
         HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Verselume.scr\\DllOverrides", "mpr"};
-    Installation installed{MprStandIn};
 
-    StandInMpr() { loadOrder.SetString("native,builtin"); }
+    StandInMpr() : Installation{MprStandIn} { loadOrder.SetString("native,builtin"); }
 };
 
 TEST(ChangePassword, DialogGetsTheProviderTheOwnerAndZeros) {
-    StandInMpr standIn;
-    const Installation& installed = standIn.installed;
+    StandInMpr installed;
     HWND owner = MakeOwnWindow();
     SaverProcess saver(installed.program, QuotedCommand(installed.program, "/a " + Number(owner)));
     EXPECT_EQ(saver.WaitForExit(), 0u);
@@ -374,8 +370,7 @@ TEST(ChangePassword, DialogGetsTheProviderTheOwnerAndZeros) {
 }
 
 TEST(ChangePassword, MissingOrUnknownOwnerFallsBackToTheForegroundWindow) {
-    StandInMpr standIn;
-    const Installation& installed = standIn.installed;
+    StandInMpr installed;
     HWND foreground = MakeOwnWindow();
     SetForegroundWindow(foreground);
     ASSERT_EQ(GetForegroundWindow(), foreground);
@@ -390,18 +385,17 @@ TEST(ChangePassword, MissingOrUnknownOwnerFallsBackToTheForegroundWindow) {
 }
 
 // Wine reports the Windows 95 family (platform 1) to a program set to "win98".
-struct Windows98 {
+struct Windows98 : Installation {
     ScopedRegistryValue version{HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Verselume.scr",
                                 "Version"};
     ScopedRegistryValue usePassword{HKEY_CURRENT_USER, "Control Panel\\Desktop",
                                     "ScreenSaveUsePassword"};
-    Installation installed{PasswordStandIn};
 
-    Windows98() { version.SetString("win98"); }
+    Windows98() : Installation{PasswordStandIn} { version.SetString("win98"); }
 
     size_t Verifications() const {
         size_t count = 0;
-        for (const std::string& line : installed.LogLines()) {
+        for (const std::string& line : LogLines()) {
             count += line.rfind("VerifyScreenSavePwd ", 0) == 0 ? 1 : 0;
         }
         return count;
@@ -416,19 +410,17 @@ TEST(Windows9x, WithoutTheDesktopValueNoVerifierIsLoaded) {
         } else {
             system.usePassword.Remove();
         }
-        FullScreenSaver saver(system.installed.program,
-                              QuotedCommand(system.installed.program, "/s"));
+        FullScreenSaver saver(system.program, QuotedCommand(system.program, "/s"));
         ASSERT_NE(saver.window, nullptr);
-        PostMessageA(saver.window, WM_KEYDOWN, VK_SPACE, 0);
-        EXPECT_EQ(saver.process.WaitForExit(), 0u);
-        EXPECT_TRUE(system.installed.LogLines().empty()) << "value present: " << present;
+        EXPECT_EQ(saver.process.EndWithAKey(saver.window), 0u);
+        EXPECT_TRUE(system.LogLines().empty()) << "value present: " << present;
     }
 }
 
 TEST(Windows9x, AcceptedPasswordEndsTheSaver) {
     Windows98 system;
     system.usePassword.SetDword(1);
-    FullScreenSaver saver(system.installed.program, QuotedCommand(system.installed.program, "/s"));
+    FullScreenSaver saver(system.program, QuotedCommand(system.program, "/s"));
     ASSERT_TRUE(WaitForFocus(saver.window));
     PressKey(VK_SPACE);
     HWND box = saver.process.WaitForDialog(PasswordDialogTitle);
@@ -436,16 +428,15 @@ TEST(Windows9x, AcceptedPasswordEndsTheSaver) {
     EXPECT_EQ(GetWindow(box, GW_OWNER), saver.window);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(saver.process.WaitForExit(), 0u);
-    EXPECT_EQ(
-        system.installed.LogLines(),
-        (std::vector<std::string>{"PASSWORD.CPL loaded",
-                                  "VerifyScreenSavePwd " + Number(saver.window), "accepted"}));
+    EXPECT_EQ(system.LogLines(), (std::vector<std::string>{
+                                     "PASSWORD.CPL loaded",
+                                     "VerifyScreenSavePwd " + Number(saver.window), "accepted"}));
 }
 
 TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
     Windows98 system;
     system.usePassword.SetDword(1);
-    FullScreenSaver saver(system.installed.program, QuotedCommand(system.installed.program, "/s"));
+    FullScreenSaver saver(system.program, QuotedCommand(system.program, "/s"));
     ASSERT_NE(saver.window, nullptr);
 
     // Three queued close requests: the first one asks, the others find the question open.
@@ -468,7 +459,7 @@ TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
     EXPECT_EQ(system.Verifications(), 1u);
 
     PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(PumpUntil([&] { return system.installed.LogLines().size() == 3; }));
+    ASSERT_TRUE(PumpUntil([&] { return system.LogLines().size() == 3; }));
     WaitForPostedMessages(saver.window);
     EXPECT_TRUE(saver.process.Running());
     EXPECT_EQ(system.Verifications(), 1u);
@@ -486,9 +477,8 @@ TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(saver.process.WaitForExit(), 0u);
     std::string verify = "VerifyScreenSavePwd " + Number(saver.window);
-    EXPECT_EQ(
-        system.installed.LogLines(),
-        (std::vector<std::string>{"PASSWORD.CPL loaded", verify, "refused", verify, "accepted"}));
+    EXPECT_EQ(system.LogLines(), (std::vector<std::string>{"PASSWORD.CPL loaded", verify, "refused",
+                                                           verify, "accepted"}));
 }
 
 } // namespace

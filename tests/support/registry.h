@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One value as the registry holds it: its type and exact bytes.
@@ -28,33 +31,41 @@ void WriteValue(HKEY root, const char* path, const char* name,
                 const std::optional<RegistryValue>& value);
 void WriteString(HKEY root, const char* path, const char* name, const std::string& text);
 void WriteDword(HKEY root, const char* path, const char* name, DWORD number);
-// Every value of a key, or none when the key does not exist; RestoreKey makes the key hold
-// exactly those again (or removes it for none).
+// Every value of a key, or none when the key does not exist.
 std::optional<std::vector<RegistryValue>> ReadKey(HKEY root, const char* path);
-void RestoreKey(HKEY root, const char* path,
-                const std::optional<std::vector<RegistryValue>>& values);
 // The names of the key's values, sorted.
 std::vector<std::string> ValueNames(HKEY root, const char* path);
 
-// A registry value changed for the length of a test: the old value, or its absence, is put back
-// at the end, and keys the test had to create are removed again.
+// Keys and values as they were when the record was made, put back when it goes: each key with
+// exactly its values again (its subkeys are left to records of their own), each value as it was.
+// What did not exist is removed, with every key along its path that did not exist either.
+class RegistrySnapshot {
+  public:
+    RegistrySnapshot(HKEY root, std::initializer_list<const char*> keys,
+                     std::initializer_list<std::pair<const char*, const char*>> values = {});
+    ~RegistrySnapshot();
+    RegistrySnapshot(const RegistrySnapshot&) = delete;
+    RegistrySnapshot& operator=(const RegistrySnapshot&) = delete;
+
+  private:
+    std::vector<std::function<void()>> putBack_;
+};
+
+// A registry value changed for the length of a test and put back at the end.
 class ScopedRegistryValue {
   public:
-    ScopedRegistryValue(HKEY root, const char* path, const char* name);
-    ~ScopedRegistryValue();
-    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
-    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue(HKEY root, const char* path, const char* name)
+        : saved_(root, {}, {{path, name}}), root_(root), path_(path), name_(name) {}
 
     void SetString(const std::string& value);
     void SetDword(DWORD value);
     void Remove();
 
   private:
+    RegistrySnapshot saved_;
     HKEY root_;
     std::string path_;
     std::string name_;
-    std::string createdFrom_; // the first key of path that did not exist, if any
-    std::optional<RegistryValue> old_;
 };
 
 // Creates HKCU\Software\Quorvane\Verselume\1.0 afresh (removing a leftover of an earlier run)

@@ -113,23 +113,6 @@ std::optional<std::vector<RegistryValue>> ReadKey(HKEY root, const char* path) {
     return values;
 }
 
-void RestoreKey(HKEY root, const char* path,
-                const std::optional<std::vector<RegistryValue>>& values) {
-    RegDeleteTreeA(root, path);
-    RegDeleteKeyA(root, path);
-    if (!values) {
-        return;
-    }
-    for (const RegistryValue& value : *values) {
-        WriteValue(root, path, value.Name.c_str(), value);
-    }
-    if (values->empty()) {
-        HKEY key;
-        RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        RegCloseKey(key);
-    }
-}
-
 std::vector<std::string> ValueNames(HKEY root, const char* path) {
     std::vector<std::string> names;
     if (std::optional<std::vector<RegistryValue>> values = ReadKey(root, path)) {
@@ -141,29 +124,54 @@ std::vector<std::string> ValueNames(HKEY root, const char* path) {
     return names;
 }
 
-ScopedRegistryValue::ScopedRegistryValue(HKEY root, const char* path, const char* name)
-    : root_(root), path_(path), name_(name) {
-    // Find the first key along the path that is missing: everything from there on is removed
-    // again at the end.
-    for (size_t end = 0; end != std::string::npos && createdFrom_.empty();) {
-        end = path_.find('\\', end + 1);
-        std::string prefix = path_.substr(0, end);
-        if (!KeyExists(root_, prefix.c_str())) {
-            createdFrom_ = prefix;
+RegistrySnapshot::RegistrySnapshot(
+    HKEY root, std::initializer_list<const char*> keys,
+    std::initializer_list<std::pair<const char*, const char*>> values) {
+    auto save = [&](const std::string& path, const char* name) {
+        // From the first key along the path that is missing on, everything goes again.
+        for (size_t end = 0; end != std::string::npos;) {
+            end = path.find('\\', end + 1);
+            std::string missing = path.substr(0, end);
+            if (!KeyExists(root, missing.c_str())) {
+                putBack_.push_back([root, missing] {
+                    RegDeleteTreeA(root, missing.c_str());
+                    RegDeleteKeyA(root, missing.c_str());
+                });
+                return;
+            }
         }
+        if (name != nullptr) {
+            putBack_.push_back([root, path, valueName = std::string(name),
+                                value = ReadValue(root, path.c_str(), name)] {
+                WriteValue(root, path.c_str(), valueName.c_str(), value);
+            });
+            return;
+        }
+        putBack_.push_back([root, path, values = *ReadKey(root, path.c_str())] {
+            HKEY key;
+            RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr);
+            for (const std::string& name : ValueNames(root, path.c_str())) {
+                RegDeleteValueA(key, name.c_str());
+            }
+            RegCloseKey(key);
+            for (const RegistryValue& value : values) {
+                WriteValue(root, path.c_str(), value.Name.c_str(), value);
+            }
+        });
+    };
+    for (const char* key : keys) {
+        save(key, nullptr);
     }
-    if (createdFrom_.empty()) {
-        old_ = ReadValue(root_, path_.c_str(), name_.c_str());
+    for (const auto& [path, name] : values) {
+        save(path, name);
     }
 }
 
-ScopedRegistryValue::~ScopedRegistryValue() {
-    if (!createdFrom_.empty()) {
-        RegDeleteTreeA(root_, createdFrom_.c_str());
-        RegDeleteKeyA(root_, createdFrom_.c_str());
-        return;
+RegistrySnapshot::~RegistrySnapshot() {
+    for (auto putBack = putBack_.rbegin(); putBack != putBack_.rend(); ++putBack) {
+        (*putBack)();
     }
-    WriteValue(root_, path_.c_str(), name_.c_str(), old_);
 }
 
 void ScopedRegistryValue::SetString(const std::string& value) {

@@ -61,6 +61,12 @@ class SaverProcess {
     bool Running() const;
     // The exit code, or STILL_ACTIVE when the process has not ended within the time.
     DWORD WaitForExit(DWORD timeoutMs = 10000);
+    // Presses a key in the saver window, which ends a saver without a password, and waits for
+    // the end as WaitForExit does.
+    DWORD EndWithAKey(HWND window, DWORD timeoutMs = 10000) {
+        PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+        return WaitForExit(timeoutMs);
+    }
     // The saver window once shown: top level, or the child of parent; none after the time.
     HWND WaitForSaverWindow(HWND parent = nullptr, DWORD timeoutMs = 10000);
     // A top-level dialog of the process (message boxes are dialogs) with this title.
