@@ -39,6 +39,9 @@ constexpr char QuorvaneKey[] = "Software\\Quorvane";
 constexpr char ProductKey[] = "Software\\Quorvane\\Verselume";
 constexpr char ShellFoldersKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+// Where the system caches the folders it resolved from the key above.
+constexpr char ShellFoldersCacheKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr wchar_t ListsBoxText[] = L"\u015Eterge \u015Fi listele mele de versete \u015Fi fonturi";
 constexpr DWORD RunTimeoutMs = 60000;
 
@@ -307,7 +310,8 @@ class InstallerTest : public testing::Test {
                                {QuorvaneKey, ProductKey, SettingsKeyPath, UninstallKey},
                                {{DesktopKey, "SCRNSAVE.EXE"},
                                 {DesktopKey, "ScreenSaveActive"},
-                                {ShellFoldersKey, "AppData"}}};
+                                {ShellFoldersKey, "AppData"},
+                                {ShellFoldersCacheKey, "AppData"}}};
     std::vector<std::wstring> folders_;
     std::wstring lists_;
     bool startMenuExisted_ = false;
