@@ -22,8 +22,7 @@ class TextsEditor : public ::testing::Test {
   protected:
     void SetUp() override { InitDialogControls(); }
     void TearDown() override {
-        editor.reset();
-        ReleaseRecord(record);
+        Close();
         for (const SeenMessageBox& box : boxes.Seen()) {
             ADD_FAILURE() << "unexpected error box: " << box.Text;
         }
@@ -32,6 +31,16 @@ class TextsEditor : public ::testing::Test {
     void Open(const Verses& verses) {
         FillRecord(record, verses);
         editor = std::make_unique<Editor>(record);
+    }
+    // Ends the editor, if one is open, and releases the record it worked on.
+    void Close() {
+        editor.reset();
+        ReleaseRecord(record);
+    }
+    // Starts the next case or phase on a fresh record and editor.
+    void Reopen(const Verses& verses) {
+        Close();
+        Open(verses);
     }
 
     MessageBoxWatcher boxes;
@@ -78,8 +87,7 @@ TEST_F(TextsEditor, RecordWithoutVersesOpensEmptyAndTypingGivesOneSlot) {
         EXPECT_NE(record.Texts, oldBlock);
         EXPECT_EQ(RecordVerses(record), Verses{"Un verset nou"});
         EXPECT_EQ(HeapSize(GetProcessHeap(), 0, record.Texts), 256u * sizeof(WideChar));
-        editor.reset();
-        ReleaseRecord(record);
+        Close();
     }
 }
 
@@ -111,10 +119,8 @@ TEST_F(TextsEditor, PlaceholderLeftUntypedIsDroppedAndNeverDoubled) {
     editor->Press(IDC_TEXTS_NEW);
     editor->Press(IDOK);
     EXPECT_EQ(RecordVerses(record), Four);
-    editor.reset();
-    ReleaseRecord(record);
 
-    Open(Four);
+    Reopen(Four);
     editor->Press(IDC_TEXTS_NEW);
     editor->Press(IDC_TEXTS_NEW);
     Verses expected = Four;
@@ -153,7 +159,7 @@ TEST_F(TextsEditor, UpAndDownCarryTheListTextAndKeepWhatWasTyped) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "from " << c.from << " command " << c.command);
-        Open(Four);
+        Reopen(Four);
         if (c.from != 0) { // entry 0 is current from the opening
             editor->Choose(c.from);
         }
@@ -171,8 +177,6 @@ TEST_F(TextsEditor, UpAndDownCarryTheListTextAndKeepWhatWasTyped) {
         expected[c.selected] = "scris de mana";
         editor->Press(IDOK);
         EXPECT_EQ(RecordVerses(record), expected);
-        editor.reset();
-        ReleaseRecord(record);
     }
 }
 
@@ -183,11 +187,9 @@ TEST_F(TextsEditor, UpAndDownWithoutACurrentEntryChangeNothing) {
         EXPECT_TRUE(editor->Entries().empty());
         EXPECT_EQ(editor->Selection(), -1);
     }
-    editor.reset();
-    ReleaseRecord(record);
 
     // No current entry in a list with entries: after a selection change on the current entry.
-    Open(Four);
+    Reopen(Four);
     editor->Choose(0);
     for (int command : {IDC_TEXTS_UP, IDC_TEXTS_DOWN}) {
         editor->Press(command);
@@ -228,7 +230,7 @@ TEST_F(TextsEditor, DeleteDropsTheTypedTextAndShowsTheNewCurrentEntry) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "deleting " << c.from);
-        Open(Four);
+        Reopen(Four);
         if (c.from != 0) { // entry 0 is current from the opening
             editor->Choose(c.from);
         }
@@ -242,8 +244,6 @@ TEST_F(TextsEditor, DeleteDropsTheTypedTextAndShowsTheNewCurrentEntry) {
         EXPECT_EQ(RecordVerses(record), Four);
         editor->Press(IDOK);
         EXPECT_EQ(RecordVerses(record), c.list);
-        editor.reset();
-        ReleaseRecord(record);
     }
 }
 
@@ -276,7 +276,7 @@ TEST_F(TextsEditor, ChoosingAnotherEntryCommitsTheFieldFirst) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << " to " << c.to);
-        Open(Four);
+        Reopen(Four);
         if (c.from != 0) { // entry 0 is current from the opening
             editor->Choose(c.from);
         }
@@ -286,8 +286,6 @@ TEST_F(TextsEditor, ChoosingAnotherEntryCommitsTheFieldFirst) {
         EXPECT_EQ(editor->Selection(), c.to);
         EXPECT_EQ(editor->Field(), c.list[c.to]);
         EXPECT_EQ(RecordVerses(record), Four);
-        editor.reset();
-        ReleaseRecord(record);
     }
 }
 
@@ -367,7 +365,7 @@ TEST_F(TextsEditor, EmptiedFieldRemovesItsEntryWithoutAnErrorBox) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Open(Four);
+        Reopen(Four);
         editor->Type("");
         SetLastError(ERROR_ACCESS_DENIED);
         if (c.command == IDC_TEXTS_LIST) {
@@ -383,8 +381,6 @@ TEST_F(TextsEditor, EmptiedFieldRemovesItsEntryWithoutAnErrorBox) {
         } else {
             EXPECT_EQ(editor->Entries(), c.list);
         }
-        editor.reset();
-        ReleaseRecord(record);
     }
 }
 
@@ -496,7 +492,7 @@ TEST_F(TextsEditor, CancelAfterEditsLeavesTheRecordExactlyAsItWas) {
 TEST_F(TextsEditor, CloseBoxAndEscapeCancel) {
     for (bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "Esc" : "close box");
-        Open(Four);
+        Reopen(Four);
         WideChar* block = record.Texts;
         editor->Type("schimbat");
         editor->Choose(1);
@@ -511,8 +507,6 @@ TEST_F(TextsEditor, CloseBoxAndEscapeCancel) {
         EXPECT_TRUE(editor->Ended());
         EXPECT_EQ(record.Texts, block);
         EXPECT_EQ(RecordVerses(record), Four);
-        editor.reset();
-        ReleaseRecord(record);
     }
 }
 
@@ -576,8 +570,7 @@ TEST_F(TextsEditor, RoomIsReservedOnlyForMoreThanAHundredVerses) {
         EXPECT_EQ(editor->Entries(), verses);
         editor->Press(IDOK);
         EXPECT_EQ(RecordVerses(record), verses);
-        editor.reset();
-        ReleaseRecord(record);
+        Close();
     }
 }
 
