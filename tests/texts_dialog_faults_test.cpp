@@ -32,7 +32,7 @@ class TextsEditorFaults : public ::testing::Test {
     }
     // The texts of the error boxes seen since the last call; every one owned by the editor.
     std::vector<std::string> Boxes() {
-        std::vector<std::string> fresh = ErrorTexts(boxes, editor->Dialog(), taken);
+        std::vector<std::string> fresh = ErrorTexts(boxes, editor->Window(), taken);
         taken += fresh.size();
         return fresh;
     }
@@ -104,7 +104,7 @@ TEST_F(TextsEditorFaults, RejectedToolbarLeavesAWorkingEditor) {
 
 TEST_F(TextsEditorFaults, UnreadableEntryEmptiesTheFieldWithABox) {
     Open();
-    spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_GETTEXT, LB_ERR});
+    spy->Add(editor->Window(), {IDC_TEXTS_LIST, LB_GETTEXT, LB_ERR});
     editor->Choose(2);
     EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorInvalidData)});
     EXPECT_EQ(editor->Field(), "");
@@ -126,7 +126,7 @@ TEST_F(TextsEditorFaults, FailedReinsertionIsReportedByItsKind) {
         SCOPED_TRACE(c.code);
         Open();
         editor->Type("nu incape");
-        spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_INSERTSTRING, c.reply});
+        spy->Add(editor->Window(), {IDC_TEXTS_LIST, LB_INSERTSTRING, c.reply});
         editor->Choose(1);
         EXPECT_EQ(Boxes(), Texts{ErrorText(c.code)});
         // The entry was taken out before the insertion failed; the dialog carries on.
@@ -139,7 +139,7 @@ TEST_F(TextsEditorFaults, FailedReinsertionIsReportedByItsKind) {
 
 TEST_F(TextsEditorFaults, FailedReadOfTheFieldReportsItsCode) {
     Open();
-    spy->Add(editor->Dialog(), {IDC_TEXTS_EDIT, WM_GETTEXT, 0, 0, ERROR_ACCESS_DENIED});
+    spy->Add(editor->Window(), {IDC_TEXTS_EDIT, WM_GETTEXT, 0, 0, ERROR_ACCESS_DENIED});
     editor->Press(IDC_TEXTS_NEW);
     EXPECT_EQ(Boxes(), Texts{ErrorText(ERROR_ACCESS_DENIED)});
     // Nothing was read, so the current entry went and the placeholder came.
@@ -160,7 +160,7 @@ TEST_F(TextsEditorFaults, UncollectableListLeavesTheRecordAndStillCloses) {
         Open();
         WideChar* block = record.Texts;
         editor->Press(IDC_TEXTS_DOWN);
-        spy->Add(editor->Dialog(), c.fault);
+        spy->Add(editor->Window(), c.fault);
         editor->Press(IDOK);
         EXPECT_EQ(Boxes(), Texts{ErrorText(ErrorInvalidData)});
         EXPECT_TRUE(editor->Ended());
@@ -174,8 +174,8 @@ TEST_F(TextsEditorFaults, UncollectableListLeavesTheRecordAndStillCloses) {
 TEST_F(TextsEditorFaults, CommitAndCollectFailuresOnOkGiveTwoBoxesInTurn) {
     Open();
     editor->Type("schimbat");
-    spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_INSERTSTRING, LB_ERRSPACE});
-    spy->Add(editor->Dialog(), {IDC_TEXTS_LIST, LB_GETCOUNT, LB_ERR});
+    spy->Add(editor->Window(), {IDC_TEXTS_LIST, LB_INSERTSTRING, LB_ERRSPACE});
+    spy->Add(editor->Window(), {IDC_TEXTS_LIST, LB_GETCOUNT, LB_ERR});
     editor->Press(IDOK);
     EXPECT_EQ(Boxes(), (Texts{ErrorText(ErrorOutOfMemory), ErrorText(ErrorInvalidData)}));
     EXPECT_TRUE(editor->Ended());

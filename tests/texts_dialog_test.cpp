@@ -258,7 +258,7 @@ TEST_F(TextsEditor, OtherListNotificationsAreLeftAlone) {
     HWND list = editor->Control(IDC_TEXTS_LIST);
     SendMessageA(list, LB_SETCURSEL, 2, 0);
     for (WORD code : {LBN_DBLCLK, LBN_SETFOCUS, LBN_KILLFOCUS, LBN_SELCANCEL}) {
-        EXPECT_EQ(SendMessageA(editor->Dialog(), WM_COMMAND, MAKEWPARAM(IDC_TEXTS_LIST, code),
+        EXPECT_EQ(SendMessageA(editor->Window(), WM_COMMAND, MAKEWPARAM(IDC_TEXTS_LIST, code),
                                reinterpret_cast<LPARAM>(list)),
                   0);
     }
@@ -381,9 +381,9 @@ TEST_F(TextsEditor, CloseBoxAndEscapeCancel) {
         if (escape) {
             // What the dialog manager makes of Esc.
             MSG key = {editor->Control(IDC_TEXTS_EDIT), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
-            IsDialogMessageA(editor->Dialog(), &key);
+            IsDialogMessageA(editor->Window(), &key);
         } else {
-            SendMessageA(editor->Dialog(), WM_CLOSE, 0, 0);
+            SendMessageA(editor->Window(), WM_CLOSE, 0, 0);
         }
         PumpMessages();
         EXPECT_TRUE(editor->Ended());
@@ -549,7 +549,7 @@ Glyph ReadGlyph(HDC dc, const RECT& rect) {
 TEST_F(TextsEditor, ToolbarShowsPageArrowsAndCrossInOrder) {
     Open(Four);
     HWND toolbar = editor->Control(IDC_TEXTS_TOOLBAR);
-    UpdateWindow(editor->Dialog());
+    UpdateWindow(editor->Window());
     RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     HDC dc = GetDC(toolbar);
     Glyph glyphs[4];

@@ -68,8 +68,6 @@ class Editor : public ModelessDialog {
     // An editor someone else opened (the configuration dialog, modally); left open at the end.
     explicit Editor(HWND opened) : ModelessDialog(opened) {}
 
-    HWND Dialog() const { return Window(); }
-
     Verses Entries() const { return ListEntries(IDC_TEXTS_LIST); }
     int Selection() const;
     std::string Field() const;
