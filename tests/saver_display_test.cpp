@@ -81,8 +81,7 @@ const PolicyCase PolicyCases[] = {
 TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
     for (const PolicyCase& c : PolicyCases) {
         SCOPED_TRACE(c.name);
-        Installed installed(100);
-        installed.key.SetDword("TextSpeed", 1000); // longer than the fade
+        Installed installed(100, 1000); // an interval longer than the fade
         installed.key.SetDword("Options", c.options);
         installed.key.SetDword("LastText", 5);
         installed.key.SetDword("LastDay", static_cast<DWORD>(DayNumber() + c.lastDayFromToday));
@@ -102,8 +101,7 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
 
 // Closed right after the launch, while a whole book of verses may still be being read.
 TEST(SaverDisplay, ClosingBeforeTheFirstVerseStoresTodayAndTheLoadedPosition) {
-    Installed installed(31102);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(31102, 60000);
     installed.key.SetDword("Options", 2 | ConsecutiveOrderBit);
     installed.key.SetDword("LastText", 7);
     installed.key.SetDword("LastDay", 5);
@@ -140,8 +138,7 @@ TEST(SaverDisplay, AListReadThatHangsNeverKeepsTheSaverFromEnding) {
 // With TextSpeed 0 the timer takes the default interval: the first verse comes after about 4 s
 // and stays about 4 s.
 TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
-    Installed installed(100);
-    installed.key.SetDword("TextSpeed", 0);
+    Installed installed(100, 0);
     RunningSaver saver;
     ASSERT_NE(saver.window, nullptr);
     DWORD start = GetTickCount();
@@ -266,8 +263,7 @@ PlansShowing(const Pixels& shown, const std::function<void(SaverSettings&)>& fil
 
 // With empty lists the saver shows the default verse in the default typeface.
 TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
-    Installed installed(0);
-    installed.key.SetDword("TextSpeed", 1500);
+    Installed installed(0, 1500);
     installed.key.SetDword("LastText", 3);
     RunningSaver saver;
     ASSERT_NE(saver.window, nullptr);

@@ -96,8 +96,7 @@ struct HeldRun {
 };
 
 TEST(SaverWindowProc, CreationLoadsTheNumbersThePaintTheListsAndNothingWaitsForTheFirstTick) {
-    Installed installed(3);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(3, 60000);
     std::vector<DWORD> threads = ProcessThreads();
     HWND window = MakeSaverWindow();
     EXPECT_EQ(SaverRecord.SaverWindow, window);
@@ -115,8 +114,7 @@ TEST(SaverWindowProc, CreationLoadsTheNumbersThePaintTheListsAndNothingWaitsForT
 
 // Ticks at 150 ms over a list long enough that consecutive order counts the runs.
 TEST(SaverWindowProc, TimerTicksStartOneRunAtATime) {
-    Installed installed(1000);
-    installed.key.SetDword("TextSpeed", 150);
+    Installed installed(1000, 150);
     installed.key.SetDword("Options", ConsecutiveOrderBit);
     size_t threads = ProcessThreads().size();
     HWND window = MakeSaverWindow();
@@ -139,8 +137,7 @@ TEST(SaverWindowProc, TimerTicksStartOneRunAtATime) {
 // The first tick comes before any paint: its run waits until a whole book of verses has been
 // read, and picks from it.
 TEST(SaverWindowProc, AnyTimerNumberStartsARun) {
-    Installed installed(31102);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(31102, 60000);
     installed.key.SetDword("Options", ConsecutiveOrderBit);
     installed.key.SetDword("LastText", 1);
     HWND window = MakeSaverWindowWithLists();
@@ -164,8 +161,7 @@ void WaitForThreads(size_t count) {
 
 // Each finished run's thread handle is closed by the tick that follows it.
 TEST(SaverWindowProc, TicksKeepNoHandleOfFinishedRuns) {
-    Installed installed(5);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(5, 60000);
     size_t threads = ProcessThreads().size();
     HWND window = MakeSaverWindowWithLists();
     for (int i = 0; i < 5; i++) {
@@ -195,8 +191,7 @@ void SendDisplayState(HWND window, DWORD state) {
 // Display off: the run and the timer stop, and no tick draws; dimmed or on again: a verse at
 // once, and the timer again. The state sent at registration changes nothing.
 TEST(SaverWindowProc, DisplayOffStopsDrawingAndItsReturnShowsAVerseAtOnce) {
-    Installed installed(5);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(5, 60000);
     HWND window = MakeSaverWindowWithLists();
     SendMessageA(window, WM_TIMER, 1, 0);
     ASSERT_TRUE(WaitForPick());
@@ -218,8 +213,7 @@ TEST(SaverWindowProc, DisplayOffStopsDrawingAndItsReturnShowsAVerseAtOnce) {
 
 // A run held past the tick's 2000 ms: the next run starts only once it has ended.
 TEST(SaverWindowProc, TickWaitsForARunThatOverruns) {
-    Installed installed(5);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(5, 60000);
     installed.key.SetDword("FadeSpeed", 0);
     HWND window = MakeSaverWindowWithLists();
     HeldRun held(window, 2600);
@@ -233,8 +227,7 @@ TEST(SaverWindowProc, TickWaitsForARunThatOverruns) {
 
 // A run held past the destruction's 50 ms: the lists stay until it has ended.
 TEST(SaverWindowProc, DestructionWaitsForTheRunBeforeReleasingTheLists) {
-    Installed installed(5);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(5, 60000);
     installed.key.SetDword("FadeSpeed", 0);
     HWND window = MakeSaverWindowWithLists();
     HeldRun held(window, 500);
@@ -260,8 +253,7 @@ TEST(SaverWindowProc, MissingKeyLeavesTheRecordEmptyAndWritesNothing) {
 // Background erasing blacks the whole window through a surface of its own, not the one the
 // message carries.
 TEST(SaverWindowProc, EraseBackgroundPaintsTheWindowBlack) {
-    Installed installed(1);
-    installed.key.SetDword("TextSpeed", 60000);
+    Installed installed(1, 60000);
     HWND window = MakeSaverWindow();
     FillClient(window, RGB(255, 255, 255));
     HDC screen = GetDC(nullptr);

@@ -17,6 +17,7 @@ struct Installed {
     // The files hold these bytes; none leaves a file missing.
     explicit Installed(const std::optional<std::string>& verses = "Unu\r\nDoi\r\n",
                        const std::optional<std::string>& typefaces = "Arial\r\n");
-    // That many numbered verses and "Tahoma" (no typeface without verses), FadeSpeed 10.
-    explicit Installed(int verses);
+    // That many numbered verses and "Tahoma" (no typeface without verses), FadeSpeed 10, and
+    // the interval in milliseconds when one is given.
+    explicit Installed(int verses, std::optional<DWORD> textSpeed = std::nullopt);
 };

@@ -28,7 +28,10 @@ std::string NumberedVerses(int count) {
 
 } // namespace
 
-Installed::Installed(int verses)
+Installed::Installed(int verses, std::optional<DWORD> textSpeed)
     : Installed(NumberedVerses(verses), std::string(verses == 0 ? "" : "Tahoma\r\n")) {
     key.SetDword("FadeSpeed", 10);
+    if (textSpeed) {
+        key.SetDword("TextSpeed", *textSpeed);
+    }
 }
