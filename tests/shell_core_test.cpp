@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -357,45 +358,41 @@ std::string Describe(const SaverDecision& d) {
     return std::string(StepName(d.Step)) + ", " + ResultName(d.Result);
 }
 
-const uint32_t CloseKeysAndButtons[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN,
-                                        WM_MBUTTONDOWN};
-const uint32_t Activations[] = {WM_ACTIVATE, WM_ACTIVATEAPP, WM_NCACTIVATE};
+const std::vector<uint32_t> CloseKeysAndButtons = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN,
+                                                   WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+const std::vector<uint32_t> Activations = {WM_ACTIVATE, WM_ACTIVATEAPP, WM_NCACTIVATE};
 
 TEST(DecideSaverMessage, RunningSaverClosesOnKeysButtonsAndMovement) {
     const SaverFlags running = Flags(0, 0, 0, false);
     const SaverFlags verifying = Flags(0, 1, 0, true);
-    for (uint32_t message : CloseKeysAndButtons) {
-        for (bool moved : {false, true}) {
-            EXPECT_EQ(Describe(DecideSaverMessage(message, 0, running, moved)),
-                      "request close, platform default")
-                << "message " << message;
-            EXPECT_EQ(Describe(DecideSaverMessage(message, 0, verifying, moved)),
-                      "nothing, platform default")
-                << "message " << message;
+    struct Row {
+        const char* what;
+        std::vector<uint32_t> messages;
+        uint32_t wParam;
+        SaverFlags flags;
+        bool moved;
+        bool closes;
+    };
+    const Row rows[] = {
+        {"key or button", CloseKeysAndButtons, 0, running, false, true},
+        {"key or button after movement", CloseKeysAndButtons, 0, running, true, true},
+        {"key or button while verifying", CloseKeysAndButtons, 0, verifying, false, false},
+        {"key or button after movement, verifying", CloseKeysAndButtons, 0, verifying, true, false},
+        {"movement", {WM_MOUSEMOVE}, 0, running, true, true},
+        {"pointer at rest", {WM_MOUSEMOVE}, 0, running, false, false},
+        {"movement while verifying", {WM_MOUSEMOVE}, 0, verifying, true, false},
+        {"deactivation after movement", Activations, 0, running, true, true},
+        {"deactivation, pointer at rest", Activations, 0, running, false, false},
+        {"activation", Activations, 1, running, true, false},
+        {"click activation", Activations, 2, running, true, false},
+        {"deactivation while verifying", Activations, 0, verifying, true, false},
+    };
+    for (const Row& row : rows) {
+        for (uint32_t message : row.messages) {
+            EXPECT_EQ(Describe(DecideSaverMessage(message, row.wParam, row.flags, row.moved)),
+                      row.closes ? "request close, platform default" : "nothing, platform default")
+                << row.what << ", message " << message;
         }
-    }
-    EXPECT_EQ(Describe(DecideSaverMessage(WM_MOUSEMOVE, 0, running, true)),
-              "request close, platform default");
-    EXPECT_EQ(Describe(DecideSaverMessage(WM_MOUSEMOVE, 0, running, false)),
-              "nothing, platform default");
-    EXPECT_EQ(Describe(DecideSaverMessage(WM_MOUSEMOVE, 0, verifying, true)),
-              "nothing, platform default");
-    for (uint32_t message : Activations) {
-        EXPECT_EQ(Describe(DecideSaverMessage(message, 0, running, true)),
-                  "request close, platform default")
-            << "deactivation after movement, message " << message;
-        EXPECT_EQ(Describe(DecideSaverMessage(message, 0, running, false)),
-                  "nothing, platform default")
-            << "deactivation, pointer at rest, message " << message;
-        EXPECT_EQ(Describe(DecideSaverMessage(message, 1, running, true)),
-                  "nothing, platform default")
-            << "activation, message " << message;
-        EXPECT_EQ(Describe(DecideSaverMessage(message, 2, running, true)),
-                  "nothing, platform default")
-            << "click activation, message " << message;
-        EXPECT_EQ(Describe(DecideSaverMessage(message, 0, verifying, true)),
-                  "nothing, platform default")
-            << "deactivation while verifying, message " << message;
     }
 }
 
