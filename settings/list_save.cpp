@@ -72,8 +72,10 @@ uint64_t ListDigest(const WideChar* block, uint32_t count, uint32_t width, bool 
 
 ListSaveAction DecideListSave(bool changed, const ListFileStamp& atRead, const ListFileStamp& now) {
     if (!changed) {
-        // A list whose file is still missing is created, as a new installation's would be.
-        return !atRead.Exists && !now.Exists ? ListSaveAction::Write : ListSaveAction::Leave;
+        // A list whose file is still missing is created, as a new installation's would be; one
+        // whose folder is away too could not be, and must not keep the other settings unsaved.
+        bool create = !atRead.Exists && !now.Exists && !now.FolderMissing;
+        return create ? ListSaveAction::Write : ListSaveAction::Leave;
     }
     if (!now.Exists) {
         return ListSaveAction::Write; // nothing there to lose

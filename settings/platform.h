@@ -51,6 +51,9 @@ uint32_t FinishReplacement(ReplacementFile& file);
 // Closes and removes the temporary file; the target stays as it was.
 void AbandonReplacement(ReplacementFile& file);
 
+// Whether the folder that would hold the file at path exists.
+bool FolderOfPathExists(const char* path);
+
 // Flushes a stream's buffers and the system's down to the disk; false when that failed.
 bool FlushToDisk(FILE* stream);
 

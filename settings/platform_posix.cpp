@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -218,6 +219,14 @@ void AbandonReplacement(ReplacementFile& file) {
     fclose(file.stream);
     file.stream = nullptr;
     unlink(file.temporary);
+}
+
+bool FolderOfPathExists(const char* path) {
+    const char* slash = strrchr(path, '/');
+    std::string folder =
+        slash == nullptr ? "." : std::string(path, static_cast<size_t>(slash - path) + 1);
+    struct stat status {};
+    return stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 bool FlushToDisk(FILE* stream) {

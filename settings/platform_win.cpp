@@ -243,6 +243,17 @@ void AbandonReplacement(ReplacementFile& file) {
     DeleteFileW(file.temporary);
 }
 
+bool FolderOfPathExists(const char* path) {
+    wchar_t folder[ReplacementPathSize];
+    wchar_t* slash = FullPath(path, folder) ? wcsrchr(folder, L'\\') : nullptr;
+    if (slash == nullptr) {
+        return false;
+    }
+    slash[1] = L'\0'; // a drive's or share's root keeps its backslash
+    DWORD attributes = GetFileAttributesW(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool FlushToDisk(FILE* stream) {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     return fflush(stream) == 0 && FlushFileBuffers(handle) != 0;

@@ -18,6 +18,7 @@ TEST(DecideListSave, WritesOnlyAChangedListAndNeverOverAnotherSave) {
     const ListFileStamp unread{true, false, 0, 0, 0};
     const ListFileStamp read{true, true, 10, 100, 7};
     const ListFileStamp savedSince{true, true, 10, 200, 9};
+    const ListFileStamp away{false, false, 0, 0, 0, true}; // its folder missing too
     const struct {
         const char* name;
         bool changed;
@@ -29,6 +30,8 @@ TEST(DecideListSave, WritesOnlyAChangedListAndNeverOverAnotherSave) {
         {"untouched, missing then and now: created", false, missing, missing,
          ListSaveAction::Write},
         {"untouched, missing then, back now", false, missing, read, ListSaveAction::Leave},
+        {"untouched, folder missing: nothing to create", false, away, away, ListSaveAction::Leave},
+        {"untouched, folder back now: created", false, away, missing, ListSaveAction::Write},
         {"untouched, unreadable", false, unread, read, ListSaveAction::Leave},
         {"edited", true, read, read, ListSaveAction::Write},
         {"edited, saved since", true, read, savedSince, ListSaveAction::WriteBeside},
@@ -41,6 +44,7 @@ TEST(DecideListSave, WritesOnlyAChangedListAndNeverOverAnotherSave) {
         {"edited, unreadable then", true, unread, read, ListSaveAction::WriteBeside},
         {"edited, unreadable now", true, read, unread, ListSaveAction::WriteBeside},
         {"edited, deleted since", true, read, missing, ListSaveAction::Write},
+        {"edited, folder missing: tried, and fails", true, read, away, ListSaveAction::Write},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(DecideListSave(row.changed, row.atRead, row.now), row.action) << row.name;

@@ -211,8 +211,11 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     Installed installed(std::nullopt, std::nullopt);
     // Verses path missing: its code (2) comes back, the typefaces are still written.
     installed.key.Remove("TextsFile");
+    std::vector<WideChar> texts = WideSlots({u"Editat"}, 256);
     std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, 32);
     SaverSettings record{};
+    record.Texts = texts.data();
+    record.TextCount = 1;
     record.Fonts = fonts.data();
     record.FontCount = 1;
     record.TextSpeed = 3000;
@@ -224,7 +227,7 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
     EXPECT_EQ(value, 3000u);
 
-    // Verses folder missing gives 2 from the file, typefaces path too long gives 234 later.
+    // Edited verses in a missing folder give 2 from the file, typefaces path too long 234 later.
     installed.key.SetString("TextsFile", installed.dir.File("gone/versete.txt"));
     installed.key.SetString("FontsFile", std::string(300, 'y'));
     EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);

@@ -108,4 +108,21 @@ TEST(TextsEditorEndToEnd, UnchangedListsKeepTheirFileByteForByte) {
     }
 }
 
+// UTF-8 with a line another editor appended in the code page: every letter shows right, and an
+// edit writes the whole list in UTF-8, without a mark as the file had none.
+TEST(TextsEditorEndToEnd, MixedFileShowsEveryLetterAndIsWrittenWholeInUtf8) {
+    Installed installed("Geneza 1:1\r\nÎnceputul înțelepciunii\r\n" +
+                        CodePageFromUtf8("Ioan 3:16 şi ţară\r\n", 1250));
+    MessageBoxWatcher boxes;
+    Verses shown;
+    auto edit = [&](Editor& editor) {
+        shown = editor.Entries();
+        editor.Type("Geneza 1:1 La început");
+    };
+    EXPECT_TRUE(EditThenClose(IDOK, boxes, edit, 3));
+    EXPECT_EQ(shown, (Verses{"Geneza 1:1", "Începutul înțelepciunii", "Ioan 3:16 şi ţară"}));
+    EXPECT_EQ(ReadBytes(installed.texts),
+              "Geneza 1:1 La început\r\nÎnceputul înțelepciunii\r\nIoan 3:16 şi ţară\r\n");
+}
+
 } // namespace
