@@ -1,5 +1,6 @@
 #include "file_replacement.h"
 #include "list_file.h"
+#include "list_save.h"
 #include "platform.h"
 #include "support/files.h"
 #include "support/wide_strings.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -551,6 +553,9 @@ const FileMoves InjectedMoves{
     },
     [](const char* path) { return !InjectedFailure() && PlatformFileMoves().Remove(path); },
     [](int attempt) { return attempt < 2; },
+    [](const char* pattern, char (&found)[ReplacementPathSize]) {
+        return PlatformFileMoves().Newest(pattern, found);
+    },
 };
 
 TEST(PutReplacementInPlace, AnyFailingMoveLeavesAWholeListAtThePath) {
@@ -574,10 +579,69 @@ TEST(PutReplacementInPlace, AnyFailingMoveLeavesAWholeListAtThePath) {
                 std::string now = ReadBytes(file.target);
                 EXPECT_EQ(now, code == 0 ? "new\r\n" : "old\r\n");
                 EXPECT_TRUE(exists || code == 0);
-                EXPECT_TRUE(code != 0 || !FileExists(file.temporary));
+                // The new list is kept only where it is the only whole one left.
+                bool onlyCopy = exists && !FileExists(file.target) && !FileExists(file.backup);
+                EXPECT_EQ(FileExists(file.temporary), code != 0 && onlyCopy);
             }
         }
     }
+}
+
+// The three paths of a replacement take one form: the long one for all of them where one would
+// reach the limit, so that every move names its files alike.
+TEST(NameReplacement, AllThreePathsTakeTheLongFormTogether) {
+    const std::string deep = std::string(242, 'd');
+    const struct {
+        std::string target, named;
+    } rows[] = {
+        {"C:\\Liste\\versete.txt", "C:\\Liste\\versete.txt"},
+        {"C:\\" + deep + "\\versete.txt", "\\\\?\\C:\\" + deep + "\\versete.txt"},
+        {"\\\\srv\\liste\\" + deep + "\\v.txt", "\\\\?\\UNC\\srv\\liste\\" + deep + "\\v.txt"},
+        {"\\\\?\\C:\\" + deep + deep + "\\v.txt", "\\\\?\\C:\\" + deep + deep + "\\v.txt"},
+    };
+    for (const auto& row : rows) {
+        ReplacementFile file{};
+        snprintf(file.target, sizeof file.target, "%s", row.target.c_str());
+        ASSERT_TRUE(NameReplacement(file, 0xbeef, 260));
+        EXPECT_EQ(file.target, row.named);
+        const std::string folder = row.named.substr(0, row.named.rfind('\\') + 1);
+        EXPECT_EQ(std::string(file.temporary).substr(folder.size() + 7), "beef.tmp");
+        EXPECT_EQ(std::string(file.backup).substr(0, folder.size() + 3), folder + "~vl");
+        EXPECT_EQ(std::string(file.backup).substr(folder.size() + 7), "beef.bak");
+        snprintf(file.target, sizeof file.target, "%s", row.target.c_str());
+        ASSERT_TRUE(NameReplacement(file, 0xbeef, 0));
+        EXPECT_EQ(file.target, row.target) << "no long form where the system has none";
+    }
+}
+
+// A power cut between the replacement's moves leaves the path empty and the old list under its
+// backup name: loading puts the newest backup of that list, not another list's in the same
+// folder, back in its place.
+TEST(PutBackupInPlace, TheNewestBackupOfTheListGoesBackToItsEmptyPath) {
+    ScratchDir dir;
+    ReplacementFile verses{}, fonts{};
+    snprintf(verses.target, sizeof verses.target, "%s", dir.File("versete.txt").c_str());
+    snprintf(fonts.target, sizeof fonts.target, "%s", dir.File("fonturi.txt").c_str());
+    auto leave = [](ReplacementFile& file, unsigned serial, const char* bytes, int hoursAgo) {
+        EXPECT_TRUE(NameReplacement(file, serial, 0));
+        WriteBytes(file.backup, bytes);
+        std::filesystem::last_write_time(file.backup,
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::hours(hoursAgo));
+        return std::filesystem::path(file.backup).filename().string();
+    };
+    std::string older = leave(verses, 1, "vechi\r\n", 2);
+    leave(verses, 2, "nou\r\n", 1);
+    std::string theirs = leave(fonts, 3, "Arial\r\n", 0);
+    uint32_t count = 0;
+    ListFileState state;
+    HeapRelease(LoadListFile(verses.target, 256, count, state));
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(ReadBytes(verses.target), "nou\r\n");
+    Names left = {older, theirs, "versete.txt"};
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(FolderNames(dir.Path()), left);
+    EXPECT_FALSE(PutBackupInPlace(PlatformFileMoves(), verses, 0)) << "a list at its path stays";
 }
 
 // A folder that lets no file be made beside the list: the list is written in place.

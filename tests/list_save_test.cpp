@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -81,9 +82,18 @@ TEST(BesidePath, NamesTheEditAndKeepsTheFolderAndExtension) {
         ASSERT_TRUE(BesidePath(row.path, 2026, 12, 9, 14, 5, row.attempt, beside));
         EXPECT_STREQ(beside, row.beside);
     }
+    // Near the path limit the name is shortened in its folder; a folder that leaves no room for
+    // one letter of it gives none.
+    const std::string folder = "C:\\" + std::string(200, 'd') + "\\";
     char beside[ListPathSize];
-    EXPECT_FALSE(
-        BesidePath(std::string(ListPathSize - 10, 'x').c_str(), 2026, 1, 1, 0, 0, 1, beside));
+    ASSERT_TRUE(BesidePath((folder + std::string(50, 'v') + ".txt").c_str(), 2026, 12, 9, 14, 5, 1,
+                           beside));
+    EXPECT_EQ(beside, folder + std::string(25, 'v') + " (editat 2026-12-09 14-05).txt");
+    const std::string full = "C:\\" + std::string(244, 'd') + "\\";
+    ASSERT_TRUE(BesidePath((full + "versete.txt").c_str(), 2026, 12, 9, 14, 5, 2, beside));
+    EXPECT_EQ(beside, full + "verse~2.txt");
+    EXPECT_FALSE(BesidePath(("C:\\" + std::string(250, 'd') + "\\v.txt").c_str(), 2026, 1, 1, 0, 0,
+                            1, beside));
 }
 
 // A list as the configuration dialog holds it: loaded, maybe edited, saved.
@@ -139,6 +149,25 @@ TEST(SaveListFile, KeepsEveryByteOfAnUntouchedListAndEveryVersionOfAnEditedOne) 
     EXPECT_EQ(mine.Save(&two), 0u);
     EXPECT_EQ(ReadBytes(path), "Unu\r\nDoi\r\n");
     EXPECT_EQ(mine.state.SavedBeside[0], '\0');
+}
+
+// A list whose path is at the system's limit (259 characters), saved beside another program's save:
+// the new file is named shorter in the same folder, and the save leaves no other file behind.
+TEST(SaveListFile, BesideALongPathTheNameIsShortenedAndNothingIsLeftBehind) {
+    ScratchDir dir;
+    std::filesystem::path folder = dir.File(std::string(246 - dir.Path().size(), 'd'));
+    std::filesystem::create_directory(folder);
+    std::string path = (folder / "versete.txt").string();
+    WriteBytes(path, "Unu\r\n");
+    EditedList open(path);
+    WriteBytes(path, "Altcineva\r\n");
+    const Entries edited = {u"Editat"};
+    EXPECT_EQ(open.Save(&edited), 0u);
+    EXPECT_EQ(std::filesystem::path(open.state.SavedBeside).parent_path(), folder);
+    EXPECT_LT(strlen(open.state.SavedBeside), BesidePathLimit);
+    EXPECT_EQ(ReadBytes(open.state.SavedBeside), "Editat\r\n");
+    auto files = std::distance(std::filesystem::directory_iterator(folder), {});
+    EXPECT_EQ(files, 2) << "the list and the one beside it";
 }
 
 TEST(SaveListFile, AMissingListIsCreatedButOneThatCameBackIsKept) {

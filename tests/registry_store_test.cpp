@@ -1,3 +1,4 @@
+#include "file_replacement.h"
 #include "list_file.h"
 #include "platform.h"
 #include "registry_store.h"
@@ -131,6 +132,22 @@ TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
         ReleaseSettingsLists(record);
         RemoveDirectoryA(installed.texts.c_str());
     }
+}
+
+// A save cut short by a power cut left the verses only under their backup name: loading puts
+// them back at their path and reads them, for the saver and the configuration alike.
+TEST(LoadSettings, ListFoundOnlyAtItsBackupNameIsPutBack) {
+    Installed installed;
+    ReplacementFile names{};
+    MultiByteToWideChar(CP_ACP, 0, installed.texts.c_str(), -1, names.target, ReplacementPathSize);
+    ASSERT_TRUE(NameReplacement(names, 0x1234, MAX_PATH));
+    ASSERT_TRUE(MoveFileW(names.target, names.backup));
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(record.TextCount, 2u);
+    EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+    EXPECT_EQ(GetFileAttributesW(names.backup), INVALID_FILE_ATTRIBUTES);
+    ReleaseSettingsLists(record);
 }
 
 TEST(LoadSettings, EmptyTextsFileIsNoError) {
