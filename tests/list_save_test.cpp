@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -149,25 +148,6 @@ TEST(SaveListFile, KeepsEveryByteOfAnUntouchedListAndEveryVersionOfAnEditedOne) 
     EXPECT_EQ(mine.Save(&two), 0u);
     EXPECT_EQ(ReadBytes(path), "Unu\r\nDoi\r\n");
     EXPECT_EQ(mine.state.SavedBeside[0], '\0');
-}
-
-// A list whose path is at the system's limit (259 characters), saved beside another program's save:
-// the new file is named shorter in the same folder, and the save leaves no other file behind.
-TEST(SaveListFile, BesideALongPathTheNameIsShortenedAndNothingIsLeftBehind) {
-    ScratchDir dir;
-    std::filesystem::path folder = dir.File(std::string(246 - dir.Path().size(), 'd'));
-    std::filesystem::create_directory(folder);
-    std::string path = (folder / "versete.txt").string();
-    WriteBytes(path, "Unu\r\n");
-    EditedList open(path);
-    WriteBytes(path, "Altcineva\r\n");
-    const Entries edited = {u"Editat"};
-    EXPECT_EQ(open.Save(&edited), 0u);
-    EXPECT_EQ(std::filesystem::path(open.state.SavedBeside).parent_path(), folder);
-    EXPECT_LT(strlen(open.state.SavedBeside), BesidePathLimit);
-    EXPECT_EQ(ReadBytes(open.state.SavedBeside), "Editat\r\n");
-    auto files = std::distance(std::filesystem::directory_iterator(folder), {});
-    EXPECT_EQ(files, 2) << "the list and the one beside it";
 }
 
 TEST(SaveListFile, AMissingListIsCreatedButOneThatCameBackIsKept) {
