@@ -54,12 +54,12 @@ struct Utf8LineCounts {
 };
 Utf8LineCounts CountUtf8Lines(const char* bytes, size_t length);
 
-// Whether a text without a mark is UTF-8: more of its lines are UTF-8 with a letter beyond ASCII
-// than are not UTF-8 at all. A UTF-8 file keeps its form when another editor appended a line in
-// the code page, while an ANSI file stays ANSI where a line of it happens to be valid UTF-8
-// (almost every ANSI line with a letter beyond ASCII is not).
+// Whether a text without a mark is UTF-8: at least as many of its lines are UTF-8 with a letter
+// beyond ASCII as are not UTF-8 at all, and there is one. A UTF-8 file keeps its form when
+// another editor appended a line in the code page, while an ANSI file stays ANSI where a line of
+// it happens to be valid UTF-8 (hardly any ANSI line with a letter beyond ASCII is).
 inline bool LinesShowUtf8(const Utf8LineCounts& lines) {
-    return lines.MultiByte > lines.Invalid;
+    return lines.MultiByte > 0 && lines.MultiByte >= lines.Invalid;
 }
 
 // UTF-8 to UTF-16, while every byte belongs to a valid sequence: false at the first that does
