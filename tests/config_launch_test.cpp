@@ -54,7 +54,8 @@ TEST(ConfigurationMode, ShowsTheDialogAndOkSavesAndExitsWithZero) {
 
 // Without a settings key the program offers to set itself up. Yes puts the installer's sample
 // lists in %APPDATA%\Verselume and the key naming them, and the dialog then works as an
-// installed one: a verse typed in the editor before OK is saved in the sample list's form.
+// installed one: a verse typed in the editor before OK is saved in the sample list's form. The
+// help file beside the program is named too.
 TEST(ConfigurationMode, WithoutAKeyYesSetsUpTheSampleListsAndTheKey) {
     struct KeyGoes {
         ~KeyGoes() { DeleteSettingsKey(); }
@@ -63,13 +64,17 @@ TEST(ConfigurationMode, WithoutAKeyYesSetsUpTheSampleListsAndTheKey) {
     ScratchDir appData;
     ScopedEnvironment environment("APPDATA", appData.Path());
     const std::string folder = appData.File("Verselume");
-    SaverProcess saver("/c");
+    const std::string program = appData.File("Verselume.scr");
+    ASSERT_TRUE(CopyFileA(BuiltSaverPath().c_str(), program.c_str(), FALSE));
+    WriteBytes(appData.File("verselume.chm"), "ITSF");
+    SaverProcess saver(program, QuotedCommand(program, "/c"));
     HWND question = saver.WaitForDialog("Configurare Verselume");
     ASSERT_NE(question, nullptr) << "no question";
     PostMessageA(question, WM_COMMAND, IDYES, 0);
     HWND dialog = saver.WaitForDialog("Verselume");
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; }));
-    PostMessageA(GetDlgItem(dialog, IDC_CONFIG_VERSES), BM_CLICK, 0, 0);
+    HWND verses = GetDlgItem(dialog, IDC_CONFIG_VERSES);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(verses) && IsWindowVisible(dialog); }));
+    PostMessageA(verses, BM_CLICK, 0, 0);
     HWND editor = saver.WaitForDialog("Versete");
     ASSERT_NE(editor, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(editor) != FALSE; }));
@@ -83,6 +88,8 @@ TEST(ConfigurationMode, WithoutAKeyYesSetsUpTheSampleListsAndTheKey) {
               folder + "\\versete.txt");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "FontsFile"),
               folder + "\\fonturi.txt");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "HelpFile"),
+              appData.File("verselume.chm"));
     const std::string sample = ReadBytes(VERSELUME_SAMPLES "/versete.txt");
     ASSERT_NE(sample.find('\n'), std::string::npos);
     EXPECT_EQ(ReadBytes(folder + "\\versete.txt"),
@@ -92,11 +99,13 @@ TEST(ConfigurationMode, WithoutAKeyYesSetsUpTheSampleListsAndTheKey) {
 
 // A verses file that never answers (a pipe nobody writes to, as a hung network share): the
 // dialog shows at once, the verses button saying that its list is being read, and Cancel or OK
-// ends the process at once with 0; OK saves the interval and leaves both lists alone.
+// ends the process at once with 0; OK saves the interval and leaves both lists alone. A pipe
+// that answers late gives the button back.
 TEST(ConfigurationMode, AVersesFileThatNeverAnswersKeepsNothingWaiting) {
     const char pipeName[] = "\\\\.\\pipe\\verselume-config-never-written";
-    for (int command : {IDCANCEL, IDOK}) {
-        SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
+    for (int row = 0; row < 3; row++) {
+        const int command = row == 0 ? IDCANCEL : IDOK;
+        SCOPED_TRACE(row);
         HANDLE pipe =
             CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
         ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
@@ -112,13 +121,26 @@ TEST(ConfigurationMode, AVersesFileThatNeverAnswersKeepsNothingWaiting) {
         EXPECT_FALSE(IsWindowEnabled(verses));
         EXPECT_EQ(TextOf(verses), CodePageFromUtf8("Se citeşte…", CP_ACP));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CONFIG_FONTS)));
+        if (row == 2) {
+            DWORD written = 0;
+            WriteFile(pipe, "Unu\r\n", 5, &written, nullptr);
+            CloseHandle(pipe);
+            pipe = nullptr;
+            EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(verses) != FALSE; }));
+            EXPECT_EQ(TextOf(verses), "&Versete...");
+        }
         SetDlgItemTextA(dialog, IDC_CONFIG_SECONDS, "9");
         PostMessageA(GetDlgItem(dialog, command), BM_CLICK, 0, 0);
         EXPECT_EQ(saver.WaitForExit(1000), 0u);
+        for (const CreatedWindow& created : saver.CreatedWindows()) {
+            EXPECT_TRUE(created.className != "#32770" || created.window == dialog) << "a box";
+        }
         EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, SettingsKeyPath, "TextSpeed"),
                   command == IDOK ? 9000u : ~0u);
         EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
-        CloseHandle(pipe);
+        if (pipe != nullptr) {
+            CloseHandle(pipe);
+        }
     }
 }
 
