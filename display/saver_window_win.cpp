@@ -1,6 +1,7 @@
 #include "saver_window.h"
 
 #include "display_power.h"
+#include "list_reading.h"
 #include "platform.h"
 #include "random.h"
 #include "registry_store.h"
@@ -62,7 +63,7 @@ void StartReadingLists() {
         return;
     }
     WindowState.ListsRequested = true;
-    WindowState.ListReader = CreateThread(nullptr, 0, ReadLists, nullptr, 0, nullptr);
+    WindowState.ListReader = StartListReader(ReadLists, nullptr);
     if (WindowState.ListReader == nullptr) {
         ReadLists(nullptr);
     }
@@ -212,11 +213,6 @@ LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
-
-bool ListReadStillRunning() {
-    return WindowState.ListReader != nullptr &&
-           WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0;
-}
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
