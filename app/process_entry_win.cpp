@@ -3,6 +3,7 @@
 #include "font_sample.h"
 #include "launch_modes.h"
 #include "saver_window.h"
+#include "system_library.h"
 
 #include <float.h>
 
@@ -20,6 +21,8 @@ void UseExtendedPrecision() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a library: none comes from beside the program.
+    LoadLibrariesFromSystemFolderOnly();
     UseExtendedPrecision();
     // The shell sits below the display and the dialogs: it is handed them here, at the top.
     const SaverParts parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses,
