@@ -134,14 +134,19 @@ void StartDrawingRun() {
     WindowState.DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
 }
 
-void StopDisplay(HWND window) {
-    StopWatchingDisplayState();
+// The timer and the run stop, and today and the verse last picked are stored.
+void StopAndStorePosition(HWND window) {
     KillTimer(window, WindowState.DisplayTimer);
     WindowState.DisplayTimer = 0;
     StopDrawingRun(CloseWait);
     SaverRecord.LastDay = DayNumber();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
     SaveLastVerse(SaverRecord);
+}
+
+void StopDisplay(HWND window) {
+    StopWatchingDisplayState();
+    StopAndStorePosition(window);
     // With the read still going no verse was shown (the position is stored as it was read), and
     // the lists stay with the reader, which the process's end stops.
     if (ListsAreRead()) {
@@ -219,6 +224,12 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_POWERBROADCAST:
         return ChangePowerSetting(window, wParam, lParam);
+    case WM_ENDSESSION:
+        // Logoff or shutdown: the process may end without its window being destroyed.
+        if (wParam != FALSE) {
+            StopAndStorePosition(window);
+        }
+        return 0;
     case WM_DESTROY:
         StopDisplay(window);
         return 0;
