@@ -3,6 +3,7 @@
 // password components, and the libraries it loads, none of them from beside it.
 
 #include "support/files.h"
+#include "support/help_server_stand_in.h"
 #include "support/pixels.h"
 #include "support/registry.h"
 #include "support/installed.h"
@@ -103,7 +104,6 @@ struct Installation {
 
 const std::pair<const char*, const char*> MprStandIn = {MPR_STAND_IN, "MPR.DLL"};
 const std::pair<const char*, const char*> PasswordStandIn = {PASSWORD_STAND_IN, "PASSWORD.CPL"};
-const std::pair<const char*, const char*> HelpStandIn = {HTML_HELP_STAND_IN, "hhctrl.ocx"};
 
 struct PointerAtRest {
     PointerAtRest() { EXPECT_TRUE(MovePointer(RestingPointer)) << "the pointer does not settle"; }
@@ -389,13 +389,7 @@ struct Windows98 : Installation {
     ScopedRegistryValue usePassword{HKEY_CURRENT_USER, "Control Panel\\Desktop",
                                     "ScreenSaveUsePassword"};
 
-    explicit Windows98(std::initializer_list<std::pair<const char*, const char*>> more = {})
-        : Installation{PasswordStandIn} {
-        version.SetString("win98");
-        for (const auto& [source, name] : more) {
-            standIns.push_back(std::make_unique<SystemLibraryStandIn>(source, name));
-        }
-    }
+    Windows98() : Installation{PasswordStandIn} { version.SetString("win98"); }
 
     size_t Verifications() const {
         size_t count = 0;
@@ -485,23 +479,19 @@ TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
                                                            verify, "accepted"}));
 }
 
-// A marker under the name of every library the program loads while it runs, beside the program,
-// with Wine told to prefer such a file to its own: the saver showing verses and asking for the
-// password, the configuration asked for help with F1 and the password change take every one of
-// them from the system folder. Without a registration, the help control is loaded by its name.
+// A marker under the name of every library the program loads while it runs, beside it, which
+// Wine is told to prefer to its own: the saver showing verses and asking for the password, the
+// configuration asked for help with F1 (no registration: the control by its name) and the
+// password change take each from the system folder.
 TEST(SystemLibraries, NoneIsLoadedFromBesideTheProgram) {
     Installed installed(3, 200);
     installed.key.SetString("HelpFile", "C:\\verselume.chm");
-    Windows98 system({MprStandIn, HelpStandIn});
+    Windows98 system;
     system.usePassword.SetDword(1);
-    ScopedRegistryValue helpServer{
-        HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", ""};
-    helpServer.Remove();
-    const char overrides[] = "Software\\Wine\\AppDefaults\\Verselume.scr\\DllOverrides";
-    ScopedRegistryValue winmm{HKEY_CURRENT_USER, overrides, "winmm"};
-    ScopedRegistryValue comctl32{HKEY_CURRENT_USER, overrides, "comctl32"};
-    winmm.SetString("native,builtin");
-    comctl32.SetString("native,builtin");
+    SystemLibraryStandIn mpr(MPR_STAND_IN, "MPR.DLL"), help(StandInModulePath(), "hhctrl.ocx");
+    HelpServerStandIn server;
+    server.Unregister();
+    ScopedEnvironment overrides{"WINEDLLOVERRIDES", "winmm,comctl32=n,b"};
     for (const char* name :
          {"winmm.dll", "comctl32.dll", "hhctrl.ocx", "MPR.DLL", "PASSWORD.CPL"}) {
         ASSERT_TRUE(CopyFileA(MARKER_DLL, system.dir.File(name).c_str(), FALSE)) << name;
@@ -511,7 +501,6 @@ TEST(SystemLibraries, NoneIsLoadedFromBesideTheProgram) {
         return std::any_of(lines.begin(), lines.end(),
                            [&](const std::string& line) { return line.rfind(start, 0) == 0; });
     };
-
     {
         FullScreenSaver saver(system.program, QuotedCommand(system.program, "/s"));
         ASSERT_NE(saver.window, nullptr);
@@ -525,7 +514,6 @@ TEST(SystemLibraries, NoneIsLoadedFromBesideTheProgram) {
     {
         SaverProcess saver(system.program, QuotedCommand(system.program, "/c"));
         HWND dialog = saver.WaitForDialog("Verselume");
-        ASSERT_NE(dialog, nullptr);
         constexpr UINT KeyF1 = 0x004D; // what the system posts for the key
         PostMessageA(dialog, KeyF1, 0, 0);
         EXPECT_TRUE(PumpUntil([&] { return logged("HtmlHelpA C:\\verselume.chm"); }));
@@ -533,8 +521,7 @@ TEST(SystemLibraries, NoneIsLoadedFromBesideTheProgram) {
     }
     SaverProcess change(system.program, QuotedCommand(system.program, "/a"));
     EXPECT_EQ(change.WaitForExit(), 0u);
-    EXPECT_TRUE(logged("PwdChangePasswordA SCRSAVE "));
-    EXPECT_TRUE(logged("VerifyScreenSavePwd "));
+    EXPECT_TRUE(logged("PwdChangePasswordA SCRSAVE ") && logged("VerifyScreenSavePwd "));
     EXPECT_FALSE(logged("loaded ")) << ReadBytes(system.log);
 }
 
