@@ -281,8 +281,9 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
             UseFonts(record, lists.fonts);
             record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, ...
             ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
+            VerseRound round{};
             return whole ? PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer)
-                         : PlanVerseRun(record, areas, 9000, measurer);
+                         : PlanVerseRun(record, round, areas, 9000, measurer);
         };
         VerseRunPlan run = plan(false);
         EXPECT_EQ(areas.Count, c.monitors.size());
