@@ -9,6 +9,7 @@
 #include "saver_shell.h"
 #include "verse_draw.h"
 
+#include <atomic>
 #include <cstring>
 
 // The saver's record. The window thread fills it at creation and stores its position at close;
@@ -46,6 +47,9 @@ struct SaverWindowState {
 };
 
 SaverWindowState WindowState{};
+// Set by the reader as its last step: the lists are in, although its thread may not have quite
+// ended yet.
+std::atomic<bool> ListsReadIn{false};
 
 // The lists, then the stored round where it is one of this verse list.
 DWORD WINAPI ReadLists(LPVOID) {
@@ -55,6 +59,7 @@ DWORD WINAPI ReadLists(LPVOID) {
     uint8_t* stored = SaverRecord.TextCount != 0 ? LoadVerseRound(size) : nullptr;
     FitRound(SaverRound, stored, size, SaverRecord.TextCount, states.Texts.Digest);
     HeapRelease(stored);
+    ListsReadIn = true;
     return 0;
 }
 
@@ -63,6 +68,7 @@ void StartReadingLists() {
         return;
     }
     WindowState.ListsRequested = true;
+    ListsReadIn = false;
     WindowState.ListReader = StartListReader(ReadLists, nullptr);
     if (WindowState.ListReader == nullptr) {
         ReadLists(nullptr);
@@ -72,14 +78,16 @@ void StartReadingLists() {
 // Whether the lists are read. The window never waits for the reader: a list on a hung network
 // path or a pipe would keep the saver from closing on a key press.
 bool ListsAreRead() {
-    if (WindowState.ListReader != nullptr &&
-        WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0) {
+    if (WindowState.ListReader == nullptr) {
+        return true;
+    }
+    if (!ListsReadIn) {
         return false;
     }
-    if (WindowState.ListReader != nullptr) {
-        CloseHandle(WindowState.ListReader);
-        WindowState.ListReader = nullptr;
-    }
+    // Only the end of the reader's thread is left.
+    WaitForSingleObject(WindowState.ListReader, INFINITE);
+    CloseHandle(WindowState.ListReader);
+    WindowState.ListReader = nullptr;
     return true;
 }
 
@@ -148,8 +156,9 @@ void StartDrawingRun() {
         CreateThread(nullptr, 0, DrawVerseThread, &WindowState.Run, 0, nullptr);
 }
 
-void StopDisplay(HWND window) {
-    StopWatchingDisplayState();
+// The timer and the run stop, and today, the verse last picked and the round are stored. True
+// when the lists are read.
+bool StopAndStorePosition(HWND window) {
     KillTimer(window, WindowState.DisplayTimer);
     WindowState.DisplayTimer = 0;
     StopDrawingRun(CloseWait);
@@ -161,7 +170,12 @@ void StopDisplay(HWND window) {
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
     SaveLastVerse(SaverRecord, read ? SaverRound.Stored : nullptr,
                   RoundStoredSize(SaverRound.Count));
-    if (read) {
+    return read;
+}
+
+void StopDisplay(HWND window) {
+    StopWatchingDisplayState();
+    if (StopAndStorePosition(window)) {
         ReleaseSettingsLists(SaverRecord);
         ReleaseRound(SaverRound);
         WindowState.ListsRequested = false;
@@ -232,6 +246,12 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_POWERBROADCAST:
         return ChangePowerSetting(window, wParam, lParam);
+    case WM_ENDSESSION:
+        // Logoff or shutdown: the process may end without its window being destroyed.
+        if (wParam != FALSE) {
+            StopAndStorePosition(window);
+        }
+        return 0;
     case WM_DESTROY:
         StopDisplay(window);
         return 0;

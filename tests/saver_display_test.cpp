@@ -1,6 +1,7 @@
-// The verse display in the real Verselume.scr under Wine: what a close stores under each change
-// policy, a close before the first verse, the default verse when the lists are empty, and the
-// letters of a list file shown as they are whatever the system's code page.
+// The verse display in the real Verselume.scr under Wine: what a close (or the session's end)
+// stores under each change policy, a close before the first verse, the default verse when the
+// lists are empty, and the letters of a list file shown as they are whatever the system's code
+// page.
 
 #include "random.h"
 #include "saver_clock.h"
@@ -66,7 +67,8 @@ struct PolicyCase {
     const char* name;
     DWORD options;
     int32_t lastDayFromToday;
-    DWORD expectedText; // 0: moved on by at least two runs
+    DWORD expectedText;     // 0: moved on by at least two runs
+    bool loggedOff = false; // the session ends instead: the process may end with no close
 };
 
 // Consecutive order over 100 verses from LastText 5, so that the stored index counts new picks.
@@ -77,6 +79,7 @@ const PolicyCase PolicyCases[] = {
     {"every day, new day", 2 | ConsecutiveOrderBit, -1, 6},
     {"options 3, new day", 3 | ConsecutiveOrderBit, -1, 6},
     {"every day at random, same day", 2, 0, 5},
+    {"every activation, logged off", 1 | ConsecutiveOrderBit, -1, 6, true},
 };
 
 TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
@@ -90,7 +93,11 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
         ASSERT_NE(saver.window, nullptr);
         EXPECT_GT(LitPixels(WaitForVerse(saver.window, 10000)), 0u) << "no verse shown";
         PumpMessages(2300); // two more ticks
-        saver.Close();
+        if (c.loggedOff) {
+            SendMessageA(saver.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        } else {
+            saver.Close();
+        }
         EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
         if (c.expectedText == 0) {
             EXPECT_GE(Stored(installed.key, "LastText"), 7u);
