@@ -9,18 +9,18 @@
 
 #include <cstring>
 
-// The saver's record. The window thread fills it at creation and stores its position at close;
-// the list reader fills its lists, before any drawing run starts; one drawing run at a time
-// reads it and moves its position on while Running is set, which the window thread clears to
-// stop the run.
+// The saver's record. The window thread fills it at creation, picks the verses of every tick
+// and stores the position at close; the list reader fills its lists, before any drawing run
+// starts; the runs of a tick, one per screen at most, read it while Running is set, which the
+// window thread clears to stop them all.
 SaverSettings SaverRecord{};
 
 namespace {
 
 constexpr UINT_PTR DisplayTimerNumber = 1;
-// How long a tick and the window's destruction wait for a run before waiting for its end anyway
-// (it stops within one frame once Running drops): two runs must never draw at once, and the
-// lists must outlive every run that reads them.
+// How long a tick and the window's destruction wait for the runs before waiting for their end
+// anyway (they stop within one frame once Running drops): two ticks' runs must never draw at
+// once, and the lists must outlive every run that reads them.
 constexpr DWORD TickWait = 2000;
 constexpr DWORD CloseWait = 50;
 
@@ -28,7 +28,12 @@ constexpr DWORD CloseWait = 50;
 // the process entry asks after the reader once the window is gone, on that same thread.
 struct SaverWindowState {
     UINT_PTR DisplayTimer;
-    HANDLE DrawingThread;
+    // The Screens value, read at creation.
+    uint32_t Screens;
+    // The runs of the last tick, each one screen's, and their threads (the first RunCount).
+    ScreenRun Runs[MaxClientAreas];
+    HANDLE DrawingThreads[MaxClientAreas];
+    uint32_t RunCount;
     // The reading of the list files, started after the window's first paint so that the screen
     // goes black before a long verse list is read; none before it starts and once it has ended.
     HANDLE ListReader;
@@ -71,16 +76,19 @@ bool ListsAreRead() {
     return true;
 }
 
-void StopDrawingRun(DWORD wait) {
-    if (WindowState.DrawingThread == nullptr) {
+void StopDrawingRuns(DWORD wait) {
+    uint32_t count = WindowState.RunCount;
+    if (count == 0) {
         return;
     }
     SaverRecord.Running = 0;
-    if (WaitForSingleObject(WindowState.DrawingThread, wait) == WAIT_TIMEOUT) {
-        WaitForSingleObject(WindowState.DrawingThread, INFINITE);
+    if (WaitForMultipleObjects(count, WindowState.DrawingThreads, TRUE, wait) == WAIT_TIMEOUT) {
+        WaitForMultipleObjects(count, WindowState.DrawingThreads, TRUE, INFINITE);
     }
-    CloseHandle(WindowState.DrawingThread);
-    WindowState.DrawingThread = nullptr;
+    for (uint32_t i = 0; i < count; i++) {
+        CloseHandle(WindowState.DrawingThreads[i]);
+    }
+    WindowState.RunCount = 0;
 }
 
 void StartTimer(HWND window) {
@@ -115,30 +123,51 @@ void StopWatchingDisplayState() {
 void StartDisplay(HWND window) {
     SaverRecord.SaverWindow = window;
     LoadSettingsNumbers(SaverRecord);
+    WindowState.Screens = ReadScreens();
     SaverRecord.FirstPick = 1;
     StartTimer(window);
     SeedRandom(ClockSeed());
     WatchDisplayState(window);
 }
 
-void StartDrawingRun() {
+// The runs of a tick start together, each on its own screen; the verses are picked here, in
+// screen order. A run alone on the window blacks it all out (the verse before may be on any
+// screen); runs side by side black out only their own screens.
+void StartDrawingRuns(HWND window) {
     // No run before the lists are read (the screen stays black); a window ticking before its
     // first paint starts reading them now.
     StartReadingLists();
     if (!ListsAreRead()) {
         return;
     }
-    StopDrawingRun(TickWait);
+    StopDrawingRuns(TickWait);
+    ClientAreas areas = WindowAreas(window);
+    TickRuns tick = StartTick(SaverRecord, areas, WindowState.Screens, DayNumber());
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
     SaverRecord.Running = 1;
-    SaverRecord.ThreadSeed = NextRandom();
-    WindowState.DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
+    for (uint32_t i = 0; i < tick.Count; i++) {
+        ScreenRun& run = WindowState.Runs[i];
+        run = {&SaverRecord,
+               areas.Area[tick.Run[i].AreaIndex],
+               {0, 0, client.right, client.bottom},
+               tick.Run[i]};
+        if (tick.Count > 1) {
+            run.Blackout = run.Area;
+        }
+        HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &run, 0, nullptr);
+        if (thread == nullptr) {
+            break;
+        }
+        WindowState.DrawingThreads[WindowState.RunCount++] = thread;
+    }
 }
 
 void StopDisplay(HWND window) {
     StopWatchingDisplayState();
     KillTimer(window, WindowState.DisplayTimer);
     WindowState.DisplayTimer = 0;
-    StopDrawingRun(CloseWait);
+    StopDrawingRuns(CloseWait);
     SaverRecord.LastDay = DayNumber();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
     SaveLastVerse(SaverRecord);
@@ -165,10 +194,10 @@ void FollowDisplayState(HWND window, uint32_t state) {
     case DisplayChange::Stop:
         KillTimer(window, WindowState.DisplayTimer);
         WindowState.DisplayTimer = 0;
-        StopDrawingRun(TickWait);
+        StopDrawingRuns(TickWait);
         break;
     case DisplayChange::Resume:
-        StartDrawingRun();
+        StartDrawingRuns(window);
         StartTimer(window);
         break;
     }
@@ -214,7 +243,7 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         // A tick that was on its way when the display went off draws nothing.
         if (!WindowState.DisplayOff) {
-            StartDrawingRun();
+            StartDrawingRuns(window);
         }
         return 0;
     case WM_POWERBROADCAST:

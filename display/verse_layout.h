@@ -53,8 +53,9 @@ struct ClientArea {
 inline constexpr uint32_t MaxClientAreas = 16;
 
 struct ClientAreas {
-    ClientArea Area[MaxClientAreas];
+    ClientArea Area[MaxClientAreas]; // in screen order: left to right, then top to bottom
     uint32_t Count;
+    uint32_t Main; // the main screen's area
 };
 
 // A rectangle in screen coordinates, right and bottom excluded.
@@ -66,8 +67,10 @@ struct ScreenRect {
 };
 
 // Adds the part of a monitor that a client area shows (both in screen coordinates), in client
-// coordinates. A monitor beside the client area adds nothing, nor one past MaxClientAreas.
-void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor);
+// coordinates and in screen order; main: the main screen. A monitor beside the client area adds
+// nothing, nor one past MaxClientAreas.
+void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor,
+                    bool main = false);
 
 // The faces a verse falls back to, in order, when its own lacks some of its letters: the
 // default typeface, then faces of every Windows with the most letters.
@@ -111,17 +114,48 @@ struct VerseRunPlan {
     bool Complete;
 };
 
-// Seeds this thread's generator with ThreadSeed and lays out one run in a client area of
-// clientWidth x clientHeight. May pick the verse (PickVerse, with today's DayNumber), which
-// updates LastText, LastDay and FirstPick. The scaled font is left current on the measurer.
+// How one screen's run of a tick starts: its seed and the draws it makes first, its area (drawn
+// only for one screen at random), its typeface and its verse. The window thread makes them for
+// every run of a tick, in screen order, so that the verses go from screen to screen as the
+// change policy goes from display to display; the run goes on from its generator.
+struct RunStart {
+    uint32_t Seed;
+    uint32_t AreaIndex;
+    const WideChar* Face; // a slot of the typeface list, or DefaultTypeface
+    const WideChar* Text; // a slot of the verse list, or DefaultVerse
+    uint32_t Length;      // units of Text
+    uint32_t Generator;   // the run's generator after these draws (RandomState)
+};
+
+// For StartRun: the area is the first draw of the run's seed, among all areas.
+inline constexpr uint32_t AreaDrawn = UINT32_MAX;
+
+// The start of a run from its seed, in the given area (or AreaDrawn) of the client area. Picks
+// the verse (PickVerse, with today's DayNumber), which updates LastText, LastDay and FirstPick.
+// Leaves this thread's generator where the run's draws left it.
+RunStart StartRun(SaverSettings& record, const ClientAreas& areas, uint32_t area, uint32_t seed,
+                  int32_t today);
+
+struct TickRuns {
+    RunStart Run[MaxClientAreas];
+    uint32_t Count;
+};
+
+// The runs of a tick for a Screens value (ScreensChoice): a verse on every screen, one run per
+// area in screen order; one screen at random or the main one, one run. Each run's seed is the
+// next value of this thread's generator, which the runs' own draws leave as it was.
+TickRuns StartTick(SaverSettings& record, const ClientAreas& areas, uint32_t screens,
+                   int32_t today);
+
+// Lays out a run from its start inside its area; the draws go on from the start's generator. The
+// scaled font is left current on the measurer.
+VerseRunPlan PlanVerseRun(const SaverSettings& record, const ClientArea& area,
+                          const RunStart& start, TextMeasurer& measurer);
+
+// A run from ThreadSeed on a client area of clientWidth x clientHeight, as one screen: StartRun
+// and the layout in one.
 VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
                           int32_t today, TextMeasurer& measurer);
-
-// The same inside one of several areas of the client area. With more than one, the run's area
-// is drawn first, before every other draw; with one, the run is that of a client area of its
-// size, moved to its place, with the same draws.
-VerseRunPlan PlanVerseRun(SaverSettings& record, const ClientAreas& areas, int32_t today,
-                          TextMeasurer& measurer);
 
 // The text the run measures and draws: Text, or its cedilla forms.
 const WideChar* ShownText(const VerseRunPlan& plan);

@@ -42,13 +42,19 @@ uint32_t LoadSettingsNumbers(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
 
+// The Screens value as stored (ScreensChoice tells what it chooses); VerseOnEveryScreen when it
+// or the key is missing.
+uint32_t ReadScreens();
+
 // Writes both lists to their files, then TextSpeed, FadeSpeed and Options; every list is tried
 // and the first error is returned. The key is never created. The first form writes both lists
 // as new files. The second saves each list as SaveListFile does (only a list the user changed,
 // and never over another program's save) and writes the numbers only when both lists were
-// saved, so that a failed save changes none of the key's values.
+// saved, so that a failed save changes none of the key's values; Screens too, when given (the
+// user chose another entry, so that a value the dialog does not offer stays otherwise).
 uint32_t SaveSettings(const SaverSettings& record);
-uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states);
+uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states,
+                      const uint32_t* screens = nullptr);
 
 // Releases both list blocks of the record and leaves it with empty lists.
 void ReleaseSettingsLists(SaverSettings& record);
