@@ -1,6 +1,6 @@
 #pragma once
 // Identifiers of the program's resources and dialog controls, shared by the resource script and
-// the code. Controls are numbered by dialog: 100-108 configuration, 200-206 verses editor,
+// the code. Controls are numbered by dialog: 100-109 configuration, 200-206 verses editor,
 // 300-304 typefaces dialog; IDOK (1), IDCANCEL (2) and IDHELP (9) are the commands of every
 // dialog. Resources with names (TEXTSDLG, FONTSDLG, ABOUTDLG, TOOLBARBITMAP, ARROWLEFT,
 // ARROWRIGHT) are loaded by those names and have no number here.
@@ -19,6 +19,7 @@
 #define IDC_CONFIG_POLICY 106
 #define IDC_CONFIG_FADE 107
 #define IDC_CONFIG_ABOUT 108
+#define IDC_CONFIG_SCREENS 109
 
 // Verses editor (TEXTSDLG).
 #define IDC_TEXTS_TOOLBAR 200
@@ -57,3 +58,7 @@
 #define IDS_YOURS_SAVED_IN 17
 // The typefaces dialog's sample, under a face that lacks some Romanian letters.
 #define IDS_FONT_LACKS_LETTERS 18
+// The entries of the configuration dialog's list of screens, in the order of the Screens values.
+#define IDS_SCREENS_EVERY 19
+#define IDS_SCREENS_ONE 20
+#define IDS_SCREENS_MAIN 21
