@@ -1,6 +1,7 @@
 #include "saver_window.h"
 
 #include "display_power.h"
+#include "list_reading.h"
 #include "random.h"
 #include "registry_store.h"
 #include "saver_clock.h"
@@ -56,7 +57,7 @@ void StartReadingLists() {
         return;
     }
     WindowState.ListsRequested = true;
-    WindowState.ListReader = CreateThread(nullptr, 0, ReadLists, &SaverRecord, 0, nullptr);
+    WindowState.ListReader = StartListReader(ReadLists, &SaverRecord);
     if (WindowState.ListReader == nullptr) {
         LoadSettingsLists(SaverRecord);
     }
@@ -224,11 +225,6 @@ LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
-
-bool ListReadStillRunning() {
-    return WindowState.ListReader != nullptr &&
-           WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0;
-}
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -2,7 +2,7 @@
 // Every registry access of the program: loading and saving the settings record (numbers from
 // the registry key, lists from the two files whose paths the key names), the position in the
 // verse list, the help file's path, and the two system values the program reads. The settings
-// key is never created.
+// key is created only when the user, asked by the configuration, sets Verselume up.
 
 #include "list_save.h"
 #include "saver_settings.h"
@@ -41,6 +41,9 @@ uint32_t LoadSettings(SaverSettings& record, ListFileStates& states);
 uint32_t LoadSettingsNumbers(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
+// One of the two lists, as LoadSettingsLists reads it.
+enum class SettingsList : uint8_t { Texts, Fonts };
+uint32_t LoadSettingsList(SettingsList list, SaverSettings& record, ListFileStates& states);
 
 // The Screens value as stored (ScreensChoice tells what it chooses); VerseOnEveryScreen when it
 // or the key is missing.
@@ -55,6 +58,11 @@ uint32_t ReadScreens();
 uint32_t SaveSettings(const SaverSettings& record);
 uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states,
                       const uint32_t* screens = nullptr);
+
+// Creates the settings key for a user who has none, as the installer does: TextsFile, FontsFile
+// and, when one is given, HelpFile. A key that exists already is left as it is. 0 or the first
+// error; a key that could not be filled is removed again.
+uint32_t CreateSettingsKey(const wchar_t* texts, const wchar_t* fonts, const wchar_t* help);
 
 // Releases both list blocks of the record and leaves it with empty lists.
 void ReleaseSettingsLists(SaverSettings& record);

@@ -3,6 +3,8 @@
 #include "list_file.h"
 #include "platform.h"
 
+#include <cwchar>
+
 namespace {
 
 constexpr char HtmlHelpServerKey[] =
@@ -118,6 +120,12 @@ uint32_t SaveLists(const SaverSettings& record, ListFileStates& states, bool asN
     return result;
 }
 
+uint32_t WritePath(HKEY key, const wchar_t* name, const wchar_t* path) {
+    DWORD size = static_cast<DWORD>((wcslen(path) + 1) * sizeof(wchar_t));
+    return static_cast<uint32_t>(
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path), size));
+}
+
 } // namespace
 
 uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path) {
@@ -173,15 +181,23 @@ uint32_t LoadSettingsLists(SaverSettings& record) {
 }
 
 uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states) {
+    uint32_t result = LoadSettingsList(SettingsList::Texts, record, states);
+    // With no key both codes are the key's.
+    KeepFirstError(result, LoadSettingsList(SettingsList::Fonts, record, states));
+    return result;
+}
+
+uint32_t LoadSettingsList(SettingsList list, SaverSettings& record, ListFileStates& states) {
     HKEY key;
     LONG opened = OpenSettingsKey(KEY_READ, key);
     if (opened != ERROR_SUCCESS) {
         return static_cast<uint32_t>(opened);
     }
-    uint32_t result =
-        LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount, states.Texts);
-    KeepFirstError(result, LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount,
-                                    states.Fonts));
+    uint32_t result = list == SettingsList::Texts
+                          ? LoadList(key, "TextsFile", TextSlotWidth, record.Texts,
+                                     record.TextCount, states.Texts)
+                          : LoadList(key, "FontsFile", FontSlotWidth, record.Fonts,
+                                     record.FontCount, states.Fonts);
     RegCloseKey(key);
     return result;
 }
@@ -194,6 +210,29 @@ uint32_t SaveSettings(const SaverSettings& record) {
 uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states,
                       const uint32_t* screens) {
     return SaveLists(record, states, false, screens);
+}
+
+uint32_t CreateSettingsKey(const wchar_t* texts, const wchar_t* fonts, const wchar_t* help) {
+    HKEY key;
+    DWORD disposition = 0;
+    LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0,
+                                   KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    if (created != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(created);
+    }
+    uint32_t result = 0;
+    if (disposition == REG_CREATED_NEW_KEY) {
+        result = WritePath(key, L"TextsFile", texts);
+        KeepFirstError(result, WritePath(key, L"FontsFile", fonts));
+        if (help != nullptr) {
+            KeepFirstError(result, WritePath(key, L"HelpFile", help));
+        }
+    }
+    RegCloseKey(key);
+    if (result != 0) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKeyPath);
+    }
+    return result;
 }
 
 void ReleaseSettingsLists(SaverSettings& record) {

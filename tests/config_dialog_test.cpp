@@ -9,6 +9,7 @@
 #include "support/heap.h"
 #include "support/installed.h"
 #include "support/records.h"
+#include "support/saver_process.h"
 #include "support/text_conversion.h"
 
 #include <commctrl.h>
@@ -24,7 +25,13 @@ namespace {
 
 // The configuration dialog, modeless, with the record it keeps.
 struct ConfigDialog : ModelessDialog {
-    ConfigDialog() : ModelessDialog(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0) {}
+    // Lists that take longer than the opening's wait come in at a tick of the dialog's timer.
+    ConfigDialog() : ModelessDialog(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0) {
+        PumpUntil([&] {
+            return IsWindowEnabled(Control(IDC_CONFIG_VERSES)) &&
+                   IsWindowEnabled(Control(IDC_CONFIG_FONTS));
+        });
+    }
     SaverSettings& Record() const { return *ConfigRecord(Window()); }
 };
 
@@ -141,6 +148,11 @@ TEST(StringTable, HoldsTheRomanianTexts) {
                                     "el. A rămas în:",
                                     "Lista dumneavoastră a fost salvată alături, în:",
                                     "Acest font nu are toate literele româneşti.",
+                                    "Configurare Verselume",
+                                    "Verselume nu este încă configurat pentru acest utilizator. "
+                                    "Doriţi să-l configuraţi acum? Listele de versete şi de "
+                                    "fonturi vor fi puse în dosarul:",
+                                    "Se citeşte…",
                                     "câte un verset pe fiecare ecran",
                                     "un verset, pe câte un ecran",
                                     "doar pe ecranul principal"};
@@ -332,14 +344,23 @@ TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
     EXPECT_TRUE(NoBoxShown(boxes));
 }
 
+// Asked whether to set Verselume up, the user says No (the box's OK counts as No).
 TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
     DeleteSettingsKey();
+    ScratchDir appData;
+    ScopedEnvironment environment("APPDATA", appData.Path());
     MessageBoxWatcher boxes;
     ConfigDialog dialog;
     ASSERT_FALSE(dialog.Ended());
     std::vector<SeenMessageBox> seen = boxes.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    ExpectErrorBox(seen[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Owner, dialog.Window());
+    EXPECT_EQ(seen[0].Title, "Configurare Verselume");
+    EXPECT_EQ(seen[0].ButtonCount, 2);
+    const std::string question = seen[0].Text;
+    EXPECT_EQ(question.find(LoadedString(IDS_SET_UP_QUESTION)), 0u) << question;
+    EXPECT_EQ(question.substr(question.size() - 10), "\\Verselume") << question;
+    ExpectErrorBox(seen[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
 
     // The empty record: 0 seconds, random order, the first policy, the slowest speed.
     ShownControls shown = ReadControls(dialog);
@@ -352,9 +373,10 @@ TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
     dialog.Click(IDOK);
     EXPECT_TRUE(dialog.Ended());
     seen = boxes.Seen();
-    ASSERT_EQ(seen.size(), 2u);
-    ExpectErrorBox(seen[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(seen.size(), 3u);
+    ExpectErrorBox(seen[2], dialog.Window(), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(SettingsKeyExists()) << "the key is never created";
+    EXPECT_FALSE(FileExists(appData.File("Verselume")));
 }
 
 // Opened again in the same process, the dialog starts from an empty record, not from what the
@@ -379,7 +401,7 @@ TEST(ConfigDialog, EachOpeningStartsFromAnEmptyRecord) {
     EXPECT_EQ(shown.Fade, 0);
     EXPECT_EQ(dialog.Record().Texts, nullptr);
     EXPECT_EQ(dialog.Record().TextCount, 0u);
-    EXPECT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen().size(), 2u) << "the set-up question (answered No) and the key's error";
 }
 
 // A verses path missing from the key: one box when opening, the defaults and the typefaces
