@@ -131,9 +131,16 @@ void StartDisplay(HWND window) {
     WatchDisplayState(window);
 }
 
+void EraseToBlack(HWND window) {
+    HDC dc = GetDC(window);
+    PaintClientBlack(window, dc);
+    ReleaseDC(window, dc);
+}
+
 // The runs of a tick start together, each on its own screen; the verses are picked here, in
-// screen order. A run alone on the window blacks it all out (the verse before may be on any
-// screen); runs side by side black out only their own screens.
+// screen order. A run alone on the window blacks it all out once laid out (the verse before may
+// be on any screen). Runs side by side black out nothing: the window is blacked out before they
+// start, so that none can black out another's verse where monitors overlap (as Wine's do).
 void StartDrawingRuns(HWND window) {
     // No run before the lists are read (the screen stays black); a window ticking before its
     // first paint starts reading them now.
@@ -146,16 +153,15 @@ void StartDrawingRuns(HWND window) {
     TickRuns tick = StartTick(SaverRecord, areas, WindowState.Screens, DayNumber());
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
+    ClientArea blackout = {0, 0, client.right, client.bottom};
+    if (tick.Count > 1) {
+        EraseToBlack(window);
+        blackout = {0, 0, 0, 0};
+    }
     SaverRecord.Running = 1;
     for (uint32_t i = 0; i < tick.Count; i++) {
         ScreenRun& run = WindowState.Runs[i];
-        run = {&SaverRecord,
-               areas.Area[tick.Run[i].AreaIndex],
-               {0, 0, client.right, client.bottom},
-               tick.Run[i]};
-        if (tick.Count > 1) {
-            run.Blackout = run.Area;
-        }
+        run = {&SaverRecord, areas.Area[tick.Run[i].AreaIndex], blackout, tick.Run[i]};
         HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &run, 0, nullptr);
         if (thread == nullptr) {
             break;
@@ -178,12 +184,6 @@ void StopDisplay(HWND window) {
         ReleaseSettingsLists(SaverRecord);
         WindowState.ListsRequested = false;
     }
-}
-
-void EraseToBlack(HWND window) {
-    HDC dc = GetDC(window);
-    PaintClientBlack(window, dc);
-    ReleaseDC(window, dc);
 }
 
 // Off: the timer and any run stop, leaving the screen as it is. On or dimmed again: a verse at

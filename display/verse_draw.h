@@ -36,7 +36,8 @@ void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& pl
                uint32_t colourRef);
 
 // One screen's run of a tick, as its thread is handed it: the saver's record (the window, the
-// lists, FadeSpeed, Running), the area its verse stays in, what it blacks out first, its start.
+// lists, FadeSpeed, Running), the area its verse stays in, what it blacks out first (nothing
+// when empty), its start.
 struct ScreenRun {
     SaverSettings* Record;
     ClientArea Area;

@@ -343,8 +343,9 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
     ASSERT_GE(monitors.size(), 2u);
     Installed installed(100);
     installed.key.SetDword("Screens", VerseOnOneScreen);
-    // Long enough for the fastest fade (0.4 s) to end and the verse to stay a moment.
-    installed.key.SetDword("TextSpeed", 1000);
+    // Long enough for the fastest fade (0.4 s) to end and the verse to stay a while, on a busy
+    // machine too.
+    installed.key.SetDword("TextSpeed", 2000);
     RunningSaver saver;
     ASSERT_NE(saver.window, nullptr);
     RECT bounds{};
@@ -373,7 +374,7 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
 TEST(TwoMonitors, EveryScreenOneOfThemOrTheMainOneShowsAVerse) {
     for (DWORD screens : {0xFFFFFFFFu, VerseOnOneScreen, VerseOnMainScreen}) {
         SCOPED_TRACE(screens);
-        Installed installed(100, 3000);
+        Installed installed(100, 4000);
         installed.key.SetDword("Options", 1 | ConsecutiveOrderBit);
         installed.key.SetDword("LastText", 5);
         if (screens != 0xFFFFFFFFu) {
@@ -382,6 +383,8 @@ TEST(TwoMonitors, EveryScreenOneOfThemOrTheMainOneShowsAVerse) {
         RunningSaver saver;
         ASSERT_NE(saver.window, nullptr);
         ClientAreas areas = WindowAreas(saver.window);
+        WaitForVerse(saver.window, 10000);
+        PumpMessages(1000); // the other screen's run, on a busy machine, may come later
         Pixels shown = WaitForVerse(saver.window, 10000);
         saver.Close();
         std::vector<WideChar> verses =
