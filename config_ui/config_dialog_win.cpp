@@ -8,6 +8,7 @@
 #include "list_reading.h"
 #include "registry_store.h"
 #include "resource_ids.h"
+#include "system_library.h"
 #include "texts_dialog.h"
 #include "user_setup.h"
 
@@ -329,10 +330,9 @@ SaverSettings* ConfigRecord(HWND dialog) {
 
 bool InitCommonControlClasses(DWORD classes) {
     using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    // Kept loaded: the dialogs' controls live in it.
-    HMODULE library = LoadLibraryA("comctl32.dll");
-    auto init = reinterpret_cast<InitProc>(reinterpret_cast<void (*)()>(
-        library != nullptr ? GetProcAddress(library, "InitCommonControlsEx") : nullptr));
+    // Kept loaded: the dialogs' controls live in it. The system folder's library, or rather
+    // the manifest's version 6, which the system's side-by-side store gives in its place.
+    auto init = FindEntry<InitProc>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx");
     INITCOMMONCONTROLSEX request{sizeof request, classes};
     return init != nullptr && init(&request) != FALSE;
 }

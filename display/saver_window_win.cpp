@@ -2,12 +2,14 @@
 
 #include "display_power.h"
 #include "list_reading.h"
+#include "platform.h"
 #include "random.h"
 #include "registry_store.h"
 #include "saver_clock.h"
 #include "saver_shell.h"
 #include "verse_draw.h"
 
+#include <atomic>
 #include <cstring>
 
 // The saver's record. The window thread fills it at creation, picks the verses of every tick
@@ -15,6 +17,9 @@
 // starts; the runs of a tick, one per screen at most, read it while Running is set, which the
 // window thread clears to stop them all.
 SaverSettings SaverRecord{};
+
+// The round of random order, read with the lists and stored at close with LastText.
+VerseRound SaverRound{};
 
 namespace {
 
@@ -46,9 +51,19 @@ struct SaverWindowState {
 };
 
 SaverWindowState WindowState{};
+// Set by the reader as its last step: the lists are in, although its thread may not have quite
+// ended yet.
+std::atomic<bool> ListsReadIn{false};
 
-DWORD WINAPI ReadLists(LPVOID parameter) {
-    LoadSettingsLists(*static_cast<SaverSettings*>(parameter));
+// The lists, then the stored round where it is one of this verse list.
+DWORD WINAPI ReadLists(LPVOID) {
+    ListFileStates states;
+    LoadSettingsLists(SaverRecord, states);
+    uint32_t size = RoundStoredSize(SaverRecord.TextCount);
+    uint8_t* stored = SaverRecord.TextCount != 0 ? LoadVerseRound(size) : nullptr;
+    FitRound(SaverRound, stored, size, SaverRecord.TextCount, states.Texts.Digest);
+    HeapRelease(stored);
+    ListsReadIn = true;
     return 0;
 }
 
@@ -57,23 +72,26 @@ void StartReadingLists() {
         return;
     }
     WindowState.ListsRequested = true;
-    WindowState.ListReader = StartListReader(ReadLists, &SaverRecord);
+    ListsReadIn = false;
+    WindowState.ListReader = StartListReader(ReadLists, nullptr);
     if (WindowState.ListReader == nullptr) {
-        LoadSettingsLists(SaverRecord);
+        ReadLists(nullptr);
     }
 }
 
 // Whether the lists are read. The window never waits for the reader: a list on a hung network
 // path or a pipe would keep the saver from closing on a key press.
 bool ListsAreRead() {
-    if (WindowState.ListReader != nullptr &&
-        WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0) {
+    if (WindowState.ListReader == nullptr) {
+        return true;
+    }
+    if (!ListsReadIn) {
         return false;
     }
-    if (WindowState.ListReader != nullptr) {
-        CloseHandle(WindowState.ListReader);
-        WindowState.ListReader = nullptr;
-    }
+    // Only the end of the reader's thread is left.
+    WaitForSingleObject(WindowState.ListReader, INFINITE);
+    CloseHandle(WindowState.ListReader);
+    WindowState.ListReader = nullptr;
     return true;
 }
 
@@ -150,7 +168,7 @@ void StartDrawingRuns(HWND window) {
     }
     StopDrawingRuns(TickWait);
     ClientAreas areas = WindowAreas(window);
-    TickRuns tick = StartTick(SaverRecord, areas, WindowState.Screens, DayNumber());
+    TickRuns tick = StartTick(SaverRecord, SaverRound, areas, WindowState.Screens, DayNumber());
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
     ClientArea blackout = {0, 0, client.right, client.bottom};
@@ -170,18 +188,28 @@ void StartDrawingRuns(HWND window) {
     }
 }
 
-void StopDisplay(HWND window) {
-    StopWatchingDisplayState();
+// The timer and the run stop, and today, the verse last picked and the round are stored. True
+// when the lists are read.
+bool StopAndStorePosition(HWND window) {
     KillTimer(window, WindowState.DisplayTimer);
     WindowState.DisplayTimer = 0;
     StopDrawingRuns(CloseWait);
     SaverRecord.LastDay = DayNumber();
+    // With the read still going no verse was shown: the position is stored as it was read, the
+    // round is left as stored, and the lists and the round stay with the reader, which the
+    // process's end stops.
+    bool read = ListsAreRead();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
-    SaveLastVerse(SaverRecord);
-    // With the read still going no verse was shown (the position is stored as it was read), and
-    // the lists stay with the reader, which the process's end stops.
-    if (ListsAreRead()) {
+    SaveLastVerse(SaverRecord, read ? SaverRound.Stored : nullptr,
+                  RoundStoredSize(SaverRound.Count));
+    return read;
+}
+
+void StopDisplay(HWND window) {
+    StopWatchingDisplayState();
+    if (StopAndStorePosition(window)) {
         ReleaseSettingsLists(SaverRecord);
+        ReleaseRound(SaverRound);
         WindowState.ListsRequested = false;
     }
 }
@@ -244,6 +272,12 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_POWERBROADCAST:
         return ChangePowerSetting(window, wParam, lParam);
+    case WM_ENDSESSION:
+        // Logoff or shutdown: the process may end without its window being destroyed.
+        if (wParam != FALSE) {
+            StopAndStorePosition(window);
+        }
+        return 0;
     case WM_DESTROY:
         StopDisplay(window);
         return 0;

@@ -1,6 +1,7 @@
 #include "verse_draw.h"
 
 #include "saver_clock.h"
+#include "system_library.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -53,6 +54,31 @@ bool AnimationsOn() {
     return on != FALSE;
 }
 
+// winmm's timeBeginPeriod and timeEndPeriod, from the system folder (winmm is no DLL that Windows
+// always takes from there, so the program does not import it). Loaded by the first run and kept;
+// without them the fade runs at the default resolution.
+struct TimerResolution {
+    using Function = UINT(WINAPI*)(UINT milliseconds);
+    Function Begin;
+    Function End;
+};
+
+TimerResolution LoadTimerResolution() {
+    HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
+    TimerResolution resolution = {FindEntry<TimerResolution::Function>(winmm, "timeBeginPeriod"),
+                                  FindEntry<TimerResolution::Function>(winmm, "timeEndPeriod")};
+    if (resolution.Begin == nullptr || resolution.End == nullptr) {
+        resolution = {};
+    }
+    return resolution;
+}
+
+// One run at a time asks; the first one loads.
+const TimerResolution& FineTimer() {
+    static const TimerResolution resolution = LoadTimerResolution();
+    return resolution;
+}
+
 void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
             const std::atomic<uint32_t>& running) {
     if (!plan.Complete) {
@@ -63,12 +89,17 @@ void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
     FadeSchedule schedule = AnimationsOn() ? plan.Fade : InstantFade;
     // The default timer resolution (15.6 ms) would round every pause up to a whole tick and miss
     // most frames' deadlines; a fade lasts a few seconds at most.
-    timeBeginPeriod(1);
+    const TimerResolution& timer = FineTimer();
+    if (timer.Begin != nullptr) {
+        timer.Begin(1);
+    }
     {
         WindowFade target(windowDc, surface, plan);
         RunFade(plan.Colour, schedule, target, running);
     }
-    timeEndPeriod(1);
+    if (timer.End != nullptr) {
+        timer.End(1);
+    }
     ReleaseFrameSurface(surface);
 }
 

@@ -2,7 +2,6 @@
 
 #include "glyph_cover.h"
 #include "random.h"
-#include "verse_pick.h"
 
 #include <algorithm>
 #include <cmath>
@@ -169,8 +168,8 @@ const WideChar* const FallbackFaces[FallbackFaceCount] = {DefaultTypeface.data()
                                                           Arial.data(), Tahoma.data()};
 
 // The area, where it is drawn, is the seed's first value.
-RunStart StartRun(SaverSettings& record, const ClientAreas& areas, uint32_t area, uint32_t seed,
-                  int32_t today) {
+RunStart StartRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas, uint32_t area,
+                  uint32_t seed, int32_t today) {
     SeedRandom(seed);
     RunStart start{};
     start.Seed = seed;
@@ -182,7 +181,7 @@ RunStart StartRun(SaverSettings& record, const ClientAreas& areas, uint32_t area
     }
     start.Face = PickTypeface(record);
     if (record.TextCount != 0 && record.Texts != nullptr) {
-        start.Text = PickVerse(record, today);
+        start.Text = PickVerse(record, round, today);
         start.Length = static_cast<uint32_t>(WideLength(start.Text, TextSlotWidth - 1));
     } else {
         start.Text = DefaultVerse.data();
@@ -192,8 +191,8 @@ RunStart StartRun(SaverSettings& record, const ClientAreas& areas, uint32_t area
     return start;
 }
 
-TickRuns StartTick(SaverSettings& record, const ClientAreas& areas, uint32_t screens,
-                   int32_t today) {
+TickRuns StartTick(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
+                   uint32_t screens, int32_t today) {
     TickRuns tick{};
     uint32_t choice = ScreensChoice(screens);
     uint32_t count = areas.Count < MaxClientAreas ? areas.Count : MaxClientAreas;
@@ -207,7 +206,7 @@ TickRuns StartTick(SaverSettings& record, const ClientAreas& areas, uint32_t scr
         }
         uint32_t seed = NextRandom();
         uint32_t kept = RandomState();
-        tick.Run[tick.Count++] = StartRun(record, areas, area, seed, today);
+        tick.Run[tick.Count++] = StartRun(record, round, areas, area, seed, today);
         SeedRandom(kept);
     }
     return tick;
@@ -220,10 +219,11 @@ VerseRunPlan PlanVerseRun(const SaverSettings& record, const ClientArea& area,
 
 VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
                           int32_t today, TextMeasurer& measurer) {
+    VerseRound none{};
     ClientAreas one{};
     one.Area[0] = {0, 0, clientWidth, clientHeight};
     one.Count = 1;
-    RunStart start = StartRun(record, one, 0, record.ThreadSeed, today);
+    RunStart start = StartRun(record, none, one, 0, record.ThreadSeed, today);
     return LayOutRun(record, one.Area[0], start, measurer);
 }
 

@@ -7,6 +7,7 @@
 
 #include "fade.h"
 #include "saver_settings.h"
+#include "verse_pick.h"
 #include "wide_text.h"
 
 #include <cstdint>
@@ -131,10 +132,10 @@ struct RunStart {
 inline constexpr uint32_t AreaDrawn = UINT32_MAX;
 
 // The start of a run from its seed, in the given area (or AreaDrawn) of the client area. Picks
-// the verse (PickVerse, with today's DayNumber), which updates LastText, LastDay and FirstPick.
-// Leaves this thread's generator where the run's draws left it.
-RunStart StartRun(SaverSettings& record, const ClientAreas& areas, uint32_t area, uint32_t seed,
-                  int32_t today);
+// the verse (PickVerse through the round, with today's DayNumber), which updates LastText,
+// LastDay, FirstPick and the round. Leaves this thread's generator where the run's draws left it.
+RunStart StartRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas, uint32_t area,
+                  uint32_t seed, int32_t today);
 
 struct TickRuns {
     RunStart Run[MaxClientAreas];
@@ -144,16 +145,16 @@ struct TickRuns {
 // The runs of a tick for a Screens value (ScreensChoice): a verse on every screen, one run per
 // area in screen order; one screen at random or the main one, one run. Each run's seed is the
 // next value of this thread's generator, which the runs' own draws leave as it was.
-TickRuns StartTick(SaverSettings& record, const ClientAreas& areas, uint32_t screens,
-                   int32_t today);
+TickRuns StartTick(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
+                   uint32_t screens, int32_t today);
 
 // Lays out a run from its start inside its area; the draws go on from the start's generator. The
 // scaled font is left current on the measurer.
 VerseRunPlan PlanVerseRun(const SaverSettings& record, const ClientArea& area,
                           const RunStart& start, TextMeasurer& measurer);
 
-// A run from ThreadSeed on a client area of clientWidth x clientHeight, as one screen: StartRun
-// and the layout in one.
+// A run from ThreadSeed on a client area of clientWidth x clientHeight, as one screen, with no
+// round kept: StartRun and the layout in one.
 VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
                           int32_t today, TextMeasurer& measurer);
 

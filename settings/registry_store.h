@@ -67,8 +67,13 @@ uint32_t CreateSettingsKey(const wchar_t* texts, const wchar_t* fonts, const wch
 // Releases both list blocks of the record and leaves it with empty lists.
 void ReleaseSettingsLists(SaverSettings& record);
 
-// Writes LastDay and LastText; 0 or the first error.
-uint32_t SaveLastVerse(const SaverSettings& record);
+// The saver's round of random order as stored ("VerseRound", REG_BINARY), when it is size bytes
+// long: a block of its bytes on the process heap, or none (no key, no such value, no memory).
+uint8_t* LoadVerseRound(uint32_t size);
+
+// Writes LastDay and LastText, then the round's bytes as "VerseRound" when there are some (none
+// leaves the stored round as it is); 0 or the first error.
+uint32_t SaveLastVerse(const SaverSettings& record, const uint8_t* round, uint32_t roundSize);
 
 // The HelpFile value of the settings key. 0, or the key's or the value's error (the buffer is
 // then empty).

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr char VerseRoundValue[] = "VerseRound";
+
 constexpr char HtmlHelpServerKey[] =
     "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 
@@ -244,7 +246,24 @@ void ReleaseSettingsLists(SaverSettings& record) {
     record.FontCount = 0;
 }
 
-uint32_t SaveLastVerse(const SaverSettings& record) {
+uint8_t* LoadVerseRound(uint32_t size) {
+    HKEY key;
+    if (OpenSettingsKey(KEY_READ, key) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    auto* block = static_cast<uint8_t*>(HeapAllocZero(size));
+    DWORD read = size;
+    if (block != nullptr &&
+        (RegQueryValueExA(key, VerseRoundValue, nullptr, nullptr, block, &read) != ERROR_SUCCESS ||
+         read != size)) {
+        HeapRelease(block);
+        block = nullptr;
+    }
+    RegCloseKey(key);
+    return block;
+}
+
+uint32_t SaveLastVerse(const SaverSettings& record, const uint8_t* round, uint32_t roundSize) {
     HKEY key;
     LONG opened = OpenSettingsKey(KEY_WRITE, key);
     if (opened != ERROR_SUCCESS) {
@@ -252,6 +271,10 @@ uint32_t SaveLastVerse(const SaverSettings& record) {
     }
     uint32_t result = WriteNumber(key, "LastDay", static_cast<uint32_t>(record.LastDay));
     KeepFirstError(result, WriteNumber(key, "LastText", record.LastText));
+    if (round != nullptr) {
+        KeepFirstError(result, static_cast<uint32_t>(RegSetValueExA(key, VerseRoundValue, 0,
+                                                                    REG_BINARY, round, roundSize)));
+    }
     RegCloseKey(key);
     return result;
 }

@@ -1,6 +1,7 @@
-// The verse display in the real Verselume.scr under Wine: what a close stores under each change
-// policy, a close before the first verse, the default verse when the lists are empty, and the
-// letters of a list file shown as they are whatever the system's code page.
+// The verse display in the real Verselume.scr under Wine: what a close (or the session's end)
+// stores under each change policy, a close before the first verse, the default verse when the
+// lists are empty, and the letters of a list file shown as they are whatever the system's code
+// page.
 
 #include "random.h"
 #include "saver_clock.h"
@@ -66,7 +67,8 @@ struct PolicyCase {
     const char* name;
     DWORD options;
     int32_t lastDayFromToday;
-    DWORD expectedText; // 0: moved on by at least two runs
+    DWORD expectedText;     // 0: moved on by at least two runs
+    bool loggedOff = false; // the session ends instead: the process may end with no close
 };
 
 // Consecutive order over 100 verses from LastText 5, so that the stored index counts new picks.
@@ -77,6 +79,7 @@ const PolicyCase PolicyCases[] = {
     {"every day, new day", 2 | ConsecutiveOrderBit, -1, 6},
     {"options 3, new day", 3 | ConsecutiveOrderBit, -1, 6},
     {"every day at random, same day", 2, 0, 5},
+    {"every activation, logged off", 1 | ConsecutiveOrderBit, -1, 6, true},
 };
 
 TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
@@ -90,7 +93,11 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
         ASSERT_NE(saver.window, nullptr);
         EXPECT_GT(LitPixels(WaitForVerse(saver.window, 10000)), 0u) << "no verse shown";
         PumpMessages(2300); // two more ticks
-        saver.Close();
+        if (c.loggedOff) {
+            SendMessageA(saver.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        } else {
+            saver.Close();
+        }
         EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
         if (c.expectedText == 0) {
             EXPECT_GE(Stored(installed.key, "LastText"), 7u);
@@ -98,6 +105,24 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
             EXPECT_EQ(Stored(installed.key, "LastText"), c.expectedText);
         }
     }
+}
+
+// Random order under "every activation": five activations show each of five verses once, and
+// the sixth, a new round, not the verse the fifth showed.
+TEST(SaverDisplay, RandomOrderShowsEveryVerseOnceBeforeAnyComesBack) {
+    Installed installed(5, 500);
+    installed.key.SetDword("Options", 1);
+    std::vector<DWORD> shown;
+    for (int activation = 0; activation < 6; activation++) {
+        RunningSaver saver;
+        ASSERT_NE(saver.window, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return LitPixels(ReadScreen(saver.window)) > 0; }))
+            << "no verse in activation " << activation;
+        saver.Close();
+        shown.push_back(Stored(installed.key, "LastText"));
+    }
+    EXPECT_EQ(std::set<DWORD>(shown.begin(), shown.begin() + 5).size(), 5u);
+    EXPECT_NE(shown[5], shown[4]);
 }
 
 // Closed right after the launch, while a whole book of verses may still be being read.
@@ -230,7 +255,8 @@ std::vector<VerseRunPlan> PlansShowing(const Pixels& shown,
         auto startFor = [&](SaverSettings& record, uint32_t seed) {
             fill(record);
             record.FadeSpeed = 10;
-            return StartRun(record, areas, area, seed, DayNumber());
+            VerseRound none{};
+            return StartRun(record, none, areas, area, seed, DayNumber());
         };
         auto planFor = [&](uint32_t seed) {
             SaverSettings record{};

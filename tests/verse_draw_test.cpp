@@ -76,16 +76,19 @@ struct RunSetup {
     }
 };
 
+// The run of the thread started last: each is the first of its activation.
+VerseRound Round{};
+ScreenRun Run{};
+
 HANDLE StartRun(SaverSettings& record, uint32_t running = 1) {
     record.Running = running;
     // One run at a time, over the whole window as one screen, started as the saver starts one.
-    static ScreenRun run;
     RECT client = {0, 0, 0, 0};
     GetClientRect(record.SaverWindow, &client);
     ClientAreas one = {{{0, 0, client.right, client.bottom}}, 1, 0};
-    run = {&record, one.Area[0], one.Area[0],
-           ::StartRun(record, one, 0, record.ThreadSeed, DayNumber())};
-    HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &run, 0, nullptr);
+    Run = {&record, one.Area[0], one.Area[0],
+           ::StartRun(record, Round, one, 0, record.ThreadSeed, DayNumber())};
+    HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &Run, 0, nullptr);
     EXPECT_NE(thread, nullptr);
     return thread;
 }

@@ -287,7 +287,8 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
             if (whole) {
                 return PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer);
             }
-            RunStart start = StartRun(record, areas, AreaDrawn, 100000, 9000);
+            VerseRound round{};
+            RunStart start = StartRun(record, round, areas, AreaDrawn, 100000, 9000);
             return PlanVerseRun(record, areas.Area[start.AreaIndex], start, measurer);
         };
         VerseRunPlan run = plan(false);
@@ -313,7 +314,7 @@ struct TickCase {
 // Five verses from LastText 3 at an activation's first tick.
 const TickCase TickCases[] = {
     {"missing: every screen, each display, in order", 0, 4, 9000, {0, 1, 2}, {4, 0, 1}},
-    {"every screen, each display, random", 0, 0, 9000, {0, 1, 2}, {0, 4, 1}},
+    {"every screen, each display, random", 0, 0, 9000, {0, 1, 2}, {0, 4, 0}},
     {"every screen, each activation", 0, 5, 9000, {0, 1, 2}, {4, 4, 4}},
     {"every screen, a new day", 0, 2, 8999, {0, 1, 2}, {0, 0, 0}},
     {"every screen, the same day", 0, 2, 9000, {0, 1, 2}, {3, 3, 3}},
@@ -342,7 +343,8 @@ TEST(StartTick, EachScreenHasItsSeedAndTheVersesFollowThePolicyInScreenOrder) {
         record.LastDay = c.lastDay;
         record.FirstPick = 1;
         SeedRandom(100000); // draws 31684, 25190, 25328, 15730
-        TickRuns tick = StartTick(record, areas, c.screens, 9000);
+        VerseRound round{};
+        TickRuns tick = StartTick(record, round, areas, c.screens, 9000);
         EXPECT_EQ(NextRandom(), c.areas.size() == 3 ? 15730u : 25190u) << "the window's draws";
         std::vector<uint32_t> runs[3];
         for (const RunStart& run : std::vector<RunStart>(tick.Run, tick.Run + tick.Count)) {

@@ -180,8 +180,9 @@ void Verses(int count, uint32_t fadeSpeed) {
         record.FadeSpeed = fadeSpeed;
         record.Running = 1;
         SeedRandom(static_cast<uint32_t>(i + 1));
+        VerseRound round{};
         ClientAreas areas = WindowAreas(window);
-        TickRuns tick = StartTick(record, areas, VerseOnEveryScreen, DayNumber());
+        TickRuns tick = StartTick(record, round, areas, VerseOnEveryScreen, DayNumber());
         ScreenRun runs[MaxClientAreas];
         HANDLE threads[MaxClientAreas];
         for (uint32_t k = 0; k < tick.Count; k++) {
