@@ -94,6 +94,8 @@ TEST(ConfigTemplate, HoldsTheControlsTheCodeUsesInTabOrder) {
                              {IDC_CONFIG_FONTS, "BUTTON", "&Fonturi..."},
                              {-1, "STATIC", "&Schimbare verset:"},
                              {IDC_CONFIG_POLICY, "COMBOBOX", ""},
+                             {-1, "STATIC", "Pe mai &multe ecrane:"},
+                             {IDC_CONFIG_SCREENS, "COMBOBOX", ""},
                              {-1, "BUTTON", "Viteza de &tranziţie"},
                              {IDC_CONFIG_FADE, "msctls_trackbar32", ""},
                              {-1, "STATIC", "Lentă"},
@@ -104,8 +106,8 @@ TEST(ConfigTemplate, HoldsTheControlsTheCodeUsesInTabOrder) {
                              {IDC_CONFIG_ABOUT, "BUTTON", "&Despre"},
                          },
                          {IDC_CONFIG_SECONDS, IDC_CONFIG_VERSES, IDC_CONFIG_FONTS,
-                          IDC_CONFIG_POLICY, IDC_CONFIG_FADE, IDOK, IDCANCEL, IDHELP,
-                          IDC_CONFIG_ABOUT});
+                          IDC_CONFIG_POLICY, IDC_CONFIG_SCREENS, IDC_CONFIG_FADE, IDOK, IDCANCEL,
+                          IDHELP, IDC_CONFIG_ABOUT});
 }
 
 TEST(AboutTemplate, HoldsTheTextsAndOk) {
@@ -150,7 +152,10 @@ TEST(StringTable, HoldsTheRomanianTexts) {
                                     "Verselume nu este încă configurat pentru acest utilizator. "
                                     "Doriţi să-l configuraţi acum? Listele de versete şi de "
                                     "fonturi vor fi puse în dosarul:",
-                                    "Se citeşte…"};
+                                    "Se citeşte…",
+                                    "câte un verset pe fiecare ecran",
+                                    "un verset, pe câte un ecran",
+                                    "doar pe ecranul principal"};
     // The tests run with the Romanian code page (1250), as the program's users do.
     ASSERT_EQ(GetACP(), 1250u);
     HINSTANCE program = GetModuleHandleA(nullptr);
@@ -189,6 +194,30 @@ TEST(ConfigDialog, PreparesTheControls) {
         wchar_t text[256] = {};
         dialog.Send(IDC_CONFIG_POLICY, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         EXPECT_EQ(Utf8FromWide(text), policies[i]);
+    }
+}
+
+// The screens' list shows the stored value's entry (a value it does not offer as a verse on
+// every screen) and saves only an entry the user chose, so that such a value stays otherwise.
+TEST(ConfigDialog, ScreensListShowsTheStoredValueAndSavesOnlyAChoice) {
+    const DWORD none = 0xDEADBEEF; // no value
+    const DWORD rows[][4] = {
+        {none, 0, none, none}, {1, 1, 2, 2}, {2, 2, 0, 0}, {7, 0, none, 7}, {7, 0, 1, 1}};
+    for (auto [stored, shown, chosen, saved] : rows) {
+        SCOPED_TRACE(stored);
+        Installed installed;
+        if (stored != none) {
+            installed.key.SetDword("Screens", stored);
+        }
+        ConfigDialog dialog;
+        EXPECT_EQ(dialog.Send(IDC_CONFIG_SCREENS, CB_GETCURSEL), static_cast<LRESULT>(shown));
+        if (chosen != none) {
+            dialog.Send(IDC_CONFIG_SCREENS, CB_SETCURSEL, chosen);
+        }
+        dialog.Click(IDOK);
+        DWORD value = none;
+        installed.key.GetDword("Screens", value);
+        EXPECT_EQ(value, saved);
     }
 }
 
