@@ -43,6 +43,13 @@ template <typename Make> Rgb LeastReadable(uint32_t low, uint32_t high, Make mak
     return make(high);
 }
 
+// As many intervals as the frame rate allows: rounded down, so that on average none is shorter
+// than a frame of the rate.
+FadeSchedule FadeLasting(uint32_t duration) {
+    uint32_t frames = static_cast<uint32_t>(uint64_t(duration) * FadeFrameRate / 1000);
+    return {duration, std::max(frames, 1u)};
+}
+
 } // namespace
 
 uint32_t ColourRef(const Rgb& colour) {
@@ -77,10 +84,19 @@ FadeSchedule ScheduleFade(uint32_t fadeSpeed) {
     double ratio = double(FastestFadeDuration) / double(SlowestFadeDuration);
     uint32_t duration = static_cast<uint32_t>(
         std::lround(SlowestFadeDuration * std::pow(ratio, double(speed) / FastestFadeSpeed)));
-    // As many intervals as the frame rate allows: rounded down, so that on average none is
-    // shorter than a frame of the rate.
-    uint32_t frames = duration * FadeFrameRate / 1000;
-    return {duration, std::max(frames, 1u)};
+    return FadeLasting(duration);
+}
+
+VerseFades ScheduleFades(uint32_t fadeSpeed, uint32_t interval) {
+    uint64_t in = ScheduleFade(fadeSpeed).Duration;
+    uint64_t out = in / 2;
+    uint64_t most = uint64_t(interval) * 2 / 3;
+    uint64_t both = in + out;
+    if (both > most) {
+        in = in * most / both;
+        out = out * most / both;
+    }
+    return {FadeLasting(static_cast<uint32_t>(out)), FadeLasting(static_cast<uint32_t>(in))};
 }
 
 uint32_t FrameDeadline(const FadeSchedule& schedule, uint32_t frame) {
@@ -100,18 +116,20 @@ uint32_t NextFrameAfter(const FadeSchedule& schedule, uint32_t elapsed) {
     return frame;
 }
 
-uint32_t FadeColourAt(const Rgb& colour, const FadeSchedule& schedule, uint32_t elapsed) {
+uint32_t FadeColourAt(const Rgb& colour, const FadeSchedule& schedule, uint32_t elapsed,
+                      FadeDirection direction) {
     if (elapsed >= schedule.Duration) {
-        return ColourRef(colour);
+        return direction == FadeDirection::In ? ColourRef(colour) : 0;
     }
+    uint32_t lit = direction == FadeDirection::In ? elapsed : schedule.Duration - elapsed;
     auto level = [&](uint32_t component) {
-        return static_cast<uint32_t>(uint64_t(component) * elapsed / schedule.Duration);
+        return static_cast<uint32_t>(uint64_t(component) * lit / schedule.Duration);
     };
     return ColourRef({level(colour.Red), level(colour.Green), level(colour.Blue)});
 }
 
-void RunFade(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
-             const std::atomic<uint32_t>& running) {
+bool RunFade(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
+             const std::atomic<uint32_t>& running, FadeDirection direction) {
     uint32_t frame = 1;
     while (running != 0) {
         uint32_t deadline = FrameDeadline(schedule, frame);
@@ -120,15 +138,16 @@ void RunFade(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target
             target.Wait(deadline - elapsed);
             // A stop that came during the pause draws no further frame.
             if (running == 0) {
-                return;
+                return false;
             }
             elapsed = std::max(target.Elapsed(), deadline);
         }
-        target.DrawFrame(FadeColourAt(colour, schedule, elapsed));
+        target.DrawFrame(FadeColourAt(colour, schedule, elapsed, direction));
         if (elapsed >= schedule.Duration) {
-            return;
+            return true;
         }
         // Deadlines that went by while the frame was drawn are skipped.
         frame = NextFrameAfter(schedule, target.Elapsed());
     }
+    return false;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The fade-in of a verse, paced by the clock: how long it lasts for a FadeSpeed, when its frames
+// The fades of a verse, paced by the clock: the fade-in from black and the fade-out back to black
+// before the next verse, how long each lasts for a FadeSpeed and an interval, when their frames
 // come, the colour each shows, and the frame loop over a clock and a drawing surface. The colour
-// the fade ends on is first lifted, if need be, to a contrast against black that reads.
+// the fade-in ends on is first lifted, if need be, to a contrast against black that reads.
 
 #include <atomic>
 #include <cstdint>
@@ -44,6 +45,21 @@ inline constexpr FadeSchedule InstantFade = {0, 1};
 // a FadeSpeed above 10 (only written by hand) fades as fast as 10.
 FadeSchedule ScheduleFade(uint32_t fadeSpeed);
 
+// The two fades of a verse shown every interval milliseconds: the fade-out of the verse before
+// it, in half the time of its fade-in. Where both together would take more than two thirds of
+// the interval, both shrink in proportion, so that every verse rests at its colour for at least
+// a third of it.
+struct VerseFades {
+    FadeSchedule Out;
+    FadeSchedule In;
+};
+VerseFades ScheduleFades(uint32_t fadeSpeed, uint32_t interval);
+
+enum class FadeDirection : uint8_t {
+    In,  // from black to the colour
+    Out, // from the colour to black
+};
+
 // When a frame is due, in milliseconds since the fade began: Duration * frame / Frames.
 uint32_t FrameDeadline(const FadeSchedule& schedule, uint32_t frame);
 
@@ -52,8 +68,9 @@ uint32_t FrameDeadline(const FadeSchedule& schedule, uint32_t frame);
 uint32_t NextFrameAfter(const FadeSchedule& schedule, uint32_t elapsed);
 
 // The colour after elapsed milliseconds: each component in proportion to the time, exactly the
-// colour from Duration on.
-uint32_t FadeColourAt(const Rgb& colour, const FadeSchedule& schedule, uint32_t elapsed);
+// colour from Duration on; fading out, in proportion to the time left, black from Duration on.
+uint32_t FadeColourAt(const Rgb& colour, const FadeSchedule& schedule, uint32_t elapsed,
+                      FadeDirection direction = FadeDirection::In);
 
 // The clock and the surface a fade runs on.
 class FadeTarget {
@@ -70,5 +87,6 @@ class FadeTarget {
 
 // Draws each frame at its deadline in the colour of the time it is drawn at, until the frame at
 // Duration or until running drops: it is looked at before each frame and after each pause.
-void RunFade(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
-             const std::atomic<uint32_t>& running);
+// False when running dropped before the last frame.
+bool RunFade(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
+             const std::atomic<uint32_t>& running, FadeDirection direction = FadeDirection::In);

@@ -36,10 +36,12 @@ struct SaverWindowState {
     UINT_PTR DisplayTimer;
     // The Screens value, read at creation.
     uint32_t Screens;
-    // The runs of the last tick, each one screen's, and their threads (the first RunCount).
+    // The runs of the last tick, each one screen's, with the verse it left, and their threads
+    // (the first RunCount); the runs of a tick still fading out.
     ScreenRun Runs[MaxClientAreas];
     HANDLE DrawingThreads[MaxClientAreas];
     uint32_t RunCount;
+    std::atomic<uint32_t> FadingOut;
     // The reading of the list files, started after the window's first paint so that the screen
     // goes black before a long verse list is read; none before it starts and once it has ended.
     HANDLE ListReader;
@@ -153,12 +155,28 @@ void EraseToBlack(HWND window) {
     HDC dc = GetDC(window);
     PaintClientBlack(window, dc);
     ReleaseDC(window, dc);
+    // The verses are gone; runs still drawing show theirs again with their next frames.
+    uint32_t count = WindowState.RunCount;
+    if (count == 0 ||
+        WaitForMultipleObjects(count, WindowState.DrawingThreads, TRUE, 0) == WAIT_OBJECT_0) {
+        for (ScreenRun& run : WindowState.Runs) {
+            run.Shown.ColourRef = 0;
+        }
+    }
+}
+
+// Verses left by runs that this tick has no run for (the screens changed) go at once.
+void BlackOutVersesFrom(HWND window, uint32_t first) {
+    HDC dc = GetDC(window);
+    for (uint32_t i = first; i < MaxClientAreas; i++) {
+        BlackOutShownVerse(dc, WindowState.Runs[i].Shown);
+    }
+    ReleaseDC(window, dc);
 }
 
 // The runs of a tick start together, each on its own screen; the verses are picked here, in
-// screen order. A run alone on the window blacks it all out once laid out (the verse before may
-// be on any screen). Runs side by side black out nothing: the window is blacked out before they
-// start, so that none can black out another's verse where monitors overlap (as Wine's do).
+// screen order. Each run fades out the verse that its place's run of the last tick left (on
+// whichever screen it is), and none fades in before all have.
 void StartDrawingRuns(HWND window) {
     // No run before the lists are read (the screen stays black); a window ticking before its
     // first paint starts reading them now.
@@ -170,23 +188,23 @@ void StartDrawingRuns(HWND window) {
     PrepareDrawingRuns();
     ClientAreas areas = WindowAreas(window);
     TickRuns tick = StartTick(SaverRecord, SaverRound, areas, WindowState.Screens, DayNumber());
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(window, &client);
-    ClientArea blackout = {0, 0, client.right, client.bottom};
-    if (tick.Count > 1) {
-        EraseToBlack(window);
-        blackout = {0, 0, 0, 0};
-    }
+    BlackOutVersesFrom(window, tick.Count);
     SaverRecord.Running = 1;
+    WindowState.FadingOut = tick.Count;
     for (uint32_t i = 0; i < tick.Count; i++) {
         ScreenRun& run = WindowState.Runs[i];
-        run = {&SaverRecord, areas.Area[tick.Run[i].AreaIndex], blackout, tick.Run[i]};
+        run.Record = &SaverRecord;
+        run.Area = areas.Area[tick.Run[i].AreaIndex];
+        run.Start = tick.Run[i];
+        run.FadingOut = &WindowState.FadingOut;
         HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &run, 0, nullptr);
         if (thread == nullptr) {
             break;
         }
         WindowState.DrawingThreads[WindowState.RunCount++] = thread;
     }
+    // Runs that did not start fade nothing out.
+    WindowState.FadingOut -= tick.Count - WindowState.RunCount;
 }
 
 // The timer and the run stop, and today, the verse last picked and the round are stored. True

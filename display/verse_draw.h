@@ -1,10 +1,12 @@
 #pragma once
-// One drawing run on the saver window: the layout measured with GDI, then the fade-in frame by
-// frame through an off-screen bitmap.
+// One drawing run on the saver window: the layout measured with GDI, the fade-out of the verse
+// on screen, then the fade-in frame by frame through an off-screen bitmap.
 
 #include "verse_layout.h"
 
 #include <windows.h>
+
+#include <atomic>
 
 // How a verse is broken into lines and drawn, measured alike: centred lines broken at words, and
 // every character shown as it is ("&" is no mnemonic prefix).
@@ -31,24 +33,40 @@ void ReleaseFrameSurface(FrameSurface& surface);
 RECT FrameTextRect(const VerseRunPlan& plan);
 
 // A frame of the fade: the block filled black, the verse drawn in the frame's colour (a
-// COLORREF), the block copied to the window at the planned place.
+// COLORREF), the block copied to the window at the planned place (unless copy is false).
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan,
-               uint32_t colourRef);
+               uint32_t colourRef, bool copy = true);
+void CopyFrameToWindow(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan);
+
+// The verse a screen shows, as the runs left it: the plan it was drawn by, the area it is cut
+// to, and the colour of its last frame (a COLORREF), 0 when the screen shows none.
+struct ShownVerse {
+    VerseRunPlan Plan;
+    ClientArea Area;
+    uint32_t ColourRef;
+};
 
 // One screen's run of a tick, as its thread is handed it: the saver's record (the window, the
-// lists, FadeSpeed, Running), the area its verse stays in, what it blacks out first (nothing
-// when empty), its start.
+// lists, FadeSpeed, TextSpeed, Running), the area its verse stays in, its start, the verse it
+// fades out first and then the one it shows (Shown: the window thread hands the run the verse
+// its screen's run of the last tick left), and how many runs of the tick are still fading out
+// (none to wait for when null).
 struct ScreenRun {
     SaverSettings* Record;
     ClientArea Area;
-    ClientArea Blackout;
     RunStart Start;
+    ShownVerse Shown;
+    std::atomic<uint32_t>* FadingOut;
 };
 
-// Thread routine of a run; parameter: its ScreenRun. Fades the verse in over the plan's time,
-// or shows it in one frame when Windows' animations are off, drawing nothing outside its area;
+// Thread routine of a run; parameter: its ScreenRun. Fades the shown verse out and, once every
+// run of the tick has, the new one in, over the times FadeSpeed and the interval give, or each in
+// one frame when Windows' animations are off, drawing nothing outside the two verses' areas;
 // stops within one frame once Running drops to 0. Returns 0.
 DWORD WINAPI DrawVerseThread(LPVOID parameter);
+
+// Blacks out the shown verse's block at once, within its area; the screen then shows none.
+void BlackOutShownVerse(HDC windowDc, ShownVerse& shown);
 
 // Loads what every run uses from the system folder, on the calling thread: a run never loads a
 // library itself, so that it never holds the loader's lock while it is being stopped.

@@ -8,11 +8,10 @@
 
 namespace {
 
-// The fade on the window: the performance counter as its clock, frames drawn by DrawFrame.
-class WindowFade final : public FadeTarget {
+// A fade's clock: the performance counter.
+class WindowClock : public FadeTarget {
   public:
-    WindowFade(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan)
-        : windowDc_(windowDc), surface_(surface), plan_(plan) {
+    WindowClock() {
         QueryPerformanceFrequency(&frequency_);
         QueryPerformanceCounter(&start_);
     }
@@ -22,16 +21,69 @@ class WindowFade final : public FadeTarget {
         return static_cast<uint32_t>((now.QuadPart - start_.QuadPart) * 1000 / frequency_.QuadPart);
     }
     void Wait(uint32_t milliseconds) override { Sleep(milliseconds); }
+
+  protected:
+    ~WindowClock() = default;
+
+  private:
+    LARGE_INTEGER frequency_;
+    LARGE_INTEGER start_;
+};
+
+// The fade-in on the window: frames drawn by DrawFrame, each noted as the colour shown.
+class WindowFade final : public WindowClock {
+  public:
+    WindowFade(HDC windowDc, const FrameSurface& surface, ShownVerse& shown)
+        : windowDc_(windowDc), surface_(surface), shown_(shown) {}
     void DrawFrame(uint32_t colourRef) override {
-        ::DrawFrame(windowDc_, surface_, plan_, colourRef);
+        ::DrawFrame(windowDc_, surface_, shown_.Plan, colourRef);
+        shown_.ColourRef = colourRef;
     }
 
   private:
     HDC windowDc_;
     const FrameSurface& surface_;
-    const VerseRunPlan& plan_;
-    LARGE_INTEGER frequency_;
-    LARGE_INTEGER start_;
+    ShownVerse& shown_;
+};
+
+// Each byte of a 0x00BBGGRR (or 0x00RRGGBB) value times share / 256.
+uint32_t Dimmed(uint32_t value, uint32_t share) {
+    return (((value & 0xFF00FF) * share >> 8) & 0xFF00FF) |
+           (((value & 0xFF00) * share >> 8) & 0xFF00);
+}
+
+// The verse's lit pixels on a bitmap of 32-bit pixels: where each is and its light as shown.
+struct LitPixel {
+    uint32_t Index;
+    uint32_t Value;
+};
+
+// The fade-out on the window: the verse drawn once as shown on a bitmap of 32-bit pixels, whose
+// lit pixels each frame dims towards black before the bitmap is copied, so that no frame draws
+// text. RunFade fades white out: a frame's level is the share of the verse's light, of 255.
+class WindowFadeOut final : public WindowClock {
+  public:
+    WindowFadeOut(HDC windowDc, const FrameSurface& surface, uint32_t* pixels, const LitPixel* lit,
+                  size_t count, ShownVerse& shown)
+        : windowDc_(windowDc), surface_(surface), pixels_(pixels), lit_(lit), count_(count),
+          shown_(shown), colourRef_(shown.ColourRef) {}
+    void DrawFrame(uint32_t level) override {
+        uint32_t share = (level & 0xFF) + ((level & 0xFF) >> 7);
+        for (size_t i = 0; i < count_; i++) {
+            pixels_[lit_[i].Index] = Dimmed(lit_[i].Value, share);
+        }
+        CopyFrameToWindow(windowDc_, surface_, shown_.Plan);
+        shown_.ColourRef = Dimmed(colourRef_, share);
+    }
+
+  private:
+    HDC windowDc_;
+    const FrameSurface& surface_;
+    uint32_t* pixels_;
+    const LitPixel* lit_;
+    size_t count_;
+    ShownVerse& shown_;
+    uint32_t colourRef_;
 };
 
 // The font a run draws a face in: only the cell height and the face name set.
@@ -79,28 +131,129 @@ const TimerResolution& FineTimer() {
     return resolution;
 }
 
-void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
-            const std::atomic<uint32_t>& running) {
-    if (!plan.Complete) {
-        return;
+// A surface matching the window's with bitmap and font current, a black background and the
+// black brush; it owns the bitmap.
+FrameSurface SurfaceOn(HDC windowDc, HBITMAP bitmap, HFONT font) {
+    FrameSurface surface;
+    surface.Dc = CreateCompatibleDC(windowDc);
+    surface.Bitmap = bitmap;
+    if (surface.Dc == nullptr) {
+        return surface;
     }
-    FrameSurface surface = MakeFrameSurface(windowDc, plan, font);
-    // A user who asked for calm gets the verse at its colour at once.
-    FadeSchedule schedule = AnimationsOn() ? plan.Fade : InstantFade;
-    // The default timer resolution (15.6 ms) would round every pause up to a whole tick and miss
-    // most frames' deadlines; a fade lasts a few seconds at most.
+    if (surface.Bitmap != nullptr) {
+        surface.KeptBitmap = SelectObject(surface.Dc, surface.Bitmap);
+    }
+    if (font != nullptr) {
+        surface.KeptFont = SelectObject(surface.Dc, font);
+    }
+    SetBkColor(surface.Dc, RGB(0, 0, 0));
+    SelectObject(surface.Dc, GetStockObject(BLACK_BRUSH));
+    return surface;
+}
+
+// The default timer resolution (15.6 ms) would round every pause up to a whole tick and miss
+// most frames' deadlines; a fade lasts a few seconds at most.
+void RunFadeFinely(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
+                   const std::atomic<uint32_t>& running, FadeDirection direction, bool& ended) {
     const TimerResolution& timer = FineTimer();
     if (timer.Begin != nullptr) {
         timer.Begin(1);
     }
-    {
-        WindowFade target(windowDc, surface, plan);
-        RunFade(plan.Colour, schedule, target, running);
-    }
+    ended = RunFade(colour, schedule, target, running, direction);
     if (timer.End != nullptr) {
         timer.End(1);
     }
+}
+
+void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font, ShownVerse& shown,
+            const std::atomic<uint32_t>& running) {
+    if (!plan.Complete) {
+        return;
+    }
+    shown.Plan = plan;
+    FrameSurface surface = MakeFrameSurface(windowDc, plan, font);
+    // A user who asked for calm gets the verse at its colour at once.
+    FadeSchedule schedule = AnimationsOn() ? plan.Fade : InstantFade;
+    bool ended;
+    {
+        WindowFade target(windowDc, surface, shown);
+        RunFadeFinely(plan.Colour, schedule, target, running, FadeDirection::In, ended);
+    }
     ReleaseFrameSurface(surface);
+}
+
+// A frame surface on a top-down DIB of 32-bit pixels, and where they are (none without it).
+FrameSurface MakePixelSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font,
+                              uint32_t*& pixels) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = plan.Block.Width;
+    info.bmiHeader.biHeight = -plan.Block.Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    FrameSurface surface = SurfaceOn(windowDc, bitmap, font);
+    pixels = surface.Dc != nullptr && bitmap != nullptr ? static_cast<uint32_t*>(bits) : nullptr;
+    return surface;
+}
+
+// The shown verse to black in schedule's time, from the colour it shows; false when running
+// dropped first. Without its pixels (or with animations off) it goes in one frame.
+bool FadeOut(HDC windowDc, ShownVerse& shown, FadeSchedule schedule,
+             const std::atomic<uint32_t>& running) {
+    if (shown.ColourRef == 0) {
+        return true;
+    }
+    const VerseRunPlan& plan = shown.Plan;
+    HFONT font = MakeVerseFont(plan.Face, plan.FontHeight);
+    uint32_t* pixels = nullptr;
+    FrameSurface surface = MakePixelSurface(windowDc, plan, font, pixels);
+    size_t count = size_t(plan.Block.Width) * size_t(plan.Block.Height);
+    auto* lit =
+        pixels != nullptr && AnimationsOn()
+            ? static_cast<LitPixel*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(LitPixel)))
+            : nullptr;
+    bool ended = true;
+    if (lit != nullptr) {
+        DrawFrame(surface.Dc, surface, plan, shown.ColourRef, false);
+        GdiFlush();
+        // Most of a block is black and stays so.
+        size_t litCount = 0;
+        for (size_t i = 0; i < count; i++) {
+            if (pixels[i] != 0) {
+                lit[litCount++] = {static_cast<uint32_t>(i), pixels[i]};
+            }
+        }
+        WindowFadeOut target(windowDc, surface, pixels, lit, litCount, shown);
+        RunFadeFinely({255, 255, 255}, schedule, target, running, FadeDirection::Out, ended);
+        HeapFree(GetProcessHeap(), 0, lit);
+    }
+    ReleaseFrameSurface(surface);
+    if (font != nullptr) {
+        DeleteObject(font);
+    }
+    if (lit == nullptr) {
+        BlackOutShownVerse(windowDc, shown);
+    }
+    return ended;
+}
+
+// No run fades in before every run of the tick has faded out: where monitors overlap, the
+// last, black frame of a fade-out would cut into a verse already coming in; false when running
+// dropped first.
+bool AllFadedOut(const ScreenRun& run) {
+    const std::atomic<uint32_t>& running = run.Record->Running;
+    while (run.FadingOut != nullptr && *run.FadingOut != 0 && running != 0) {
+        Sleep(1);
+    }
+    return running != 0;
+}
+
+void CutToArea(HDC windowDc, const ClientArea& area) {
+    SelectClipRgn(windowDc, nullptr);
+    IntersectClipRect(windowDc, area.Left, area.Top, area.Left + area.Width,
+                      area.Top + area.Height);
 }
 
 struct MonitorSearch {
@@ -121,21 +274,8 @@ BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT monitor, LPARAM search) {
 } // namespace
 
 FrameSurface MakeFrameSurface(HDC windowDc, const VerseRunPlan& plan, HFONT font) {
-    FrameSurface surface;
-    surface.Dc = CreateCompatibleDC(windowDc);
-    surface.Bitmap = CreateCompatibleBitmap(windowDc, plan.Block.Width, plan.Block.Height);
-    if (surface.Dc == nullptr) {
-        return surface;
-    }
-    if (surface.Bitmap != nullptr) {
-        surface.KeptBitmap = SelectObject(surface.Dc, surface.Bitmap);
-    }
-    if (font != nullptr) {
-        surface.KeptFont = SelectObject(surface.Dc, font);
-    }
-    SetBkColor(surface.Dc, RGB(0, 0, 0));
-    SelectObject(surface.Dc, GetStockObject(BLACK_BRUSH));
-    return surface;
+    return SurfaceOn(windowDc,
+                     CreateCompatibleBitmap(windowDc, plan.Block.Width, plan.Block.Height), font);
 }
 
 // Nothing of the run may stay current on the surface when it is released.
@@ -165,17 +305,36 @@ RECT FrameTextRect(const VerseRunPlan& plan) {
 }
 
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan,
-               uint32_t colourRef) {
+               uint32_t colourRef, bool copy) {
     PatBlt(surface.Dc, 0, 0, plan.Block.Width, plan.Block.Height, PATCOPY);
     SetTextColor(surface.Dc, colourRef);
     RECT block = FrameTextRect(plan);
     DrawTextW(surface.Dc, ShownText(plan), static_cast<int>(plan.Length), &block, VerseTextFormat);
+    if (copy) {
+        CopyFrameToWindow(windowDc, surface, plan);
+    }
+}
+
+void CopyFrameToWindow(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan) {
     BitBlt(windowDc, plan.X, plan.Y, plan.Block.Width, plan.Block.Height, surface.Dc, 0, 0,
            SRCCOPY);
     // Wine puts another thread's drawing on screen only once a thread of the process looks at
     // its messages; without this the fade would stay invisible until the next window message.
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+void BlackOutShownVerse(HDC windowDc, ShownVerse& shown) {
+    const VerseRunPlan& plan = shown.Plan;
+    const ClientArea& area = shown.Area;
+    int32_t left = std::max(plan.X, area.Left);
+    int32_t top = std::max(plan.Y, area.Top);
+    int32_t right = std::min(plan.X + plan.Block.Width, area.Left + area.Width);
+    int32_t bottom = std::min(plan.Y + plan.Block.Height, area.Top + area.Height);
+    if (shown.ColourRef != 0 && right > left && bottom > top) {
+        PatBlt(windowDc, left, top, right - left, bottom - top, BLACKNESS);
+    }
+    shown.ColourRef = 0;
 }
 
 GdiMeasurer::~GdiMeasurer() {
@@ -266,7 +425,7 @@ void PrepareDrawingRuns() {
 }
 
 DWORD WINAPI DrawVerseThread(LPVOID parameter) {
-    const ScreenRun& run = *static_cast<const ScreenRun*>(parameter);
+    ScreenRun& run = *static_cast<ScreenRun*>(parameter);
     SaverSettings& record = *run.Record;
     HWND window = record.SaverWindow;
     HDC windowDc = GetDC(window);
@@ -274,13 +433,25 @@ DWORD WINAPI DrawVerseThread(LPVOID parameter) {
         GdiMeasurer measurer(windowDc);
         VerseRunPlan plan = PlanVerseRun(record, run.Area, run.Start, measurer);
         measurer.RestoreSurfaceFont();
-        SelectObject(windowDc, GetStockObject(BLACK_BRUSH));
-        const ClientArea& black = run.Blackout;
-        PatBlt(windowDc, black.Left, black.Top, black.Width, black.Height, PATCOPY);
-        // A block larger than its screen is cut at the screen's edge, not drawn on the next one.
-        IntersectClipRect(windowDc, run.Area.Left, run.Area.Top, run.Area.Left + run.Area.Width,
-                          run.Area.Top + run.Area.Height);
-        FadeIn(windowDc, plan, measurer.Font(), record.Running);
+        VerseFades fades = ScheduleFades(record.FadeSpeed, DisplayPeriod(record.TextSpeed));
+        // Each verse is cut at its screen's edge, not drawn on the next one. A run with no verse
+        // of its own to fade out (the first of an activation) blacks its screen out instead.
+        bool gone = true;
+        if (run.Shown.ColourRef != 0) {
+            CutToArea(windowDc, run.Shown.Area);
+            gone = FadeOut(windowDc, run.Shown, fades.Out, record.Running);
+        } else {
+            const ClientArea& area = run.Area;
+            PatBlt(windowDc, area.Left, area.Top, area.Width, area.Height, BLACKNESS);
+        }
+        if (run.FadingOut != nullptr) {
+            run.FadingOut->fetch_sub(1);
+        }
+        if (gone && AllFadedOut(run)) {
+            run.Shown.Area = run.Area;
+            CutToArea(windowDc, run.Area);
+            FadeIn(windowDc, plan, measurer.Font(), run.Shown, record.Running);
+        }
     }
     ReleaseDC(window, windowDc);
     return 0;

@@ -2,6 +2,7 @@
 
 #include "glyph_cover.h"
 #include "random.h"
+#include "saver_clock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,7 +130,7 @@ VerseRunPlan LayOutRun(const SaverSettings& record, const ClientArea& area, cons
     plan.AreaIndex = start.AreaIndex;
     plan.ClientWidth = area.Width;
     plan.ClientHeight = area.Height;
-    plan.Fade = ScheduleFade(record.FadeSpeed);
+    plan.Fade = ScheduleFades(record.FadeSpeed, DisplayPeriod(record.TextSpeed)).In;
     ChooseFaceForLetters(plan, measurer);
     const WideChar* text = ShownText(plan);
 

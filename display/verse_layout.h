@@ -109,7 +109,7 @@ struct VerseRunPlan {
     uint32_t Green;
     uint32_t Blue;
     Rgb Colour;        // the colour the fade ends on: the drawn one, lifted to be read
-    FadeSchedule Fade; // from the record's FadeSpeed
+    FadeSchedule Fade; // the fade-in, from the record's FadeSpeed and interval (TextSpeed)
     // False when the layout ran into a division by zero (no width, no line height or an empty
     // block): the run then blacks the window out and draws nothing.
     bool Complete;

@@ -294,6 +294,38 @@ std::vector<VerseRunPlan> PlansShowing(const Pixels& shown,
     return plans;
 }
 
+// A verse that the next one replaces first fades out: its place on screen darkens over several
+// frames before the next verse comes.
+TEST(SaverDisplay, AVerseFadesOutBeforeTheNextComes) {
+    Installed installed(100, 3000);
+    installed.key.SetDword("FadeSpeed", 5); // 1.3 s in, 0.6 s out
+    RunningSaver saver;
+    ASSERT_NE(saver.window, nullptr);
+    Extent verse = LitExtent(WaitForVerse(saver.window, 10000));
+    ASSERT_GE(verse.right, 0) << "no verse shown";
+    POINT origin = {verse.left, verse.top};
+    ClientToScreen(saver.window, &origin);
+    HDC screen = GetDC(nullptr);
+    auto brightness = [&] {
+        return Brightest(ReadDc(screen, origin.x, origin.y, verse.right - verse.left + 1,
+                                verse.bottom - verse.top + 1));
+    };
+    uint32_t last = brightness();
+    int falling = 0; // levels seen between the verse's colour and black
+    for (DWORD start = GetTickCount(); last != 0 && GetTickCount() - start < 6000;) {
+        PumpMessages(2);
+        uint32_t level = brightness();
+        if (level > last) {
+            break; // the next verse
+        }
+        falling += level < last && level > 0 ? 1 : 0;
+        last = level;
+    }
+    ReleaseDC(nullptr, screen);
+    saver.Close();
+    EXPECT_GE(falling, 3) << "the verse went at once";
+}
+
 // With empty lists the saver shows the default verse in the default typeface.
 TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
     Installed installed(0, 1500);

@@ -86,8 +86,11 @@ HANDLE StartRun(SaverSettings& record, uint32_t running = 1) {
     RECT client = {0, 0, 0, 0};
     GetClientRect(record.SaverWindow, &client);
     ClientAreas one = {{{0, 0, client.right, client.bottom}}, 1, 0};
-    Run = {&record, one.Area[0], one.Area[0],
-           ::StartRun(record, Round, one, 0, record.ThreadSeed, DayNumber())};
+    Run = {&record,
+           one.Area[0],
+           ::StartRun(record, Round, one, 0, record.ThreadSeed, DayNumber()),
+           {},
+           nullptr};
     HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &Run, 0, nullptr);
     EXPECT_NE(thread, nullptr);
     return thread;
@@ -107,14 +110,6 @@ void RunToEnd(SaverSettings& record) {
 
 uint32_t Channel(uint32_t pixel, int shift) {
     return (pixel >> shift) & 0xFF;
-}
-
-uint32_t Brightest(const Pixels& pixels) {
-    uint32_t brightest = 0;
-    for (uint32_t pixel : pixels.values) {
-        brightest = std::max({brightest, Channel(pixel, 16), Channel(pixel, 8), Channel(pixel, 0)});
-    }
-    return brightest;
 }
 
 // Lit pixels only inside the planned block, none brighter than the planned colour.

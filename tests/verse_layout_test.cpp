@@ -603,24 +603,43 @@ class ClockedFade final : public FadeTarget {
 
 constexpr Rgb FadeColour = {200, 100, 50};
 
-// Frames at their deadlines, never more than 60 a second, the last exactly at the colour; a
-// FadeSpeed above 10 (only written by hand) fades as fast as 10.
+constexpr auto In = FadeDirection::In;
+constexpr auto Out = FadeDirection::Out;
+
+// Frames at their deadlines, never more than 60 a second, each brighter than the one before (or
+// fading out, darker), the last exactly at the colour (or black); a FadeSpeed above 10 (only
+// written by hand) fades as fast as 10. The fade-out takes half the fade-in's time; where both
+// would take more than two thirds of the interval, both shrink in proportion.
 TEST(FadeSchedule, FadeSpeedSetsTheDurationAndFramesComeAtMost60ASecond) {
-    const uint32_t cases[][3] = {{0, 4000, 240},        {1, 3177, 190}, {5, 1265, 75},
-                                 {9, 504, 30},          {10, 400, 24},  {11, 400, 24},
-                                 {4294967295u, 400, 24}};
-    for (const auto& [fadeSpeed, duration, frames] : cases) {
-        SCOPED_TRACE(fadeSpeed);
-        FadeSchedule schedule = ScheduleFade(fadeSpeed);
+    struct Case {
+        uint32_t fadeSpeed, interval; // interval 0: the fade-in alone, ScheduleFade
+        FadeDirection direction;
+        uint32_t duration, frames;
+    };
+    const Case cases[] = {
+        {0, 0, In, 4000, 240},         {1, 0, In, 3177, 190},      {5, 0, In, 1265, 75},
+        {9, 0, In, 504, 30},           {10, 0, In, 400, 24},       {11, 0, In, 400, 24},
+        {4294967295u, 0, In, 400, 24}, {0, 60000, Out, 2000, 120}, {5, 4000, Out, 632, 37},
+        {10, 4000, Out, 200, 12},      {0, 4000, In, 1777, 106},   {0, 4000, Out, 888, 53},
+        {5, 1500, In, 666, 39},        {5, 1500, Out, 333, 19}};
+    for (const auto& [fadeSpeed, interval, direction, duration, frames] : cases) {
+        SCOPED_TRACE(testing::Message() << fadeSpeed << " in " << interval);
+        VerseFades fades = ScheduleFades(fadeSpeed, interval);
+        FadeSchedule schedule = interval == 0      ? ScheduleFade(fadeSpeed)
+                                : direction == Out ? fades.Out
+                                                   : fades.In;
         EXPECT_EQ(schedule.Duration, duration);
         ClockedFade fade;
-        RunFade(FadeColour, schedule, fade, fade.running);
+        EXPECT_TRUE(RunFade(FadeColour, schedule, fade, fade.running, direction));
         ASSERT_EQ(fade.frames.size(), frames);
         for (size_t i = 1; i < frames; i++) {
             EXPECT_GE(fade.frames[i].first - fade.frames[i - 1].first, 16u);
+            uint32_t red = fade.frames[i].second & 0xFF, before = fade.frames[i - 1].second & 0xFF;
+            EXPECT_TRUE(direction == In ? red >= before : red <= before) << i;
         }
         EXPECT_LE(frames * 1000, duration * FadeFrameRate);
-        EXPECT_EQ(fade.frames.back(), std::make_pair(duration, ColourRef(FadeColour)));
+        EXPECT_EQ(fade.frames.back(),
+                  std::make_pair(duration, direction == In ? ColourRef(FadeColour) : 0u));
     }
     // Half way through the slowest fade, half the colour.
     ClockedFade fade;
@@ -660,9 +679,9 @@ TEST(FadeSchedule, StopBetweenFramesAndInstantFade) {
     ClockedFade stopped, before, instant;
     stopped.stopAt = 10;
     before.running = 0;
-    RunFade(FadeColour, ScheduleFade(0), stopped, stopped.running);
-    RunFade(FadeColour, ScheduleFade(0), before, before.running);
-    RunFade(FadeColour, InstantFade, instant, instant.running);
+    EXPECT_FALSE(RunFade(FadeColour, ScheduleFade(0), stopped, stopped.running, Out));
+    EXPECT_FALSE(RunFade(FadeColour, ScheduleFade(0), before, before.running));
+    EXPECT_TRUE(RunFade(FadeColour, InstantFade, instant, instant.running));
     EXPECT_EQ(stopped.frames.size(), 10u);
     EXPECT_TRUE(before.frames.empty());
     EXPECT_EQ(instant.frames, (decltype(instant.frames){{0, ColourRef(FadeColour)}}));

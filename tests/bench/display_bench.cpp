@@ -1,10 +1,12 @@
 // Prints what the verse display costs under Wine, full screen:
 //   display_bench frames        time of one frame of the fade (fill, text, copy of the block)
 //                               against a loop of the same three GDI calls and nothing else
-//   display_bench verses N SPEED
+//   display_bench verses N SPEED in|out
 //                               wall and CPU time of N ticks at FadeSpeed SPEED, a verse on
-//                               every screen, per verse and screen: the wall time of a tick is
-//                               the fade's duration (the X server's CPU is added by tools/bench,
+//                               every screen, per verse and screen, each verse the first of its
+//                               activation (in: a fade-in alone) or replacing the one before
+//                               (out: its fade-out, then a fade-in): the wall time of a tick is
+//                               its fades' duration (the X server's CPU is added by tools/bench,
 //                               which reads it from outside)
 //   display_bench black SAVER BARE COUNT
 //                               time from launch to a black screen: SAVER /s with a list of
@@ -166,43 +168,68 @@ double ProcessCpuMilliseconds() {
     return value(kernel) + value(user);
 }
 
-void Verses(int count, uint32_t fadeSpeed) {
+// Until the thread ends, handling messages as they come, as the saver's window thread does (a
+// poll at intervals would cost CPU in proportion to the fades' time).
+void WaitAsTheSaverWindow(HANDLE thread) {
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+void Verses(int count, uint32_t fadeSpeed, bool replacing) {
     HWND window = FullScreenWindow();
     PumpMessages(200);
     std::vector<WideChar> verses = WideSlots({LongVerse}, TextSlotWidth);
-    double cpu = ProcessCpuMilliseconds();
-    double wall = Now();
+    ScreenRun runs[MaxClientAreas] = {};
+    std::atomic<uint32_t> fadingOut{0};
     uint32_t screens = 1;
-    for (int i = 0; i < count; i++) {
+    double cpu = 0;
+    double wall = 0;
+    // The first tick shows the verses that the next replace.
+    for (int i = 0; i <= count; i++) {
+        if (i == 1) {
+            cpu = ProcessCpuMilliseconds();
+            wall = Now();
+        }
         SaverSettings record{};
         UseVerses(record, verses);
         record.SaverWindow = window;
         record.FadeSpeed = fadeSpeed;
+        // An interval that leaves both fades their whole time.
+        record.TextSpeed = 60000;
         record.Running = 1;
         SeedRandom(static_cast<uint32_t>(i + 1));
         VerseRound round{};
         ClientAreas areas = WindowAreas(window);
         TickRuns tick = StartTick(record, round, areas, VerseOnEveryScreen, DayNumber());
-        ScreenRun runs[MaxClientAreas];
         HANDLE threads[MaxClientAreas];
+        fadingOut = tick.Count;
         for (uint32_t k = 0; k < tick.Count; k++) {
-            runs[k] = {&record, areas.Area[tick.Run[k].AreaIndex],
-                       areas.Area[tick.Run[k].AreaIndex], tick.Run[k]};
+            ShownVerse shown = replacing ? runs[k].Shown : ShownVerse{};
+            runs[k] = {&record, areas.Area[tick.Run[k].AreaIndex], tick.Run[k], shown, &fadingOut};
             threads[k] = CreateThread(nullptr, 0, DrawVerseThread, &runs[k], 0, nullptr);
         }
-        PumpUntil(
-            [&] { return WaitForMultipleObjects(tick.Count, threads, TRUE, 0) == WAIT_OBJECT_0; },
-            INFINITE);
         for (uint32_t k = 0; k < tick.Count; k++) {
+            WaitAsTheSaverWindow(threads[k]);
             CloseHandle(threads[k]);
         }
         screens = tick.Count;
+        if (!replacing) {
+            HDC dc = GetDC(window);
+            PaintClientBlack(window, dc);
+            ReleaseDC(window, dc);
+        }
     }
     double cpuPerVerse = (ProcessCpuMilliseconds() - cpu) / (count * screens);
     double wallPerVerse = (Now() - wall) / count;
-    printf("FadeSpeed %2u, %d ticks on %u screens: fade %.0f ms (wall per tick), process CPU %.1f "
-           "ms per verse and screen\n",
-           fadeSpeed, count, screens, wallPerVerse, cpuPerVerse);
+    printf("FadeSpeed %2u, %d ticks on %u screens, %s: %.0f ms (wall per tick), process CPU "
+           "%.1f ms per verse and screen\n",
+           fadeSpeed, count, screens, replacing ? "fade-out and fade-in" : "fade-in alone",
+           wallPerVerse, cpuPerVerse);
     DestroyWindow(window);
 }
 
@@ -316,14 +343,15 @@ int main(int argc, char** argv) {
         Frames();
         return 0;
     }
-    if (argc >= 4 && strcmp(argv[1], "verses") == 0) {
-        Verses(atoi(argv[2]), static_cast<uint32_t>(atoi(argv[3])));
+    if (argc >= 5 && strcmp(argv[1], "verses") == 0) {
+        Verses(atoi(argv[2]), static_cast<uint32_t>(atoi(argv[3])), strcmp(argv[4], "out") == 0);
         return 0;
     }
     if (argc >= 5 && strcmp(argv[1], "black") == 0) {
         Black(argv[2], argv[3], atoi(argv[4]));
         return 0;
     }
-    fprintf(stderr, "usage: display_bench frames | verses N SPEED | black SAVER BARE COUNT\n");
+    fprintf(stderr,
+            "usage: display_bench frames | verses N SPEED in|out | black SAVER BARE COUNT\n");
     return 2;
 }

@@ -24,6 +24,14 @@ size_t LitPixels(const Pixels& pixels) {
                                              [](uint32_t pixel) { return pixel != 0; }));
 }
 
+uint32_t Brightest(const Pixels& pixels) {
+    uint32_t brightest = 0;
+    for (uint32_t pixel : pixels.values) {
+        brightest = std::max({brightest, pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF});
+    }
+    return brightest;
+}
+
 Pixels ReadDc(HDC source, int left, int top, int width, int height) {
     Pixels pixels;
     pixels.width = width;
