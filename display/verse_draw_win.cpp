@@ -151,18 +151,19 @@ FrameSurface SurfaceOn(HDC windowDc, HBITMAP bitmap, HFONT font) {
     return surface;
 }
 
-// The default timer resolution (15.6 ms) would round every pause up to a whole tick and miss
-// most frames' deadlines; a fade lasts a few seconds at most.
-void RunFadeFinely(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
-                   const std::atomic<uint32_t>& running, FadeDirection direction, bool& ended) {
+// RunFade at a fine timer resolution: the default one (15.6 ms) would round every pause up to a
+// whole tick and miss most frames' deadlines; a fade lasts a few seconds at most.
+bool RunFadeFinely(const Rgb& colour, const FadeSchedule& schedule, FadeTarget& target,
+                   const std::atomic<uint32_t>& running, FadeDirection direction) {
     const TimerResolution& timer = FineTimer();
     if (timer.Begin != nullptr) {
         timer.Begin(1);
     }
-    ended = RunFade(colour, schedule, target, running, direction);
+    bool ended = RunFade(colour, schedule, target, running, direction);
     if (timer.End != nullptr) {
         timer.End(1);
     }
+    return ended;
 }
 
 void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font, ShownVerse& shown,
@@ -174,10 +175,9 @@ void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font, ShownVerse& show
     FrameSurface surface = MakeFrameSurface(windowDc, plan, font);
     // A user who asked for calm gets the verse at its colour at once.
     FadeSchedule schedule = AnimationsOn() ? plan.Fade : InstantFade;
-    bool ended;
     {
         WindowFade target(windowDc, surface, shown);
-        RunFadeFinely(plan.Colour, schedule, target, running, FadeDirection::In, ended);
+        RunFadeFinely(plan.Colour, schedule, target, running, FadeDirection::In);
     }
     ReleaseFrameSurface(surface);
 }
@@ -226,7 +226,7 @@ bool FadeOut(HDC windowDc, ShownVerse& shown, FadeSchedule schedule,
             }
         }
         WindowFadeOut target(windowDc, surface, pixels, lit, litCount, shown);
-        RunFadeFinely({255, 255, 255}, schedule, target, running, FadeDirection::Out, ended);
+        ended = RunFadeFinely({255, 255, 255}, schedule, target, running, FadeDirection::Out);
         HeapFree(GetProcessHeap(), 0, lit);
     }
     ReleaseFrameSurface(surface);
