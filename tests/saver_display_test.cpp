@@ -20,25 +20,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
-
-struct PointerAtRest {
-    PointerAtRest() { EXPECT_TRUE(MovePointer({300, 200})) << "the pointer does not settle"; }
-};
-
-// The full-screen saver, started with the pointer at rest so that only the test closes it.
-struct RunningSaver : PointerAtRest {
-    SaverProcess process;
-    HWND window;
-
-    RunningSaver() : process("/s"), window(process.WaitForSaverWindow()) {}
-
-    void Close() { EXPECT_EQ(process.EndWithAKey(window), 0u); }
-};
 
 // Waits until a verse has faded in and stays: lit pixels that no longer change.
 Pixels WaitForVerse(HWND window, DWORD timeoutMs) {
@@ -53,12 +38,6 @@ Pixels WaitForVerse(HWND window, DWORD timeoutMs) {
         last = now;
     }
     return Pixels{};
-}
-
-DWORD Stored(const SettingsKey& key, const char* name) {
-    DWORD value = 0xDEADBEEF;
-    EXPECT_TRUE(key.GetDword(name, value)) << name << " is missing";
-    return value;
 }
 
 struct PolicyCase {
@@ -85,16 +64,16 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
         installed.key.SetDword("Options", c.options);
         installed.key.SetDword("LastText", 5);
         installed.key.SetDword("LastDay", static_cast<DWORD>(DayNumber() + c.lastDayFromToday));
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         EXPECT_GT(LitPixels(WaitForVerse(saver.window, 10000)), 0u) << "no verse shown";
         PumpMessages(2300); // two more ticks
         saver.Close();
-        EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
+        EXPECT_EQ(static_cast<int32_t>(installed.key.Dword("LastDay")), DayNumber());
         if (c.expectedText == 0) {
-            EXPECT_GE(Stored(installed.key, "LastText"), 7u);
+            EXPECT_GE(installed.key.Dword("LastText"), 7u);
         } else {
-            EXPECT_EQ(Stored(installed.key, "LastText"), c.expectedText);
+            EXPECT_EQ(installed.key.Dword("LastText"), c.expectedText);
         }
     }
 }
@@ -105,12 +84,12 @@ TEST(SaverDisplay, ClosingBeforeTheFirstVerseStoresTodayAndTheLoadedPosition) {
     installed.key.SetDword("Options", 2 | ConsecutiveOrderBit);
     installed.key.SetDword("LastText", 7);
     installed.key.SetDword("LastDay", 5);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     EXPECT_EQ(LitPixels(ReadScreen(saver.window)), 0u);
     saver.Close();
-    EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
-    EXPECT_EQ(Stored(installed.key, "LastText"), 7u);
+    EXPECT_EQ(static_cast<int32_t>(installed.key.Dword("LastDay")), DayNumber());
+    EXPECT_EQ(installed.key.Dword("LastText"), 7u);
 }
 
 // A verses file that never answers (a pipe nobody writes to, as a hung network path would be):
@@ -125,13 +104,13 @@ TEST(SaverDisplay, AListReadThatHangsNeverKeepsTheSaverFromEnding) {
     installed.key.SetDword("TextSpeed", 1000);
     installed.key.SetDword("LastText", 3);
     {
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         PumpMessages(2500);
         EXPECT_EQ(LitPixels(ReadScreen(saver.window)), 0u);
         EXPECT_EQ(saver.process.EndWithAKey(saver.window, 1000), 0u);
     }
-    EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
+    EXPECT_EQ(installed.key.Dword("LastText"), 3u);
     CloseHandle(pipe);
 }
 
@@ -139,7 +118,7 @@ TEST(SaverDisplay, AListReadThatHangsNeverKeepsTheSaverFromEnding) {
 // and stays about 4 s.
 TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
     Installed installed(100, 0);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     DWORD start = GetTickCount();
     Pixels first = WaitForVerse(saver.window, 10000);
@@ -155,33 +134,8 @@ TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
     EXPECT_LT(changed, 12000u) << "the next run came late";
 }
 
-struct Extent {
-    int left, right, top, bottom;
-    uint32_t red, green, blue; // the brightest of each component
-};
-
-Extent LitExtent(const Pixels& pixels) {
-    Extent extent = {pixels.width, -1, pixels.height, -1, 0, 0, 0};
-    for (int y = 0; y < pixels.height; y++) {
-        for (int x = 0; x < pixels.width; x++) {
-            uint32_t pixel = pixels.At(x, y);
-            if (pixel == 0) {
-                continue;
-            }
-            extent.left = std::min(extent.left, x);
-            extent.right = std::max(extent.right, x);
-            extent.top = std::min(extent.top, y);
-            extent.bottom = std::max(extent.bottom, y);
-            extent.red = std::max(extent.red, (pixel >> 16) & 0xFF);
-            extent.green = std::max(extent.green, (pixel >> 8) & 0xFF);
-            extent.blue = std::max(extent.blue, pixel & 0xFF);
-        }
-    }
-    return extent;
-}
-
 // Whether the brightest of each component is that of the colour the fade ends on.
-bool ShowsColour(const Extent& extent, const Rgb& colour) {
+bool ShowsColour(const LitBounds& extent, const Rgb& colour) {
     return extent.red == colour.Red && extent.green == colour.Green && extent.blue == colour.Blue;
 }
 
@@ -205,7 +159,7 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
 }
 
 // Whether the screen shows exactly the plan's last frame at the plan's place, and nothing else.
-bool ShowsPlan(const Pixels& screen, const Extent& extent, const VerseRunPlan& plan) {
+bool ShowsPlan(const Pixels& screen, const LitBounds& extent, const VerseRunPlan& plan) {
     if (!ShowsColour(extent, plan.Colour) || extent.left < plan.X || extent.top < plan.Y ||
         extent.right >= plan.X + plan.Block.Width || extent.bottom >= plan.Y + plan.Block.Height) {
         return false;
@@ -222,17 +176,15 @@ bool ShowsPlan(const Pixels& screen, const Extent& extent, const VerseRunPlan& p
 }
 
 // The plans, among those of the 32768 seeds a tick can hand to a run, whose last frame laid out
-// on this screen from the lists that fill puts in a record is, pixel for pixel, what the saver
-// shows. listDraws: the random draws a run makes for its typeface and verse.
-std::vector<VerseRunPlan>
-PlansShowing(const Pixels& shown, const std::function<void(SaverSettings&)>& fill, int listDraws) {
-    Extent extent = LitExtent(shown);
+// on this screen from these lists is, pixel for pixel, what the saver shows. listDraws: the
+// random draws a run makes for its typeface and verse.
+std::vector<VerseRunPlan> PlansShowing(const Pixels& shown, std::vector<WideChar>& verses,
+                                       std::vector<WideChar>& fonts, int listDraws) {
+    LitBounds extent = FindLitBounds(shown);
     HDC screen = GetDC(nullptr);
     auto planFor = [&](uint32_t seed) {
-        SaverSettings record{};
-        fill(record);
-        record.FadeSpeed = 10;
-        record.ThreadSeed = seed;
+        SaverSettings record;
+        SetUpRun(record, verses, fonts, seed, 10);
         GdiMeasurer measurer(screen);
         return PlanVerseRun(record, shown.width, shown.height, DayNumber(), measurer);
     };
@@ -265,15 +217,15 @@ PlansShowing(const Pixels& shown, const std::function<void(SaverSettings&)>& fil
 TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
     Installed installed(0, 1500);
     installed.key.SetDword("LastText", 3);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     Pixels shown = WaitForVerse(saver.window, 10000);
     saver.Close();
     ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
-    EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
+    EXPECT_EQ(installed.key.Dword("LastText"), 3u);
 
-    std::vector<VerseRunPlan> plans = PlansShowing(
-        shown, [](SaverSettings&) {}, 0);
+    std::vector<WideChar> none;
+    std::vector<VerseRunPlan> plans = PlansShowing(shown, none, none, 0);
     ASSERT_GE(plans.size(), 1u) << "the screen shows no layout of the default verse in Verdana";
     EXPECT_EQ(SlotText(plans[0].Face, FontSlotWidth), u"Verdana");
     EXPECT_EQ(plans[0].Text, DefaultVerse.data());
@@ -307,7 +259,7 @@ TEST(SaverDisplay, ListLettersShowAsTheyAreWhateverTheCodePage) {
         WriteBytes(installed.texts, c.bytes);
         installed.key.SetDword("TextSpeed", 1500);
         installed.key.SetDword("Options", 0); // a random verse at every display: a draw each run
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         Pixels shown = WaitForVerse(saver.window, 10000);
         saver.Close();
@@ -315,11 +267,7 @@ TEST(SaverDisplay, ListLettersShowAsTheyAreWhateverTheCodePage) {
 
         std::vector<WideChar> verses = WideSlots({c.verse}, TextSlotWidth);
         std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, FontSlotWidth);
-        auto fill = [&](SaverSettings& record) {
-            UseVerses(record, verses);
-            UseFonts(record, fonts);
-        };
-        EXPECT_GE(PlansShowing(shown, fill, 2).size(), 1u)
+        EXPECT_GE(PlansShowing(shown, verses, fonts, 2).size(), 1u)
             << "the screen shows no layout of the verse as drawn here";
     }
 }
@@ -338,14 +286,14 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
     Installed installed(100);
     // Long enough for the fastest fade (0.4 s) to end and the verse to stay a moment.
     installed.key.SetDword("TextSpeed", 1000);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     RECT bounds{};
     GetWindowRect(saver.window, &bounds);
     EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     for (int verse = 0; verse < 4; verse++) {
-        Extent lit = LitExtent(WaitForVerse(saver.window, 10000));
+        LitBounds lit = FindLitBounds(WaitForVerse(saver.window, 10000));
         RECT block = {bounds.left + lit.left, bounds.top + lit.top, bounds.left + lit.right + 1,
                       bounds.top + lit.bottom + 1};
         EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(),

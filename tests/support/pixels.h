@@ -21,6 +21,13 @@ struct Pixels {
 };
 // The pixels that are not black.
 size_t LitPixels(const Pixels& pixels);
+// Where they lie (inclusive; right and bottom -1 when none is lit) and the brightest of each of
+// their components.
+struct LitBounds {
+    int left, right, top, bottom;
+    uint32_t red, green, blue;
+};
+LitBounds FindLitBounds(const Pixels& pixels);
 
 // A rectangle of what a DC shows (a window's, the screen's, or a memory DC's bitmap).
 Pixels ReadDc(HDC dc, int left, int top, int width, int height);
