@@ -2,6 +2,7 @@
 #include "config_dialog.h"
 #include "font_sample.h"
 #include "launch_modes.h"
+#include "list_reading.h"
 #include "saver_window.h"
 
 #include <float.h>
@@ -25,7 +26,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const SaverParts parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses,
                               InitCommonControlClasses};
     int result = SaverMain(GetModuleHandleA(nullptr), GetCommandTail(), parts);
-    // The user asked the saver to end: a list read that hangs must not keep it running.
+    // The user asked the saver or the configuration to end: a list read that hangs must not keep
+    // it running.
     if (ListReadStillRunning()) {
         TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
     }

@@ -5,11 +5,15 @@
 #include "error_codes.h"
 #include "fonts_dialog.h"
 #include "help_launcher.h"
+#include "list_reading.h"
 #include "registry_store.h"
 #include "resource_ids.h"
 #include "texts_dialog.h"
+#include "user_setup.h"
 
 #include <commctrl.h>
+
+#include <cwchar>
 
 namespace {
 
@@ -23,6 +27,13 @@ constexpr uint32_t UnselectedPolicy = 2;
 constexpr int PolicyTextSize = 255;
 constexpr UINT PolicyStrings[] = {IDS_POLICY_EACH_DISPLAY, IDS_POLICY_EACH_ACTIVATION,
                                   IDS_POLICY_EACH_DAY};
+// How long the opening waits for the lists, so that lists that read at once show at once; a list
+// that takes longer is taken in when its reading ends, looked for at each tick of the timer.
+constexpr DWORD ListWaitAtOpening = 300;
+constexpr UINT_PTR ListReadingTimer = 1;
+constexpr UINT ListReadingTick = 100;
+constexpr int ButtonTextSize = 64;
+constexpr int QuestionSize = 1024;
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendDlgItemMessageW(dialog, id, message, wParam, lParam);
@@ -38,15 +49,123 @@ void InitConfigControls(HWND dialog);
 void SettingsToControls(HWND dialog, const SaverSettings& record);
 void ControlsToSettings(HWND dialog, SaverSettings& record);
 
+// The verses and the typefaces, each with the button of its dialog.
+constexpr SettingsList Lists[] = {SettingsList::Texts, SettingsList::Fonts};
+constexpr int ListButtons[] = {IDC_CONFIG_VERSES, IDC_CONFIG_FONTS};
+
 // The dialog's state: the settings record, which the sub-dialogs are handed, and beside it what
-// its list files went through.
+// its list files went through; and each list's reading while it goes on, with its button's own
+// text, which says meanwhile that the list is being read.
 struct ConfigState {
     SaverSettings Settings;
     ListFileStates Lists;
+    ListReading* Readings[2];
+    wchar_t ButtonTexts[2][ButtonTextSize];
 };
+
+ListFileState& FileState(ConfigState& state, size_t list) {
+    return list == 0 ? state.Lists.Texts : state.Lists.Fonts;
+}
+
+// Asked once, when the key is missing: Yes sets Verselume up for this user as the installer
+// would. No, or a set-up that fails (its error box says why), leaves the key missing.
+void OfferSetUp(HWND dialog) {
+    wchar_t folder[MAX_PATH];
+    wchar_t title[ButtonTextSize];
+    wchar_t question[QuestionSize];
+    HINSTANCE program = GetModuleHandleW(nullptr);
+    if (!UserListsFolder(folder) ||
+        LoadStringW(program, IDS_SET_UP_TITLE, title, ButtonTextSize) == 0 ||
+        LoadStringW(program, IDS_SET_UP_QUESTION, question, QuestionSize) == 0) {
+        return;
+    }
+    size_t asked = wcslen(question);
+    swprintf(question + asked, QuestionSize - asked, L"\n\n%ls", folder);
+    if (MessageBoxW(dialog, question, title, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        ShowErrorMessage(dialog, SetUpForUser(folder));
+    }
+}
+
+// The numbers of the key; with no key, the user is asked to set Verselume up first. 0 or the
+// key's error.
+uint32_t LoadNumbers(HWND dialog, SaverSettings& record) {
+    uint32_t code = LoadSettingsNumbers(record);
+    if (code == ErrorFileNotFound) {
+        OfferSetUp(dialog);
+        code = LoadSettingsNumbers(record);
+    }
+    return code;
+}
+
+void KeepFirstError(uint32_t& result, uint32_t code) {
+    if (result == 0) {
+        result = code;
+    }
+}
+
+// Each list is read on a thread of its own. Until its reading ends the list counts, to a save,
+// as one that could not be read, which leaves its file as it is. A list for which no thread
+// could be had is read here. Returns the first error of those.
+uint32_t StartReadingLists(ConfigState& state) {
+    uint32_t result = 0;
+    for (size_t i = 0; i < 2; i++) {
+        state.Readings[i] = StartListReading(Lists[i]);
+        if (state.Readings[i] == nullptr) {
+            KeepFirstError(result, LoadSettingsList(Lists[i], state.Settings, state.Lists));
+            continue;
+        }
+        ListFileState& file = FileState(state, i);
+        file.Stamp.Exists = true;
+        file.Stamp.Known = false;
+    }
+    return result;
+}
+
+// Takes in every list whose reading has ended, waiting for them until the time given, and gives
+// its button back. Returns the first error, the verses' first.
+uint32_t TakeReadLists(HWND dialog, ConfigState& state, DWORD until) {
+    uint32_t result = 0;
+    for (size_t i = 0; i < 2; i++) {
+        DWORD now = GetTickCount();
+        DWORD wait = static_cast<int32_t>(until - now) > 0 ? until - now : 0;
+        if (state.Readings[i] == nullptr || !ListReadingEnded(*state.Readings[i], wait)) {
+            continue;
+        }
+        KeepFirstError(result, TakeReadList(state.Readings[i], state.Settings, state.Lists));
+        if (state.ButtonTexts[i][0] != L'\0') {
+            SetDlgItemTextW(dialog, ListButtons[i], state.ButtonTexts[i]);
+            EnableWindow(GetDlgItem(dialog, ListButtons[i]), TRUE);
+        }
+    }
+    return result;
+}
+
+bool ListsBeingRead(const ConfigState& state) {
+    return state.Readings[0] != nullptr || state.Readings[1] != nullptr;
+}
+
+// A list still being read cannot be edited yet: its button says so until the list is in.
+void ShowListsBeingRead(HWND dialog, ConfigState& state) {
+    wchar_t reading[ButtonTextSize];
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_LIST_BEING_READ, reading, ButtonTextSize) == 0) {
+        reading[0] = L'\0';
+    }
+    for (size_t i = 0; i < 2; i++) {
+        HWND button = GetDlgItem(dialog, ListButtons[i]);
+        if (state.Readings[i] != nullptr && button != nullptr) {
+            GetWindowTextW(button, state.ButtonTexts[i], ButtonTextSize);
+            EnableWindow(button, FALSE);
+            SetWindowTextW(button, reading);
+        }
+    }
+    if (ListsBeingRead(state)) {
+        SetTimer(dialog, ListReadingTimer, ListReadingTick, nullptr);
+    }
+}
 
 // Every opening starts from an empty record, so that a missing key shows zeros. Without a
 // record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
+// The dialog shows within the opening's wait whatever the list files do.
 void OpenConfiguration(HWND dialog) {
     InitConfigControls(dialog);
     ConfigState* state = AttachDialogState<ConfigState>(dialog);
@@ -54,8 +173,38 @@ void OpenConfiguration(HWND dialog) {
         ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
-    ShowErrorMessage(dialog, LoadSettings(state->Settings, state->Lists));
+    uint32_t code = LoadNumbers(dialog, state->Settings);
+    if (code == 0) {
+        code = StartReadingLists(*state);
+        KeepFirstError(code, TakeReadLists(dialog, *state, GetTickCount() + ListWaitAtOpening));
+        ShowListsBeingRead(dialog, *state);
+    }
+    ShowErrorMessage(dialog, code);
     SettingsToControls(dialog, state->Settings);
+}
+
+// A tick while a list is being read: the lists read by now come in.
+void TakeListsReadSince(HWND dialog) {
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    if (state == nullptr) {
+        return;
+    }
+    uint32_t code = TakeReadLists(dialog, *state, GetTickCount());
+    if (!ListsBeingRead(*state)) {
+        KillTimer(dialog, ListReadingTimer);
+    }
+    ShowErrorMessage(dialog, code);
+}
+
+// A list still being read stays with its reading, which ends by itself; the process is not kept
+// waiting for it.
+void AbandonReadings(HWND dialog) {
+    KillTimer(dialog, ListReadingTimer);
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    if (state != nullptr) {
+        AbandonListReading(state->Readings[0]);
+        AbandonListReading(state->Readings[1]);
+    }
 }
 
 void ReleaseLists(HWND dialog) {
@@ -67,6 +216,7 @@ void ReleaseLists(HWND dialog) {
 
 // Nothing is written: list edits made in the sub-dialogs are dropped with the lists.
 void CloseConfiguration(HWND dialog) {
+    AbandonReadings(dialog);
     ReleaseLists(dialog);
     EndDialog(dialog, 0);
 }
@@ -94,6 +244,7 @@ void SaveConfiguration(HWND dialog) {
 
 // A dialog destroyed without OK or Cancel gives its lists back too.
 void ReleaseConfiguration(HWND dialog) {
+    AbandonReadings(dialog);
     ReleaseLists(dialog);
     DetachDialogState<ConfigState>(dialog);
 }
@@ -110,6 +261,13 @@ void RunSubDialog(HWND dialog, const wchar_t* name, DLGPROC procedure, LPARAM pa
     DialogBoxParamW(DialogModule(dialog), name, dialog, procedure, parameter);
 }
 
+// A list's dialog waits for the list: its button is disabled until then, and a command sent
+// all the same does nothing.
+bool ListReady(HWND dialog, size_t list) {
+    ConfigState* state = DialogState<ConfigState>(dialog);
+    return state == nullptr || state->Readings[list] == nullptr;
+}
+
 INT_PTR RunCommand(HWND dialog, WORD id) {
     LPARAM settings = reinterpret_cast<LPARAM>(ConfigRecord(dialog));
     switch (id) {
@@ -123,10 +281,14 @@ INT_PTR RunCommand(HWND dialog, WORD id) {
         ShowHelp(dialog);
         return TRUE;
     case IDC_CONFIG_VERSES:
-        RunSubDialog(dialog, L"TEXTSDLG", TextsDialogProc, settings);
+        if (ListReady(dialog, 0)) {
+            RunSubDialog(dialog, L"TEXTSDLG", TextsDialogProc, settings);
+        }
         return TRUE;
     case IDC_CONFIG_FONTS:
-        RunSubDialog(dialog, L"FONTSDLG", FontsDialogProc, settings);
+        if (ListReady(dialog, 1)) {
+            RunSubDialog(dialog, L"FONTSDLG", FontsDialogProc, settings);
+        }
         return TRUE;
     case IDC_CONFIG_ABOUT:
         RunSubDialog(dialog, L"ABOUTDLG", AboutDialogProc, 0);
@@ -214,6 +376,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_HELP:
         // F1, anywhere in the dialog: the help command's topic.
         ShowHelp(dialog);
+        return TRUE;
+    case WM_TIMER:
+        TakeListsReadSince(dialog);
         return TRUE;
     case WM_DESTROY:
         ReleaseConfiguration(dialog);

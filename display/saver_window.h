@@ -2,6 +2,9 @@
 // The program's own handling of the saver window's messages: settings at creation, one drawing
 // run per timer tick, the black background, and the position in the verse list stored at close.
 
+// The window reads its lists with StartListReader: ListReadStillRunning tells whether that is
+// still going after the window is gone.
+#include "list_reading.h"
 #include "saver_settings.h"
 
 #include <windows.h>
@@ -10,8 +13,3 @@
 extern SaverSettings SaverRecord;
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Whether a saver window's reading of the list files is still going after the window is gone
-// (a hung network path, a pipe nobody writes to). The reader then holds locks of the C runtime
-// that a normal exit would wait for without end.
-bool ListReadStillRunning();

@@ -1,6 +1,8 @@
 #include "saver_window.h"
 
 #include "display_power.h"
+#include "list_reading.h"
+#include "platform.h"
 #include "random.h"
 #include "registry_store.h"
 #include "saver_clock.h"
@@ -14,6 +16,9 @@
 // reads it and moves its position on while Running is set, which the window thread clears to
 // stop the run.
 SaverSettings SaverRecord{};
+
+// The round of random order, read with the lists and stored at close with LastText.
+VerseRound SaverRound{};
 
 namespace {
 
@@ -29,6 +34,7 @@ constexpr DWORD CloseWait = 50;
 struct SaverWindowState {
     UINT_PTR DisplayTimer;
     HANDLE DrawingThread;
+    DrawingRun Run;
     // The reading of the list files, started after the window's first paint so that the screen
     // goes black before a long verse list is read; none before it starts and once it has ended.
     HANDLE ListReader;
@@ -41,8 +47,14 @@ struct SaverWindowState {
 
 SaverWindowState WindowState{};
 
-DWORD WINAPI ReadLists(LPVOID parameter) {
-    LoadSettingsLists(*static_cast<SaverSettings*>(parameter));
+// The lists, then the stored round where it is one of this verse list.
+DWORD WINAPI ReadLists(LPVOID) {
+    ListFileStates states;
+    LoadSettingsLists(SaverRecord, states);
+    uint32_t size = RoundStoredSize(SaverRecord.TextCount);
+    uint8_t* stored = SaverRecord.TextCount != 0 ? LoadVerseRound(size) : nullptr;
+    FitRound(SaverRound, stored, size, SaverRecord.TextCount, states.Texts.Digest);
+    HeapRelease(stored);
     return 0;
 }
 
@@ -51,9 +63,9 @@ void StartReadingLists() {
         return;
     }
     WindowState.ListsRequested = true;
-    WindowState.ListReader = CreateThread(nullptr, 0, ReadLists, &SaverRecord, 0, nullptr);
+    WindowState.ListReader = StartListReader(ReadLists, nullptr);
     if (WindowState.ListReader == nullptr) {
-        LoadSettingsLists(SaverRecord);
+        ReadLists(nullptr);
     }
 }
 
@@ -131,7 +143,9 @@ void StartDrawingRun() {
     StopDrawingRun(TickWait);
     SaverRecord.Running = 1;
     SaverRecord.ThreadSeed = NextRandom();
-    WindowState.DrawingThread = CreateThread(nullptr, 0, DrawVerseThread, &SaverRecord, 0, nullptr);
+    WindowState.Run = {&SaverRecord, &SaverRound};
+    WindowState.DrawingThread =
+        CreateThread(nullptr, 0, DrawVerseThread, &WindowState.Run, 0, nullptr);
 }
 
 void StopDisplay(HWND window) {
@@ -140,12 +154,16 @@ void StopDisplay(HWND window) {
     WindowState.DisplayTimer = 0;
     StopDrawingRun(CloseWait);
     SaverRecord.LastDay = DayNumber();
+    // With the read still going no verse was shown: the position is stored as it was read, the
+    // round is left as stored, and the lists and the round stay with the reader, which the
+    // process's end stops.
+    bool read = ListsAreRead();
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
-    SaveLastVerse(SaverRecord);
-    // With the read still going no verse was shown (the position is stored as it was read), and
-    // the lists stay with the reader, which the process's end stops.
-    if (ListsAreRead()) {
+    SaveLastVerse(SaverRecord, read ? SaverRound.Stored : nullptr,
+                  RoundStoredSize(SaverRound.Count));
+    if (read) {
         ReleaseSettingsLists(SaverRecord);
+        ReleaseRound(SaverRound);
         WindowState.ListsRequested = false;
     }
 }
@@ -195,11 +213,6 @@ LRESULT PaintThenReadLists(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
-
-bool ListReadStillRunning() {
-    return WindowState.ListReader != nullptr &&
-           WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0;
-}
 
 LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

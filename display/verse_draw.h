@@ -35,9 +35,16 @@ RECT FrameTextRect(const VerseRunPlan& plan);
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan,
                uint32_t colourRef);
 
-// Thread routine of a run; parameter: the saver's SaverSettings. Fades the verse in over the
-// plan's time, or shows it in one frame when Windows' animations are off; stops within one
-// frame once Running drops to 0. Returns 0.
+// What a drawing run works on: the saver's record and the round of random order its pick goes
+// through.
+struct DrawingRun {
+    SaverSettings* Record;
+    VerseRound* Round;
+};
+
+// Thread routine of a run; parameter: its DrawingRun. Fades the verse in over the plan's time,
+// or shows it in one frame when Windows' animations are off; stops within one frame once
+// Running drops to 0. Returns 0.
 DWORD WINAPI DrawVerseThread(LPVOID parameter);
 
 // The layout measured on a window's surface, as a run measures it. Keeps the font it replaced

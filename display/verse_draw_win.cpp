@@ -227,7 +227,8 @@ void PaintClientBlack(HWND window, HDC dc) {
 }
 
 DWORD WINAPI DrawVerseThread(LPVOID parameter) {
-    SaverSettings& record = *static_cast<SaverSettings*>(parameter);
+    DrawingRun& run = *static_cast<DrawingRun*>(parameter);
+    SaverSettings& record = *run.Record;
     HWND window = record.SaverWindow;
     HDC windowDc = GetDC(window);
     RECT client = {0, 0, 0, 0};
@@ -235,7 +236,7 @@ DWORD WINAPI DrawVerseThread(LPVOID parameter) {
     {
         GdiMeasurer measurer(windowDc);
         VerseRunPlan plan =
-            PlanVerseRun(record, WindowAreas(window, client), DayNumber(), measurer);
+            PlanVerseRun(record, *run.Round, WindowAreas(window, client), DayNumber(), measurer);
         measurer.RestoreSurfaceFont();
         PaintClientBlack(window, windowDc);
         FadeIn(windowDc, plan, measurer.Font(), record.Running);

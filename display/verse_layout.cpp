@@ -2,7 +2,6 @@
 
 #include "glyph_cover.h"
 #include "random.h"
-#include "verse_pick.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,12 +119,12 @@ void ChooseFaceForLetters(VerseRunPlan& plan, TextMeasurer& measurer) {
 }
 
 // One run inside one area of the client area, from the typeface draw on.
-VerseRunPlan LayOutRun(SaverSettings& record, const ClientArea& area, int32_t today,
-                       TextMeasurer& measurer) {
+VerseRunPlan LayOutRun(SaverSettings& record, VerseRound& round, const ClientArea& area,
+                       int32_t today, TextMeasurer& measurer) {
     VerseRunPlan plan{};
     plan.Face = PickTypeface(record);
     if (record.TextCount != 0 && record.Texts != nullptr) {
-        plan.Text = PickVerse(record, today);
+        plan.Text = PickVerse(record, round, today);
         plan.Length = static_cast<uint32_t>(WideLength(plan.Text, TextSlotWidth - 1));
     } else {
         plan.Text = DefaultVerse.data();
@@ -171,23 +170,26 @@ VerseRunPlan LayOutRun(SaverSettings& record, const ClientArea& area, int32_t to
 const WideChar* const FallbackFaces[FallbackFaceCount] = {DefaultTypeface.data(), SegoeUi.data(),
                                                           Arial.data(), Tahoma.data()};
 
-VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
+VerseRunPlan PlanVerseRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
                           int32_t today, TextMeasurer& measurer) {
     SeedRandom(record.ThreadSeed);
-    return LayOutRun(record, {0, 0, clientWidth, clientHeight}, today, measurer);
-}
-
-VerseRunPlan PlanVerseRun(SaverSettings& record, const ClientAreas& areas, int32_t today,
-                          TextMeasurer& measurer) {
-    SeedRandom(record.ThreadSeed);
     if (areas.Count == 0) {
-        return LayOutRun(record, {0, 0, 0, 0}, today, measurer);
+        return LayOutRun(record, round, {0, 0, 0, 0}, today, measurer);
     }
     uint32_t count = areas.Count < MaxClientAreas ? areas.Count : MaxClientAreas;
     uint32_t index = count > 1 ? RandomUpTo(count - 1) : 0;
-    VerseRunPlan plan = LayOutRun(record, areas.Area[index], today, measurer);
+    VerseRunPlan plan = LayOutRun(record, round, areas.Area[index], today, measurer);
     plan.AreaIndex = index;
     return plan;
+}
+
+VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
+                          int32_t today, TextMeasurer& measurer) {
+    VerseRound none{};
+    ClientAreas areas{};
+    areas.Area[0] = {0, 0, clientWidth, clientHeight};
+    areas.Count = 1;
+    return PlanVerseRun(record, none, areas, today, measurer);
 }
 
 void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor) {

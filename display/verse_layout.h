@@ -7,6 +7,7 @@
 
 #include "fade.h"
 #include "saver_settings.h"
+#include "verse_pick.h"
 #include "wide_text.h"
 
 #include <cstdint>
@@ -111,17 +112,18 @@ struct VerseRunPlan {
     bool Complete;
 };
 
-// Seeds this thread's generator with ThreadSeed and lays out one run in a client area of
-// clientWidth x clientHeight. May pick the verse (PickVerse, with today's DayNumber), which
-// updates LastText, LastDay and FirstPick. The scaled font is left current on the measurer.
-VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
+// Seeds this thread's generator with ThreadSeed and lays out one run inside one of several
+// areas of the client area. May pick the verse (PickVerse through the round, with today's
+// DayNumber), which updates LastText, LastDay, FirstPick and the round. With more than one area,
+// the run's area is drawn first, before every other draw; with one, the run is that of a client
+// area of its size, moved to its place, with the same draws. The scaled font is left current on
+// the measurer.
+VerseRunPlan PlanVerseRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
                           int32_t today, TextMeasurer& measurer);
 
-// The same inside one of several areas of the client area. With more than one, the run's area
-// is drawn first, before every other draw; with one, the run is that of a client area of its
-// size, moved to its place, with the same draws.
-VerseRunPlan PlanVerseRun(SaverSettings& record, const ClientAreas& areas, int32_t today,
-                          TextMeasurer& measurer);
+// The same in a client area of clientWidth x clientHeight, with no round kept.
+VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
+                          int32_t today, TextMeasurer& measurer);
 
 // The text the run measures and draws: Text, or its cedilla forms.
 const WideChar* ShownText(const VerseRunPlan& plan);

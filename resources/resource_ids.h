@@ -57,3 +57,8 @@
 #define IDS_YOURS_SAVED_IN 17
 // The typefaces dialog's sample, under a face that lacks some Romanian letters.
 #define IDS_FONT_LACKS_LETTERS 18
+// The question asked of a user without settings, and its box's title.
+#define IDS_SET_UP_TITLE 19
+#define IDS_SET_UP_QUESTION 20
+// A list's button while its file is still being read.
+#define IDS_LIST_BEING_READ 21

@@ -2,7 +2,7 @@
 // Every registry access of the program: loading and saving the settings record (numbers from
 // the registry key, lists from the two files whose paths the key names), the position in the
 // verse list, the help file's path, and the two system values the program reads. The settings
-// key is never created.
+// key is created only when the user, asked by the configuration, sets Verselume up.
 
 #include "list_save.h"
 #include "saver_settings.h"
@@ -41,6 +41,9 @@ uint32_t LoadSettings(SaverSettings& record, ListFileStates& states);
 uint32_t LoadSettingsNumbers(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record);
 uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
+// One of the two lists, as LoadSettingsLists reads it.
+enum class SettingsList : uint8_t { Texts, Fonts };
+uint32_t LoadSettingsList(SettingsList list, SaverSettings& record, ListFileStates& states);
 
 // Writes both lists to their files, then TextSpeed, FadeSpeed and Options; every list is tried
 // and the first error is returned. The key is never created. The first form writes both lists
@@ -50,11 +53,21 @@ uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
 uint32_t SaveSettings(const SaverSettings& record);
 uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states);
 
+// Creates the settings key for a user who has none, as the installer does: TextsFile, FontsFile
+// and, when one is given, HelpFile. A key that exists already is left as it is. 0 or the first
+// error; a key that could not be filled is removed again.
+uint32_t CreateSettingsKey(const wchar_t* texts, const wchar_t* fonts, const wchar_t* help);
+
 // Releases both list blocks of the record and leaves it with empty lists.
 void ReleaseSettingsLists(SaverSettings& record);
 
-// Writes LastDay and LastText; 0 or the first error.
-uint32_t SaveLastVerse(const SaverSettings& record);
+// The saver's round of random order as stored ("VerseRound", REG_BINARY), when it is size bytes
+// long: a block of its bytes on the process heap, or none (no key, no such value, no memory).
+uint8_t* LoadVerseRound(uint32_t size);
+
+// Writes LastDay and LastText, then the round's bytes as "VerseRound" when there are some (none
+// leaves the stored round as it is); 0 or the first error.
+uint32_t SaveLastVerse(const SaverSettings& record, const uint8_t* round, uint32_t roundSize);
 
 // The HelpFile value of the settings key. 0, or the key's or the value's error (the buffer is
 // then empty).

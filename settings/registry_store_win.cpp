@@ -3,7 +3,11 @@
 #include "list_file.h"
 #include "platform.h"
 
+#include <cwchar>
+
 namespace {
+
+constexpr char VerseRoundValue[] = "VerseRound";
 
 constexpr char HtmlHelpServerKey[] =
     "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
@@ -114,6 +118,12 @@ uint32_t SaveLists(const SaverSettings& record, ListFileStates& states, bool asN
     return result;
 }
 
+uint32_t WritePath(HKEY key, const wchar_t* name, const wchar_t* path) {
+    DWORD size = static_cast<DWORD>((wcslen(path) + 1) * sizeof(wchar_t));
+    return static_cast<uint32_t>(
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path), size));
+}
+
 } // namespace
 
 uint32_t ReadRegistryPath(HKEY key, const char* name, RegistryPath& path) {
@@ -159,15 +169,23 @@ uint32_t LoadSettingsLists(SaverSettings& record) {
 }
 
 uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states) {
+    uint32_t result = LoadSettingsList(SettingsList::Texts, record, states);
+    // With no key both codes are the key's.
+    KeepFirstError(result, LoadSettingsList(SettingsList::Fonts, record, states));
+    return result;
+}
+
+uint32_t LoadSettingsList(SettingsList list, SaverSettings& record, ListFileStates& states) {
     HKEY key;
     LONG opened = OpenSettingsKey(KEY_READ, key);
     if (opened != ERROR_SUCCESS) {
         return static_cast<uint32_t>(opened);
     }
-    uint32_t result =
-        LoadList(key, "TextsFile", TextSlotWidth, record.Texts, record.TextCount, states.Texts);
-    KeepFirstError(result, LoadList(key, "FontsFile", FontSlotWidth, record.Fonts, record.FontCount,
-                                    states.Fonts));
+    uint32_t result = list == SettingsList::Texts
+                          ? LoadList(key, "TextsFile", TextSlotWidth, record.Texts,
+                                     record.TextCount, states.Texts)
+                          : LoadList(key, "FontsFile", FontSlotWidth, record.Fonts,
+                                     record.FontCount, states.Fonts);
     RegCloseKey(key);
     return result;
 }
@@ -181,6 +199,29 @@ uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states) {
     return SaveLists(record, states, false);
 }
 
+uint32_t CreateSettingsKey(const wchar_t* texts, const wchar_t* fonts, const wchar_t* help) {
+    HKEY key;
+    DWORD disposition = 0;
+    LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0,
+                                   KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    if (created != ERROR_SUCCESS) {
+        return static_cast<uint32_t>(created);
+    }
+    uint32_t result = 0;
+    if (disposition == REG_CREATED_NEW_KEY) {
+        result = WritePath(key, L"TextsFile", texts);
+        KeepFirstError(result, WritePath(key, L"FontsFile", fonts));
+        if (help != nullptr) {
+            KeepFirstError(result, WritePath(key, L"HelpFile", help));
+        }
+    }
+    RegCloseKey(key);
+    if (result != 0) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKeyPath);
+    }
+    return result;
+}
+
 void ReleaseSettingsLists(SaverSettings& record) {
     HeapRelease(record.Texts);
     record.Texts = nullptr;
@@ -190,7 +231,24 @@ void ReleaseSettingsLists(SaverSettings& record) {
     record.FontCount = 0;
 }
 
-uint32_t SaveLastVerse(const SaverSettings& record) {
+uint8_t* LoadVerseRound(uint32_t size) {
+    HKEY key;
+    if (OpenSettingsKey(KEY_READ, key) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    auto* block = static_cast<uint8_t*>(HeapAllocZero(size));
+    DWORD read = size;
+    if (block != nullptr &&
+        (RegQueryValueExA(key, VerseRoundValue, nullptr, nullptr, block, &read) != ERROR_SUCCESS ||
+         read != size)) {
+        HeapRelease(block);
+        block = nullptr;
+    }
+    RegCloseKey(key);
+    return block;
+}
+
+uint32_t SaveLastVerse(const SaverSettings& record, const uint8_t* round, uint32_t roundSize) {
     HKEY key;
     LONG opened = OpenSettingsKey(KEY_WRITE, key);
     if (opened != ERROR_SUCCESS) {
@@ -198,6 +256,10 @@ uint32_t SaveLastVerse(const SaverSettings& record) {
     }
     uint32_t result = WriteNumber(key, "LastDay", static_cast<uint32_t>(record.LastDay));
     KeepFirstError(result, WriteNumber(key, "LastText", record.LastText));
+    if (round != nullptr) {
+        KeepFirstError(result, static_cast<uint32_t>(RegSetValueExA(key, VerseRoundValue, 0,
+                                                                    REG_BINARY, round, roundSize)));
+    }
     RegCloseKey(key);
     return result;
 }

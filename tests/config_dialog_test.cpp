@@ -9,6 +9,7 @@
 #include "support/heap.h"
 #include "support/installed.h"
 #include "support/records.h"
+#include "support/saver_process.h"
 #include "support/text_conversion.h"
 #include "support/texts_dialog_harness.h"
 
@@ -23,7 +24,13 @@ namespace {
 
 // The configuration dialog, modeless, with the record it keeps.
 struct ConfigDialog : ModelessDialog {
-    ConfigDialog() : ModelessDialog(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0) {}
+    // Lists that take longer than the opening's wait come in at a tick of the dialog's timer.
+    ConfigDialog() : ModelessDialog(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0) {
+        PumpUntil([&] {
+            return IsWindowEnabled(Control(IDC_CONFIG_VERSES)) &&
+                   IsWindowEnabled(Control(IDC_CONFIG_FONTS));
+        });
+    }
     SaverSettings& Record() const { return *ConfigRecord(Window()); }
 };
 
@@ -161,14 +168,23 @@ TEST(ConfigDialog, SavesWhatTheUserSet) {
     EXPECT_TRUE(NoBoxShown(boxes));
 }
 
+// Asked whether to set Verselume up, the user says No (the box's OK counts as No).
 TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
     DeleteSettingsKey();
+    ScratchDir appData;
+    ScopedEnvironment environment("APPDATA", appData.Path());
     MessageBoxWatcher boxes;
     ConfigDialog dialog;
     ASSERT_FALSE(dialog.Ended());
     std::vector<SeenMessageBox> seen = boxes.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    ExpectErrorBox(seen[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Owner, dialog.Window());
+    EXPECT_EQ(seen[0].Title, "Configurare Verselume");
+    EXPECT_EQ(seen[0].ButtonCount, 2);
+    const std::string question = seen[0].Text;
+    EXPECT_EQ(question.find(LoadedString(IDS_SET_UP_QUESTION)), 0u) << question;
+    EXPECT_EQ(question.substr(question.size() - 10), "\\Verselume") << question;
+    ExpectErrorBox(seen[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
 
     // The empty record: 0 seconds, random order, the first policy, the slowest speed.
     ShownControls shown = ReadControls(dialog);
@@ -181,9 +197,10 @@ TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
     dialog.Click(IDOK);
     EXPECT_TRUE(dialog.Ended());
     seen = boxes.Seen();
-    ASSERT_EQ(seen.size(), 2u);
-    ExpectErrorBox(seen[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(seen.size(), 3u);
+    ExpectErrorBox(seen[2], dialog.Window(), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(SettingsKeyExists()) << "the key is never created";
+    EXPECT_FALSE(FileExists(appData.File("Verselume")));
 }
 
 // Opened again in the same process, the dialog starts from an empty record, not from what the
@@ -208,7 +225,7 @@ TEST(ConfigDialog, EachOpeningStartsFromAnEmptyRecord) {
     EXPECT_EQ(shown.Fade, 0);
     EXPECT_EQ(dialog.Record().Texts, nullptr);
     EXPECT_EQ(dialog.Record().TextCount, 0u);
-    EXPECT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen().size(), 2u) << "the set-up question (answered No) and the key's error";
 }
 
 // A verses path missing from the key: one box when opening, the defaults and the typefaces

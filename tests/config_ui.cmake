@@ -3,7 +3,7 @@
 if(WIN32)
   verselume_test(config_dialog_test
     SOURCES config_dialog_test.cpp
-    LIBRARIES config_ui_test_support resources)
+    LIBRARIES config_ui_test_support resources saver_process_support)
   # Every dialog closed every way.
   verselume_test(dialog_closing_test
     SOURCES dialog_closing_test.cpp
@@ -35,7 +35,8 @@ if(WIN32)
   verselume_test(config_launch_test
     SOURCES config_launch_test.cpp
     LIBRARIES saver_process_support resource_ids comctl32)
-  target_compile_definitions(config_launch_test PRIVATE VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>")
+  target_compile_definitions(config_launch_test PRIVATE VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>"
+                                                        VERSELUME_SAMPLES="Z:${CMAKE_SOURCE_DIR}/installer")
   add_dependencies(config_launch_test Verselume)
 endif()
 

@@ -111,6 +111,12 @@ struct ConfigClosing : Closing {
 
     ConfigClosing() { installed.key.SetDword("FadeSpeed", 9); }
     void Edit(HWND dialog) override {
+        // The lists come in off the dialog's thread; their buttons say when.
+        for (int i = 0; i < 1000 && !(IsWindowEnabled(GetDlgItem(dialog, IDC_CONFIG_VERSES)) &&
+                                      IsWindowEnabled(GetDlgItem(dialog, IDC_CONFIG_FONTS)));
+             i++) {
+            Sleep(10);
+        }
         SaverSettings& record = *ConfigRecord(dialog);
         EXPECT_EQ(record.TextCount, 2u);
         // Seven and five slots: sizes nothing else of the test allocates.

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,24 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
             EXPECT_EQ(installed.key.Dword("LastText"), c.expectedText);
         }
     }
+}
+
+// Random order under "every activation": five activations show each of five verses once, and
+// the sixth, a new round, not the verse the fifth showed.
+TEST(SaverDisplay, RandomOrderShowsEveryVerseOnceBeforeAnyComesBack) {
+    Installed installed(5, 500);
+    installed.key.SetDword("Options", 1);
+    std::vector<DWORD> shown;
+    for (int activation = 0; activation < 6; activation++) {
+        FullScreenSaver saver;
+        ASSERT_NE(saver.window, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return LitPixels(ReadScreen(saver.window)) > 0; }))
+            << "no verse in activation " << activation;
+        saver.Close();
+        shown.push_back(installed.key.Dword("LastText"));
+    }
+    EXPECT_EQ(std::set<DWORD>(shown.begin(), shown.begin() + 5).size(), 5u);
+    EXPECT_NE(shown[5], shown[4]);
 }
 
 // Closed right after the launch, while a whole book of verses may still be being read.

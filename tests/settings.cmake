@@ -12,7 +12,7 @@ verselume_fuzz(list_file_fuzz SECONDS 30
 
 # Prints figures; run by tools/bench, not by the test suite.
 add_executable(list_file_bench bench/list_file_bench.cpp)
-target_link_libraries(list_file_bench PRIVATE settings_core verselume_options)
+target_link_libraries(list_file_bench PRIVATE display_core verselume_options)
 
 # A second program saving a list, for the test of two saves at once.
 if(WIN32)

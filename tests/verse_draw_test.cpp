@@ -71,9 +71,14 @@ struct RunSetup {
     }
 };
 
+// The run of the thread started last: each is the first of its activation.
+VerseRound Round{};
+DrawingRun Run{};
+
 HANDLE StartRun(SaverSettings& record, uint32_t running = 1) {
     record.Running = running;
-    HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &record, 0, nullptr);
+    Run = {&record, &Round};
+    HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &Run, 0, nullptr);
     EXPECT_NE(thread, nullptr);
     return thread;
 }

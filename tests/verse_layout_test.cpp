@@ -276,8 +276,9 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
             SaverSettings record;
             SetUpRun(record, lists.verses, lists.fonts, 100000);
             ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
+            VerseRound round{};
             return whole ? PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer)
-                         : PlanVerseRun(record, areas, 9000, measurer);
+                         : PlanVerseRun(record, round, areas, 9000, measurer);
         };
         VerseRunPlan run = plan(false);
         EXPECT_EQ(areas.Count, c.monitors.size());

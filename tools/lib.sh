@@ -46,12 +46,18 @@ install_packages() {
     done
 }
 
-# Fails with one clear line when this machine cannot run 32-bit x86 programs: the i386 Wine
-# loader is itself one, so it runs exactly when the kernel runs such code.
+# can_run_32bit_programs: true when this machine runs 32-bit x86 programs. The i386 Wine loader is
+# itself one, so it starts exactly when the kernel runs such code (some kernels are built or
+# booted without it).
+can_run_32bit_programs() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Fails with one clear line when this machine cannot run 32-bit x86 programs.
 require_32bit_programs() {
-    if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if ! can_run_32bit_programs; then
         echo "This machine cannot run 32-bit x86 programs (the i386 Wine loader does not start)," \
-            "so the 32-bit Windows tests cannot run." >&2
+            "so the 32-bit program cannot run here." >&2
         exit 1
     fi
 }

@@ -177,7 +177,9 @@ void Verses(int count, uint32_t fadeSpeed) {
         record.FadeSpeed = fadeSpeed;
         record.ThreadSeed = static_cast<uint32_t>(i + 1);
         record.Running = 1;
-        RunOnThread(DrawVerseThread, &record);
+        VerseRound round{};
+        DrawingRun run{&record, &round};
+        RunOnThread(DrawVerseThread, &run);
     }
     double cpuPerVerse = (ProcessCpuMilliseconds() - cpu) / count;
     double wallPerVerse = (Now() - wall) / count;

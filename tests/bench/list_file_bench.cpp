@@ -1,10 +1,13 @@
 // Prints how long the list reader and writer take on a whole book of verses, against the time
-// of one plain read of the same file (the floor), and how the reader scales with the line count.
+// of one plain read of the same file (the floor), and how the reader scales with the line count;
+// and what random order costs on the book: its stored round, and the picks of two rounds.
 // Usage: list_file_bench [folder for the scratch files]
 
 #include "list_file.h"
 #include "platform.h"
+#include "verse_pick.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -126,6 +129,36 @@ double MeasureWrite(const std::string& path) {
     return code == 0 ? ms : -1;
 }
 
+// The round stored half way through, fitted to the list as its reading does, then two rounds.
+void MeasureRound(const std::string& path) {
+    uint32_t count = 0;
+    ListFileForm form;
+    SaverSettings record{};
+    record.Texts = ReadListFile(path.c_str(), 256, count, form);
+    record.TextCount = count;
+    VerseRound round{};
+    FitRound(round, nullptr, 0, count, 1);
+    for (uint32_t i = 0; i < count / 2; i++) {
+        PickVerse(record, round, 0);
+    }
+    std::vector<uint8_t> stored(round.Stored, round.Stored + RoundStoredSize(count));
+    auto start = Clock::now();
+    FitRound(round, stored.data(), RoundStoredSize(count), count, 1);
+    double fit = Milliseconds(start);
+    std::vector<double> picks;
+    for (uint32_t i = 0; i < 2 * count; i++) {
+        start = Clock::now();
+        PickVerse(record, round, 0);
+        picks.push_back(Milliseconds(start));
+    }
+    ReleaseRound(round);
+    HeapRelease(record.Texts);
+    std::sort(picks.begin(), picks.end());
+    printf("random order: the round stored in %u bytes, fitted in %.3f ms; a pick: median %.4f ms, "
+           "99th percentile %.4f ms, slowest %.3f ms\n",
+           RoundStoredSize(count), fit, picks[count], picks[picks.size() * 99 / 100], picks.back());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -157,6 +190,7 @@ int main(int argc, char** argv) {
            read / readTenth);
     printf("UTF-8 book, %ld bytes: ReadListFile %.2f ms, WriteListFile %.2f ms\n",
            FileSize(unicodeBook), readUnicode, writeUnicode);
+    MeasureRound(book);
     remove(book.c_str());
     remove(tenth.c_str());
     remove(unicodeBook.c_str());

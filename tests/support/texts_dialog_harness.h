@@ -79,7 +79,8 @@ class Editor : public ModelessDialog {
     void Choose(int position);
 };
 
-// The configuration's button (IDC_CONFIG_VERSES or IDC_CONFIG_FONTS) clicked: plays the user in
+// The configuration's button (IDC_CONFIG_VERSES or IDC_CONFIG_FONTS) clicked once its list is
+// read: plays the user in
 // the list dialog it opens modally, with play on a thread of its own, then presses that dialog's
 // OK. Checks that the dialog was the configuration's and left it open; false when none opened
 // or it did not end.

@@ -172,6 +172,8 @@ void Editor::Choose(int position) {
 }
 
 bool EditList(HWND configuration, int button, const std::function<void(HWND)>& play) {
+    // The button is disabled while its list is still being read.
+    PumpUntil([&] { return IsWindowEnabled(GetDlgItem(configuration, button)) != FALSE; });
     bool ended = false;
     OpenedDialog opened = DriveOpenedDialog(
         button == IDC_CONFIG_VERSES ? "Versete" : "Fonturi",
