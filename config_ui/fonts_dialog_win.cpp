@@ -1,6 +1,7 @@
 #include "fonts_dialog.h"
 
 #include "config_dialog.h"
+#include "dialog_images.h"
 #include "dialog_state.h"
 #include "error_box.h"
 #include "error_codes.h"
@@ -16,7 +17,7 @@
 namespace {
 
 // The dialog's state, attached to it: the record OK fills and the two arrow images, which the
-// dialog owns until it is destroyed.
+// dialog owns until it is destroyed or shows others for another scale.
 struct FontsDialogState {
     SaverSettings* Record;
     HBITMAP ArrowLeft;
@@ -58,9 +59,23 @@ void FillSelectedList(HWND dialog, const WideChar* fonts, uint32_t fontCount) {
     }
 }
 
-HBITMAP LoadArrow(const char* name) {
-    return static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+ScaledImageNames ArrowLeftImages = {"ARROWLEFT", "ARROWLEFT125", "ARROWLEFT150", "ARROWLEFT200",
+                                    "ARROWLEFT300"};
+ScaledImageNames ArrowRightImages = {"ARROWRIGHT", "ARROWRIGHT125", "ARROWRIGHT150",
+                                     "ARROWRIGHT200", "ARROWRIGHT300"};
+
+// Puts the arrows drawn for dpi on their buttons and releases the ones they replace.
+void ShowArrows(HWND dialog, FontsDialogState& state, uint32_t dpi) {
+    HBITMAP left = state.ArrowLeft;
+    HBITMAP right = state.ArrowRight;
+    state.ArrowLeft = LoadScaledImage(dialog, ArrowLeftImages, dpi);
+    state.ArrowRight = LoadScaledImage(dialog, ArrowRightImages, dpi);
+    SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(state.ArrowRight));
+    SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(state.ArrowLeft));
+    DeleteObject(left);
+    DeleteObject(right);
 }
 
 // Without its state the dialog still lists the typefaces, but has no arrow images and OK
@@ -76,12 +91,15 @@ void OpenFontsDialog(HWND dialog, SaverSettings* record) {
         return;
     }
     state->Record = record;
-    state->ArrowLeft = LoadArrow("ARROWLEFT");
-    state->ArrowRight = LoadArrow("ARROWRIGHT");
-    SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(state->ArrowRight));
-    SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(state->ArrowLeft));
+    ShowArrows(dialog, *state, WindowDpi(dialog));
+}
+
+// The system scales the dialog's font and layout itself; the arrows are bitmaps.
+void RescaleArrows(HWND dialog, uint32_t dpi) {
+    FontsDialogState* state = DialogState<FontsDialogState>(dialog);
+    if (state != nullptr) {
+        ShowArrows(dialog, *state, dpi);
+    }
 }
 
 void ReleaseFontsDialog(HWND dialog) {
@@ -151,6 +169,9 @@ INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         // F1, anywhere in the dialog: the help command's topic.
         ShowFontsHelp(dialog);
         return TRUE;
+    case WM_DPICHANGED:
+        RescaleArrows(dialog, HIWORD(wParam));
+        return FALSE; // the system still moves and scales the dialog
     case WM_DESTROY:
         ReleaseFontsDialog(dialog);
         return TRUE;

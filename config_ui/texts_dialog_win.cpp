@@ -1,6 +1,7 @@
 #include "texts_dialog.h"
 
 #include "config_dialog.h"
+#include "dialog_images.h"
 #include "dialog_state.h"
 #include "error_box.h"
 #include "error_codes.h"
@@ -19,12 +20,15 @@ namespace {
 using VerseBuffer = WideChar[TextSlotWidth];
 
 constexpr int ToolbarButtons = 4;
+ScaledImageNames ToolbarImages = {"TOOLBARBITMAP", "TOOLBARBITMAP125", "TOOLBARBITMAP150",
+                                  "TOOLBARBITMAP200", "TOOLBARBITMAP300"};
 // Above this many verses the list reserves its room before it is filled.
 constexpr uint32_t ReserveAbove = 100;
 
 // The editor's state, attached to its dialog: the record OK fills, the current entry, and the
-// toolbar's image and button texts, which the editor owns until it is destroyed (the texts stay
-// valid for the toolbar's life, whether it copies them or keeps the pointers).
+// toolbar's image (drawn for the dialog's scale) and button texts, which the editor owns until it
+// is destroyed (the texts stay valid for the toolbar's life, whether it copies them or keeps the
+// pointers).
 struct TextsEditorState {
     SaverSettings* Record;
     int32_t Current;
@@ -35,7 +39,8 @@ struct TextsEditorState {
 // The steps of the editor, each on the dialog's controls. Codes are Win32 error codes, 0 for
 // success; an index of -1 means no current entry.
 
-// Adds the four buttons ("Nou", "Sus", "Jos", "Şterge") with the editor's image and texts.
+// Adds the four buttons ("Nou", "Sus", "Jos", "Şterge") with the editor's image and texts, the
+// buttons sized to the image.
 uint32_t SetUpTextsToolbar(HWND dialog, TextsEditorState& editor);
 // Puts the entry at index into the edit field (empties it for -1).
 uint32_t ShowVerse(HWND dialog, int32_t index);
@@ -82,8 +87,7 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
     }
     editor->Record = record;
     editor->Current = NoVerse;
-    editor->ToolbarImage = static_cast<HBITMAP>(
-        LoadImageA(DialogModule(dialog), "TOOLBARBITMAP", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    editor->ToolbarImage = LoadScaledImage(dialog, ToolbarImages, WindowDpi(dialog));
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
         HWND list = VerseList(dialog);
@@ -100,6 +104,26 @@ void ReleaseTextsEditor(HWND dialog) {
         DeleteObject(editor->ToolbarImage);
     }
     DetachDialogState<TextsEditorState>(dialog);
+}
+
+// A toolbar takes the size of its images only before the first is added, so one for another
+// scale is a new toolbar in the old one's place (first among the controls), in the dialog's font.
+void RescaleToolbar(HWND dialog, uint32_t dpi) {
+    TextsEditorState* editor = DialogState<TextsEditorState>(dialog);
+    if (editor == nullptr) {
+        return;
+    }
+    HWND old = GetDlgItem(dialog, IDC_TEXTS_TOOLBAR);
+    auto style = static_cast<DWORD>(GetWindowLongW(old, GWL_STYLE));
+    DestroyWindow(old);
+    DeleteObject(editor->ToolbarImage);
+    HWND toolbar =
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, 0, 0, dialog,
+                        reinterpret_cast<HMENU>(IDC_TEXTS_TOOLBAR), DialogModule(dialog), nullptr);
+    SetWindowPos(toolbar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageW(toolbar, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
+    editor->ToolbarImage = LoadScaledImage(dialog, ToolbarImages, dpi);
+    ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
 }
 
 // An editor whose state could not be made can only be left.
@@ -182,6 +206,9 @@ INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         // F1, anywhere in the dialog: the help command's topic.
         OpenTextsHelp(dialog);
         return TRUE;
+    case WM_DPICHANGED:
+        RescaleToolbar(dialog, HIWORD(wParam));
+        return FALSE; // the system still moves and scales the dialog
     case WM_DESTROY:
         ReleaseTextsEditor(dialog);
         return TRUE;
@@ -195,6 +222,11 @@ namespace {
 uint32_t SetUpTextsToolbar(HWND dialog, TextsEditorState& editor) {
     HWND toolbar = GetDlgItem(dialog, IDC_TEXTS_TOOLBAR);
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    BITMAP strip{};
+    if (GetObjectW(editor.ToolbarImage, sizeof strip, &strip) != 0) {
+        SendMessageW(toolbar, TB_SETBITMAPSIZE, 0,
+                     MAKELPARAM(strip.bmWidth / ToolbarButtons, strip.bmHeight));
+    }
     TBADDBITMAP images = {nullptr, reinterpret_cast<UINT_PTR>(editor.ToolbarImage)};
     if (SendMessageW(toolbar, TB_ADDBITMAP, ToolbarButtons, reinterpret_cast<LPARAM>(&images)) ==
         -1) {
@@ -216,6 +248,8 @@ uint32_t SetUpTextsToolbar(HWND dialog, TextsEditorState& editor) {
         0) {
         return ErrorInvalidParameter;
     }
+    // Its height follows its buttons'.
+    SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
     return 0;
 }
 

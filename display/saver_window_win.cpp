@@ -9,6 +9,7 @@
 #include "saver_shell.h"
 #include "verse_draw.h"
 
+#include <atomic>
 #include <cstring>
 
 // The saver's record. The window thread fills it at creation and stores its position at close;
@@ -46,6 +47,9 @@ struct SaverWindowState {
 };
 
 SaverWindowState WindowState{};
+// Set by the reader as its last step: the lists are in, although its thread may not have quite
+// ended yet.
+std::atomic<bool> ListsReadIn{false};
 
 // The lists, then the stored round where it is one of this verse list.
 DWORD WINAPI ReadLists(LPVOID) {
@@ -55,6 +59,7 @@ DWORD WINAPI ReadLists(LPVOID) {
     uint8_t* stored = SaverRecord.TextCount != 0 ? LoadVerseRound(size) : nullptr;
     FitRound(SaverRound, stored, size, SaverRecord.TextCount, states.Texts.Digest);
     HeapRelease(stored);
+    ListsReadIn = true;
     return 0;
 }
 
@@ -63,6 +68,7 @@ void StartReadingLists() {
         return;
     }
     WindowState.ListsRequested = true;
+    ListsReadIn = false;
     WindowState.ListReader = StartListReader(ReadLists, nullptr);
     if (WindowState.ListReader == nullptr) {
         ReadLists(nullptr);
@@ -72,14 +78,16 @@ void StartReadingLists() {
 // Whether the lists are read. The window never waits for the reader: a list on a hung network
 // path or a pipe would keep the saver from closing on a key press.
 bool ListsAreRead() {
-    if (WindowState.ListReader != nullptr &&
-        WaitForSingleObject(WindowState.ListReader, 0) != WAIT_OBJECT_0) {
+    if (WindowState.ListReader == nullptr) {
+        return true;
+    }
+    if (!ListsReadIn) {
         return false;
     }
-    if (WindowState.ListReader != nullptr) {
-        CloseHandle(WindowState.ListReader);
-        WindowState.ListReader = nullptr;
-    }
+    // Only the end of the reader's thread is left.
+    WaitForSingleObject(WindowState.ListReader, INFINITE);
+    CloseHandle(WindowState.ListReader);
+    WindowState.ListReader = nullptr;
     return true;
 }
 

@@ -7,6 +7,10 @@
 Every image uses the standard 16-colour Windows palette, so it stays crisp
 on any display and the light grey (192,192,192) of the bitmaps is the exact
 palette entry that LR_LOADMAP3DCOLORS replaces with the button-face colour.
+The toolbar's images and the typefaces dialog's arrows are also drawn at
+125, 150, 200 and 300 % of their size (toolbar125.bmp, arrowleft150.bmp, ...)
+for dialogs on scaled displays: from the outlines below, not by stretching
+the pixels, so each size has sharp edges of its own.
 The output depends on nothing but this file: running it again gives the
 same bytes.
 """
@@ -154,6 +158,88 @@ ARROW_RIGHT = [
     '....##....',
     '....#.....',
 ]
+
+
+# The same images as outlines, in the pixel units of the 100 % maps (pixel
+# (x, y) covers x..x+1, y..y+1), for the larger sizes. Each shape is a
+# polygon, its fill colour and whether it has a black outline.
+
+OUTLINE_NEW = [
+    ([(3, 1), (10, 1), (14, 5), (14, 14), (3, 14)], WHITE, True),
+    ([(9, 1), (9, 6), (14, 6)], WHITE, True),   # the folded corner
+]
+OUTLINE_UP = [
+    ([(7.5, 1), (14, 7.5), (14, 8), (10, 8), (10, 14), (5, 14), (5, 8),
+      (1, 8), (1, 7.5)], TEAL, True),
+]
+OUTLINE_DELETE = [
+    ([(3, 2), (5, 2), (13, 10), (13, 12), (11, 12), (3, 4)], BLACK, False),
+    ([(13, 2), (11, 2), (3, 10), (3, 12), (5, 12), (13, 4)], BLACK, False),
+]
+OUTLINE_ARROW_RIGHT = [
+    ([(4, 0), (10, 5.5), (4, 11), (4, 8), (0, 8), (0, 3), (4, 3)], TEAL,
+     True),
+]
+SCALES = (125, 150, 200, 300)
+
+
+def scaled_size(n, percent):
+    return (n * percent + 50) // 100
+
+
+def inside(polygon, x, y):
+    """Even-odd rule: whether the point lies inside the polygon."""
+    result = False
+    for (x0, y0), (x1, y1) in zip(polygon, polygon[1:] + polygon[:1]):
+        if (y0 > y) != (y1 > y) and x < x0 + (y - y0) * (x1 - x0) / (y1 - y0):
+            result = not result
+    return result
+
+
+def drawn(shapes, width, height, percent):
+    """The shapes on light grey at percent of a width x height image: a pixel
+    takes a shape's colour when its centre lies inside it; an outlined shape
+    inks the pixels within the line's width of its edge."""
+    img = Image(scaled_size(width, percent), scaled_size(height, percent),
+                LTGREY)
+    kx, ky = img.width / width, img.height / height
+    line = max(1, percent // 100)
+    for polygon, colour, outlined in shapes:
+        cover = [[inside(polygon, (x + 0.5) / kx, (y + 0.5) / ky)
+                  for x in range(img.width)] for y in range(img.height)]
+        core = cover
+        for _ in range(line if outlined else 0):
+            core = [[core[y][x] and all(
+                0 <= nx < img.width and 0 <= ny < img.height and core[ny][nx]
+                for nx, ny in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)))
+                for x in range(img.width)] for y in range(img.height)]
+        for y in range(img.height):
+            for x in range(img.width):
+                if cover[y][x]:
+                    img.set(x, y, colour if core[y][x] else BLACK)
+    return img
+
+
+def flipped_shapes(shapes, width, height, horizontally):
+    return [([(width - x, y) if horizontally else (x, height - y)
+              for x, y in polygon], colour, outlined)
+            for polygon, colour, outlined in shapes]
+
+
+def scaled_toolbar(percent):
+    cells = [OUTLINE_NEW, OUTLINE_UP,
+             flipped_shapes(OUTLINE_UP, 16, 15, False), OUTLINE_DELETE]
+    images = [drawn(shapes, 16, 15, percent) for shapes in cells]
+    strip = Image(4 * images[0].width, images[0].height, LTGREY)
+    for i, img in enumerate(images):
+        strip.paste(img, img.width * i, 0)
+    return strip
+
+
+def scaled_arrows(percent):
+    return (drawn(flipped_shapes(OUTLINE_ARROW_RIGHT, 10, 11, True), 10, 11,
+                  percent),
+            drawn(OUTLINE_ARROW_RIGHT, 10, 11, percent))
 
 
 def flipped_vertically(rows):
@@ -504,11 +590,27 @@ def main(argv):
         'arrowleft.bmp': bmp_bytes(arrows[0]),
         'arrowright.bmp': bmp_bytes(arrows[1]),
     }
+    for percent in SCALES:
+        left, right = scaled_arrows(percent)
+        outputs['toolbar%d.bmp' % percent] = bmp_bytes(scaled_toolbar(percent))
+        outputs['arrowleft%d.bmp' % percent] = bmp_bytes(left)
+        outputs['arrowright%d.bmp' % percent] = bmp_bytes(right)
     for name, data in outputs.items():
         with open(os.path.join(HERE, name), 'wb') as f:
             f.write(data)
     if args.preview:
         write_previews(args.preview, icons, toolbar, arrows)
+        for percent in SCALES:
+            for name, img in (('toolbar', scaled_toolbar(percent)),
+                              ('arrows', side_by_side(
+                                  [rgb_rows(a, grey_to=BUTTON_FACE)
+                                   for a in scaled_arrows(percent)],
+                                  4, (255, 255, 255)))):
+                rows = (img if isinstance(img, list)
+                        else rgb_rows(img, grey_to=BUTTON_FACE))
+                with open(os.path.join(args.preview, '%s%d.png'
+                                       % (name, percent)), 'wb') as f:
+                    f.write(png_bytes(scaled(rows, 4)))
     return 0
 
 

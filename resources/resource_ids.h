@@ -3,7 +3,8 @@
 // the code. Controls are numbered by dialog: 100-108 configuration, 200-206 verses editor,
 // 300-304 typefaces dialog; IDOK (1), IDCANCEL (2) and IDHELP (9) are the commands of every
 // dialog. Resources with names (TEXTSDLG, FONTSDLG, ABOUTDLG, TOOLBARBITMAP, ARROWLEFT,
-// ARROWRIGHT) are loaded by those names and have no number here.
+// ARROWRIGHT, and the larger images TOOLBARBITMAP125 ... ARROWRIGHT300) are loaded by those names
+// and have no number here.
 
 // Icon group of the saver window class and of the program file.
 #define IDI_VERSELUME 100

@@ -12,6 +12,10 @@ if(WIN32)
     SOURCES error_box_test.cpp
     LIBRARIES config_ui)
 
+  # Every dialog at 100 %, and in processes of their own at 150 % and 200 %.
+  verselume_test(dialog_scale_test SOURCES dialog_scale_test.cpp
+                 LIBRARIES config_ui_test_support saver_process_support resources)
+
   # The stand-in HTML Help control: HtmlHelpA by ordinal 14, as the system's exports it.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(HTML_HELP_SYMBOL HtmlHelpA@16)
