@@ -4,6 +4,7 @@
 #include "launch_modes.h"
 #include "list_reading.h"
 #include "saver_window.h"
+#include "system_library.h"
 
 #include <float.h>
 
@@ -21,6 +22,8 @@ void UseExtendedPrecision() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a library: none comes from beside the program.
+    LoadLibrariesFromSystemFolderOnly();
     UseExtendedPrecision();
     // The shell sits below the display and the dialogs: it is handed them here, at the top.
     const SaverParts parts = {SaverWindowProc, ConfigDialogProc, RegisterDialogClasses,

@@ -8,6 +8,7 @@
 #include "list_reading.h"
 #include "registry_store.h"
 #include "resource_ids.h"
+#include "system_library.h"
 #include "texts_dialog.h"
 #include "user_setup.h"
 
@@ -24,9 +25,11 @@ constexpr WORD MaxFadeSpeed = 10;
 constexpr uint32_t UnreadableTextSpeed = 4000;
 // Saved when the combo box has no selection.
 constexpr uint32_t UnselectedPolicy = 2;
-constexpr int PolicyTextSize = 255;
+constexpr int EntryTextSize = 255;
 constexpr UINT PolicyStrings[] = {IDS_POLICY_EACH_DISPLAY, IDS_POLICY_EACH_ACTIVATION,
                                   IDS_POLICY_EACH_DAY};
+// In the order of the Screens values.
+constexpr UINT ScreensStrings[] = {IDS_SCREENS_EVERY, IDS_SCREENS_ONE, IDS_SCREENS_MAIN};
 // How long the opening waits for the lists, so that lists that read at once show at once; a list
 // that takes longer is taken in when its reading ends, looked for at each tick of the timer.
 constexpr DWORD ListWaitAtOpening = 300;
@@ -43,7 +46,7 @@ WPARAM CheckState(bool checked) {
     return checked ? BST_CHECKED : BST_UNCHECKED;
 }
 
-// Ranges of the up-down and the trackbar, and the change-policy entries of the combo box.
+// Ranges of the up-down and the trackbar, and the entries of the two combo boxes.
 void InitConfigControls(HWND dialog);
 // Interval in whole seconds, order, change policy and fade-in speed, to the controls and back.
 void SettingsToControls(HWND dialog, const SaverSettings& record);
@@ -54,13 +57,14 @@ constexpr SettingsList Lists[] = {SettingsList::Texts, SettingsList::Fonts};
 constexpr int ListButtons[] = {IDC_CONFIG_VERSES, IDC_CONFIG_FONTS};
 
 // The dialog's state: the settings record, which the sub-dialogs are handed, and beside it what
-// its list files went through; and each list's reading while it goes on, with its button's own
-// text, which says meanwhile that the list is being read.
+// its list files went through; each list's reading while it goes on, with its button's own
+// text, which says meanwhile that the list is being read; and the Screens value as stored.
 struct ConfigState {
     SaverSettings Settings;
     ListFileStates Lists;
     ListReading* Readings[2];
     wchar_t ButtonTexts[2][ButtonTextSize];
+    uint32_t Screens;
 };
 
 ListFileState& FileState(ConfigState& state, size_t list) {
@@ -163,6 +167,21 @@ void ShowListsBeingRead(HWND dialog, ConfigState& state) {
     }
 }
 
+// The entry of the screens' list for the stored value, and the value to save: none while the
+// user leaves the entry shown, so that a value the list does not offer stays.
+void ScreensToControl(HWND dialog, uint32_t screens) {
+    SendItem(dialog, IDC_CONFIG_SCREENS, CB_SETCURSEL, ScreensChoice(screens), 0);
+}
+
+const uint32_t* ScreensFromControl(HWND dialog, uint32_t& screens) {
+    LRESULT entry = SendItem(dialog, IDC_CONFIG_SCREENS, CB_GETCURSEL, 0, 0);
+    if (entry == CB_ERR || static_cast<uint32_t>(entry) == ScreensChoice(screens)) {
+        return nullptr;
+    }
+    screens = static_cast<uint32_t>(entry);
+    return &screens;
+}
+
 // Every opening starts from an empty record, so that a missing key shows zeros. Without a
 // record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
 // The dialog shows within the opening's wait whatever the list files do.
@@ -180,7 +199,9 @@ void OpenConfiguration(HWND dialog) {
         ShowListsBeingRead(dialog, *state);
     }
     ShowErrorMessage(dialog, code);
+    state->Screens = ReadScreens();
     SettingsToControls(dialog, state->Settings);
+    ScreensToControl(dialog, state->Screens);
 }
 
 // A tick while a list is being read: the lists read by now come in.
@@ -230,7 +251,9 @@ void SaveConfiguration(HWND dialog) {
     ConfigState* state = DialogState<ConfigState>(dialog);
     if (state != nullptr) {
         ControlsToSettings(dialog, state->Settings);
-        uint32_t code = SaveSettings(state->Settings, state->Lists);
+        uint32_t screens = state->Screens;
+        uint32_t code =
+            SaveSettings(state->Settings, state->Lists, ScreensFromControl(dialog, screens));
         const ListFileStates& lists = state->Lists;
         ShowListsSavedBeside(dialog, lists.Texts, lists.Fonts);
         if (lists.Texts.WriteError != 0 || lists.Fonts.WriteError != 0) {
@@ -307,15 +330,25 @@ SaverSettings* ConfigRecord(HWND dialog) {
 
 bool InitCommonControlClasses(DWORD classes) {
     using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    // Kept loaded: the dialogs' controls live in it.
-    HMODULE library = LoadLibraryA("comctl32.dll");
-    auto init = reinterpret_cast<InitProc>(reinterpret_cast<void (*)()>(
-        library != nullptr ? GetProcAddress(library, "InitCommonControlsEx") : nullptr));
+    // Kept loaded: the dialogs' controls live in it. The system folder's library, or rather
+    // the manifest's version 6, which the system's side-by-side store gives in its place.
+    auto init = FindEntry<InitProc>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx");
     INITCOMMONCONTROLSEX request{sizeof request, classes};
     return init != nullptr && init(&request) != FALSE;
 }
 
 namespace {
+
+// A string that fails to load is left out.
+void AddEntries(HWND dialog, int id, const UINT (&strings)[3]) {
+    HINSTANCE program = GetModuleHandleA(nullptr);
+    for (UINT string : strings) {
+        wchar_t text[EntryTextSize];
+        if (LoadStringW(program, string, text, EntryTextSize) > 0) {
+            SendItem(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        }
+    }
+}
 
 void InitConfigControls(HWND dialog) {
     InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS);
@@ -323,13 +356,8 @@ void InitConfigControls(HWND dialog) {
     // Maximum in the low word so that the up arrow counts up.
     SendItem(dialog, IDC_CONFIG_SECONDS_UPDOWN, UDM_SETRANGE, 0, MAKELPARAM(MaxSeconds, 0));
 
-    HINSTANCE program = GetModuleHandleA(nullptr);
-    for (UINT id : PolicyStrings) {
-        wchar_t text[PolicyTextSize];
-        if (LoadStringW(program, id, text, PolicyTextSize) > 0) {
-            SendItem(dialog, IDC_CONFIG_POLICY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-        }
-    }
+    AddEntries(dialog, IDC_CONFIG_POLICY, PolicyStrings);
+    AddEntries(dialog, IDC_CONFIG_SCREENS, ScreensStrings);
 
     SendItem(dialog, IDC_CONFIG_FADE, TBM_SETRANGE, FALSE, MAKELPARAM(0, MaxFadeSpeed));
 }

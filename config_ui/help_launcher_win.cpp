@@ -3,6 +3,7 @@
 #include "error_codes.h"
 #include "platform.h"
 #include "registry_store.h"
+#include "system_library.h"
 
 #include <cstring>
 
@@ -26,10 +27,10 @@ constexpr WORD HtmlHelpOrdinal = 14; // HtmlHelpA
 bool LoadHtmlHelp() {
     RegistryPath path;
     if (ReadHtmlHelpServerPath(path)) {
-        HtmlHelp.Module = LoadLibraryA(path);
+        HtmlHelp.Module = LoadRegisteredLibrary(path);
     }
     if (HtmlHelp.Module == nullptr) {
-        HtmlHelp.Module = LoadLibraryA("hhctrl.ocx");
+        HtmlHelp.Module = LoadSystemLibrary(L"hhctrl.ocx");
     }
     return HtmlHelp.Module != nullptr;
 }
@@ -52,8 +53,8 @@ HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
         return nullptr;
     }
     if (HtmlHelp.Entry == nullptr) {
-        HtmlHelp.Entry = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(
-            GetProcAddress(HtmlHelp.Module, MAKEINTRESOURCEA(HtmlHelpOrdinal))));
+        HtmlHelp.Entry =
+            FindEntry<HtmlHelpFunction>(HtmlHelp.Module, MAKEINTRESOURCEA(HtmlHelpOrdinal));
         if (HtmlHelp.Entry == nullptr) {
             HtmlHelp.Failed = true;
             return nullptr;

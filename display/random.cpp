@@ -3,17 +3,21 @@
 namespace {
 
 // A thread that never seeds starts as the C runtime's does, at 1.
-thread_local uint32_t RandomState = 1;
+thread_local uint32_t Generator = 1;
 
 } // namespace
 
 void SeedRandom(uint32_t seed) {
-    RandomState = seed;
+    Generator = seed;
+}
+
+uint32_t RandomState() {
+    return Generator;
 }
 
 uint32_t NextRandom() {
-    RandomState = RandomState * 214013u + 2531011u;
-    return (RandomState >> 16) & 0x7FFFu;
+    Generator = Generator * 214013u + 2531011u;
+    return (Generator >> 16) & 0x7FFFu;
 }
 
 uint32_t RandomUpTo(uint32_t n) {

@@ -8,6 +8,9 @@
 // Starts this thread's generator at seed.
 void SeedRandom(uint32_t seed);
 
+// This thread's generator as it stands: SeedRandom(RandomState()) leaves it where it was.
+uint32_t RandomState();
+
 // The next value of this thread's generator, from 0 to 32767.
 uint32_t NextRandom();
 

@@ -12,10 +12,10 @@
 #include <atomic>
 #include <cstring>
 
-// The saver's record. The window thread fills it at creation and stores its position at close;
-// the list reader fills its lists, before any drawing run starts; one drawing run at a time
-// reads it and moves its position on while Running is set, which the window thread clears to
-// stop the run.
+// The saver's record. The window thread fills it at creation, picks the verses of every tick
+// and stores the position at close; the list reader fills its lists, before any drawing run
+// starts; the runs of a tick, one per screen at most, read it while Running is set, which the
+// window thread clears to stop them all.
 SaverSettings SaverRecord{};
 
 // The round of random order, read with the lists and stored at close with LastText.
@@ -24,9 +24,9 @@ VerseRound SaverRound{};
 namespace {
 
 constexpr UINT_PTR DisplayTimerNumber = 1;
-// How long a tick and the window's destruction wait for a run before waiting for its end anyway
-// (it stops within one frame once Running drops): two runs must never draw at once, and the
-// lists must outlive every run that reads them.
+// How long a tick and the window's destruction wait for the runs before waiting for their end
+// anyway (they stop within one frame once Running drops): two ticks' runs must never draw at
+// once, and the lists must outlive every run that reads them.
 constexpr DWORD TickWait = 2000;
 constexpr DWORD CloseWait = 50;
 
@@ -34,8 +34,12 @@ constexpr DWORD CloseWait = 50;
 // the process entry asks after the reader once the window is gone, on that same thread.
 struct SaverWindowState {
     UINT_PTR DisplayTimer;
-    HANDLE DrawingThread;
-    DrawingRun Run;
+    // The Screens value, read at creation.
+    uint32_t Screens;
+    // The runs of the last tick, each one screen's, and their threads (the first RunCount).
+    ScreenRun Runs[MaxClientAreas];
+    HANDLE DrawingThreads[MaxClientAreas];
+    uint32_t RunCount;
     // The reading of the list files, started after the window's first paint so that the screen
     // goes black before a long verse list is read; none before it starts and once it has ended.
     HANDLE ListReader;
@@ -91,16 +95,19 @@ bool ListsAreRead() {
     return true;
 }
 
-void StopDrawingRun(DWORD wait) {
-    if (WindowState.DrawingThread == nullptr) {
+void StopDrawingRuns(DWORD wait) {
+    uint32_t count = WindowState.RunCount;
+    if (count == 0) {
         return;
     }
     SaverRecord.Running = 0;
-    if (WaitForSingleObject(WindowState.DrawingThread, wait) == WAIT_TIMEOUT) {
-        WaitForSingleObject(WindowState.DrawingThread, INFINITE);
+    if (WaitForMultipleObjects(count, WindowState.DrawingThreads, TRUE, wait) == WAIT_TIMEOUT) {
+        WaitForMultipleObjects(count, WindowState.DrawingThreads, TRUE, INFINITE);
     }
-    CloseHandle(WindowState.DrawingThread);
-    WindowState.DrawingThread = nullptr;
+    for (uint32_t i = 0; i < count; i++) {
+        CloseHandle(WindowState.DrawingThreads[i]);
+    }
+    WindowState.RunCount = 0;
 }
 
 void StartTimer(HWND window) {
@@ -135,32 +142,58 @@ void StopWatchingDisplayState() {
 void StartDisplay(HWND window) {
     SaverRecord.SaverWindow = window;
     LoadSettingsNumbers(SaverRecord);
+    WindowState.Screens = ReadScreens();
     SaverRecord.FirstPick = 1;
     StartTimer(window);
     SeedRandom(ClockSeed());
     WatchDisplayState(window);
 }
 
-void StartDrawingRun() {
+void EraseToBlack(HWND window) {
+    HDC dc = GetDC(window);
+    PaintClientBlack(window, dc);
+    ReleaseDC(window, dc);
+}
+
+// The runs of a tick start together, each on its own screen; the verses are picked here, in
+// screen order. A run alone on the window blacks it all out once laid out (the verse before may
+// be on any screen). Runs side by side black out nothing: the window is blacked out before they
+// start, so that none can black out another's verse where monitors overlap (as Wine's do).
+void StartDrawingRuns(HWND window) {
     // No run before the lists are read (the screen stays black); a window ticking before its
     // first paint starts reading them now.
     StartReadingLists();
     if (!ListsAreRead()) {
         return;
     }
-    StopDrawingRun(TickWait);
+    StopDrawingRuns(TickWait);
+    ClientAreas areas = WindowAreas(window);
+    TickRuns tick = StartTick(SaverRecord, SaverRound, areas, WindowState.Screens, DayNumber());
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    ClientArea blackout = {0, 0, client.right, client.bottom};
+    if (tick.Count > 1) {
+        EraseToBlack(window);
+        blackout = {0, 0, 0, 0};
+    }
     SaverRecord.Running = 1;
-    SaverRecord.ThreadSeed = NextRandom();
-    WindowState.Run = {&SaverRecord, &SaverRound};
-    WindowState.DrawingThread =
-        CreateThread(nullptr, 0, DrawVerseThread, &WindowState.Run, 0, nullptr);
+    for (uint32_t i = 0; i < tick.Count; i++) {
+        ScreenRun& run = WindowState.Runs[i];
+        run = {&SaverRecord, areas.Area[tick.Run[i].AreaIndex], blackout, tick.Run[i]};
+        HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &run, 0, nullptr);
+        if (thread == nullptr) {
+            break;
+        }
+        WindowState.DrawingThreads[WindowState.RunCount++] = thread;
+    }
 }
 
-void StopDisplay(HWND window) {
-    StopWatchingDisplayState();
+// The timer and the run stop, and today, the verse last picked and the round are stored. True
+// when the lists are read.
+bool StopAndStorePosition(HWND window) {
     KillTimer(window, WindowState.DisplayTimer);
     WindowState.DisplayTimer = 0;
-    StopDrawingRun(CloseWait);
+    StopDrawingRuns(CloseWait);
     SaverRecord.LastDay = DayNumber();
     // With the read still going no verse was shown: the position is stored as it was read, the
     // round is left as stored, and the lists and the round stay with the reader, which the
@@ -169,17 +202,16 @@ void StopDisplay(HWND window) {
     // The display shows no errors: a position that cannot be stored is picked afresh next time.
     SaveLastVerse(SaverRecord, read ? SaverRound.Stored : nullptr,
                   RoundStoredSize(SaverRound.Count));
-    if (read) {
+    return read;
+}
+
+void StopDisplay(HWND window) {
+    StopWatchingDisplayState();
+    if (StopAndStorePosition(window)) {
         ReleaseSettingsLists(SaverRecord);
         ReleaseRound(SaverRound);
         WindowState.ListsRequested = false;
     }
-}
-
-void EraseToBlack(HWND window) {
-    HDC dc = GetDC(window);
-    PaintClientBlack(window, dc);
-    ReleaseDC(window, dc);
 }
 
 // Off: the timer and any run stop, leaving the screen as it is. On or dimmed again: a verse at
@@ -191,10 +223,10 @@ void FollowDisplayState(HWND window, uint32_t state) {
     case DisplayChange::Stop:
         KillTimer(window, WindowState.DisplayTimer);
         WindowState.DisplayTimer = 0;
-        StopDrawingRun(TickWait);
+        StopDrawingRuns(TickWait);
         break;
     case DisplayChange::Resume:
-        StartDrawingRun();
+        StartDrawingRuns(window);
         StartTimer(window);
         break;
     }
@@ -235,11 +267,17 @@ LRESULT SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         // A tick that was on its way when the display went off draws nothing.
         if (!WindowState.DisplayOff) {
-            StartDrawingRun();
+            StartDrawingRuns(window);
         }
         return 0;
     case WM_POWERBROADCAST:
         return ChangePowerSetting(window, wParam, lParam);
+    case WM_ENDSESSION:
+        // Logoff or shutdown: the process may end without its window being destroyed.
+        if (wParam != FALSE) {
+            StopAndStorePosition(window);
+        }
+        return 0;
     case WM_DESTROY:
         StopDisplay(window);
         return 0;

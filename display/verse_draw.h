@@ -35,17 +35,24 @@ RECT FrameTextRect(const VerseRunPlan& plan);
 void DrawFrame(HDC windowDc, const FrameSurface& surface, const VerseRunPlan& plan,
                uint32_t colourRef);
 
-// What a drawing run works on: the saver's record and the round of random order its pick goes
-// through.
-struct DrawingRun {
+// One screen's run of a tick, as its thread is handed it: the saver's record (the window, the
+// lists, FadeSpeed, Running), the area its verse stays in, what it blacks out first (nothing
+// when empty), its start.
+struct ScreenRun {
     SaverSettings* Record;
-    VerseRound* Round;
+    ClientArea Area;
+    ClientArea Blackout;
+    RunStart Start;
 };
 
-// Thread routine of a run; parameter: its DrawingRun. Fades the verse in over the plan's time,
-// or shows it in one frame when Windows' animations are off; stops within one frame once
-// Running drops to 0. Returns 0.
+// Thread routine of a run; parameter: its ScreenRun. Fades the verse in over the plan's time,
+// or shows it in one frame when Windows' animations are off, drawing nothing outside its area;
+// stops within one frame once Running drops to 0. Returns 0.
 DWORD WINAPI DrawVerseThread(LPVOID parameter);
+
+// The parts of the window's client area that each monitor shows. A preview is a child window
+// picturing the screen in the settings: it is one area, as is a window that no monitor shows.
+ClientAreas WindowAreas(HWND window);
 
 // The layout measured on a window's surface, as a run measures it. Keeps the font it replaced
 // and puts it back when it goes; owns the fonts it makes.

@@ -1,6 +1,7 @@
 #include "verse_draw.h"
 
 #include "saver_clock.h"
+#include "system_library.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -53,6 +54,31 @@ bool AnimationsOn() {
     return on != FALSE;
 }
 
+// winmm's timeBeginPeriod and timeEndPeriod, from the system folder (winmm is no DLL that Windows
+// always takes from there, so the program does not import it). Loaded by the first run and kept;
+// without them the fade runs at the default resolution.
+struct TimerResolution {
+    using Function = UINT(WINAPI*)(UINT milliseconds);
+    Function Begin;
+    Function End;
+};
+
+TimerResolution LoadTimerResolution() {
+    HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
+    TimerResolution resolution = {FindEntry<TimerResolution::Function>(winmm, "timeBeginPeriod"),
+                                  FindEntry<TimerResolution::Function>(winmm, "timeEndPeriod")};
+    if (resolution.Begin == nullptr || resolution.End == nullptr) {
+        resolution = {};
+    }
+    return resolution;
+}
+
+// One run at a time asks; the first one loads.
+const TimerResolution& FineTimer() {
+    static const TimerResolution resolution = LoadTimerResolution();
+    return resolution;
+}
+
 void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
             const std::atomic<uint32_t>& running) {
     if (!plan.Complete) {
@@ -63,12 +89,17 @@ void FadeIn(HDC windowDc, const VerseRunPlan& plan, HFONT font,
     FadeSchedule schedule = AnimationsOn() ? plan.Fade : InstantFade;
     // The default timer resolution (15.6 ms) would round every pause up to a whole tick and miss
     // most frames' deadlines; a fade lasts a few seconds at most.
-    timeBeginPeriod(1);
+    const TimerResolution& timer = FineTimer();
+    if (timer.Begin != nullptr) {
+        timer.Begin(1);
+    }
     {
         WindowFade target(windowDc, surface, plan);
         RunFade(plan.Colour, schedule, target, running);
     }
-    timeEndPeriod(1);
+    if (timer.End != nullptr) {
+        timer.End(1);
+    }
     ReleaseFrameSurface(surface);
 }
 
@@ -77,28 +108,14 @@ struct MonitorSearch {
     ClientAreas areas;
 };
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM search) {
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT monitor, LPARAM search) {
     MonitorSearch& found = *reinterpret_cast<MonitorSearch*>(search);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    bool main = GetMonitorInfoW(handle, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
     AddMonitorArea(found.areas, found.client,
-                   {monitor->left, monitor->top, monitor->right, monitor->bottom});
+                   {monitor->left, monitor->top, monitor->right, monitor->bottom}, main);
     return TRUE;
-}
-
-// The parts of the client area that each monitor shows. A preview is a child window picturing
-// the screen in the settings: it is laid out whole, as is a window that no monitor shows.
-ClientAreas WindowAreas(HWND window, const RECT& client) {
-    MonitorSearch search{};
-    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0) {
-        POINT origin = {0, 0};
-        ClientToScreen(window, &origin);
-        search.client = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-        EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&search));
-    }
-    if (search.areas.Count == 0) {
-        search.areas.Area[0] = {0, 0, client.right, client.bottom};
-        search.areas.Count = 1;
-    }
-    return search.areas;
 }
 
 } // namespace
@@ -226,19 +243,39 @@ void PaintClientBlack(HWND window, HDC dc) {
     PatBlt(dc, 0, 0, client.right, client.bottom, PATCOPY);
 }
 
+ClientAreas WindowAreas(HWND window) {
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    MonitorSearch search{};
+    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0) {
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        search.client = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+        EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&search));
+    }
+    if (search.areas.Count == 0) {
+        search.areas.Area[0] = {0, 0, client.right, client.bottom};
+        search.areas.Count = 1;
+        search.areas.Main = 0;
+    }
+    return search.areas;
+}
+
 DWORD WINAPI DrawVerseThread(LPVOID parameter) {
-    DrawingRun& run = *static_cast<DrawingRun*>(parameter);
+    const ScreenRun& run = *static_cast<const ScreenRun*>(parameter);
     SaverSettings& record = *run.Record;
     HWND window = record.SaverWindow;
     HDC windowDc = GetDC(window);
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(window, &client);
     {
         GdiMeasurer measurer(windowDc);
-        VerseRunPlan plan =
-            PlanVerseRun(record, *run.Round, WindowAreas(window, client), DayNumber(), measurer);
+        VerseRunPlan plan = PlanVerseRun(record, run.Area, run.Start, measurer);
         measurer.RestoreSurfaceFont();
-        PaintClientBlack(window, windowDc);
+        SelectObject(windowDc, GetStockObject(BLACK_BRUSH));
+        const ClientArea& black = run.Blackout;
+        PatBlt(windowDc, black.Left, black.Top, black.Width, black.Height, PATCOPY);
+        // A block larger than its screen is cut at the screen's edge, not drawn on the next one.
+        IntersectClipRect(windowDc, run.Area.Left, run.Area.Top, run.Area.Left + run.Area.Width,
+                          run.Area.Top + run.Area.Height);
         FadeIn(windowDc, plan, measurer.Font(), record.Running);
     }
     ReleaseDC(window, windowDc);

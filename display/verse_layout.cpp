@@ -118,18 +118,15 @@ void ChooseFaceForLetters(VerseRunPlan& plan, TextMeasurer& measurer) {
     plan.Cedillas = false;
 }
 
-// One run inside one area of the client area, from the typeface draw on.
-VerseRunPlan LayOutRun(SaverSettings& record, VerseRound& round, const ClientArea& area,
-                       int32_t today, TextMeasurer& measurer) {
+// One run inside one area of the client area, from its start on.
+VerseRunPlan LayOutRun(const SaverSettings& record, const ClientArea& area, const RunStart& start,
+                       TextMeasurer& measurer) {
+    SeedRandom(start.Generator);
     VerseRunPlan plan{};
-    plan.Face = PickTypeface(record);
-    if (record.TextCount != 0 && record.Texts != nullptr) {
-        plan.Text = PickVerse(record, round, today);
-        plan.Length = static_cast<uint32_t>(WideLength(plan.Text, TextSlotWidth - 1));
-    } else {
-        plan.Text = DefaultVerse.data();
-        plan.Length = DefaultVerse.size() - 1;
-    }
+    plan.Face = start.Face;
+    plan.Text = start.Text;
+    plan.Length = start.Length;
+    plan.AreaIndex = start.AreaIndex;
     plan.ClientWidth = area.Width;
     plan.ClientHeight = area.Height;
     plan.Fade = ScheduleFade(record.FadeSpeed);
@@ -170,29 +167,68 @@ VerseRunPlan LayOutRun(SaverSettings& record, VerseRound& round, const ClientAre
 const WideChar* const FallbackFaces[FallbackFaceCount] = {DefaultTypeface.data(), SegoeUi.data(),
                                                           Arial.data(), Tahoma.data()};
 
-VerseRunPlan PlanVerseRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
-                          int32_t today, TextMeasurer& measurer) {
-    SeedRandom(record.ThreadSeed);
-    if (areas.Count == 0) {
-        return LayOutRun(record, round, {0, 0, 0, 0}, today, measurer);
-    }
+// The area, where it is drawn, is the seed's first value.
+RunStart StartRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas, uint32_t area,
+                  uint32_t seed, int32_t today) {
+    SeedRandom(seed);
+    RunStart start{};
+    start.Seed = seed;
     uint32_t count = areas.Count < MaxClientAreas ? areas.Count : MaxClientAreas;
-    uint32_t index = count > 1 ? RandomUpTo(count - 1) : 0;
-    VerseRunPlan plan = LayOutRun(record, round, areas.Area[index], today, measurer);
-    plan.AreaIndex = index;
-    return plan;
+    if (area == AreaDrawn) {
+        start.AreaIndex = count > 1 ? RandomUpTo(count - 1) : 0;
+    } else {
+        start.AreaIndex = area;
+    }
+    start.Face = PickTypeface(record);
+    if (record.TextCount != 0 && record.Texts != nullptr) {
+        start.Text = PickVerse(record, round, today);
+        start.Length = static_cast<uint32_t>(WideLength(start.Text, TextSlotWidth - 1));
+    } else {
+        start.Text = DefaultVerse.data();
+        start.Length = DefaultVerse.size() - 1;
+    }
+    start.Generator = RandomState();
+    return start;
+}
+
+TickRuns StartTick(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
+                   uint32_t screens, int32_t today) {
+    TickRuns tick{};
+    uint32_t choice = ScreensChoice(screens);
+    uint32_t count = areas.Count < MaxClientAreas ? areas.Count : MaxClientAreas;
+    uint32_t runs = choice == VerseOnEveryScreen ? count : 1;
+    for (uint32_t i = 0; i < runs; i++) {
+        uint32_t area = i;
+        if (choice == VerseOnOneScreen) {
+            area = AreaDrawn;
+        } else if (choice == VerseOnMainScreen) {
+            area = areas.Main < count ? areas.Main : 0;
+        }
+        uint32_t seed = NextRandom();
+        uint32_t kept = RandomState();
+        tick.Run[tick.Count++] = StartRun(record, round, areas, area, seed, today);
+        SeedRandom(kept);
+    }
+    return tick;
+}
+
+VerseRunPlan PlanVerseRun(const SaverSettings& record, const ClientArea& area,
+                          const RunStart& start, TextMeasurer& measurer) {
+    return LayOutRun(record, area, start, measurer);
 }
 
 VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
                           int32_t today, TextMeasurer& measurer) {
     VerseRound none{};
-    ClientAreas areas{};
-    areas.Area[0] = {0, 0, clientWidth, clientHeight};
-    areas.Count = 1;
-    return PlanVerseRun(record, none, areas, today, measurer);
+    ClientAreas one{};
+    one.Area[0] = {0, 0, clientWidth, clientHeight};
+    one.Count = 1;
+    RunStart start = StartRun(record, none, one, 0, record.ThreadSeed, today);
+    return LayOutRun(record, one.Area[0], start, measurer);
 }
 
-void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor) {
+void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor,
+                    bool main) {
     int32_t left = std::max(client.Left, monitor.Left);
     int32_t top = std::max(client.Top, monitor.Top);
     int32_t right = std::min(client.Right, monitor.Right);
@@ -200,7 +236,22 @@ void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRe
     if (left >= right || top >= bottom || areas.Count >= MaxClientAreas) {
         return;
     }
-    areas.Area[areas.Count++] = {left - client.Left, top - client.Top, right - left, bottom - top};
+    ClientArea added = {left - client.Left, top - client.Top, right - left, bottom - top};
+    // Left to right, then top to bottom; monitors at one place keep the order they came in.
+    uint32_t at = areas.Count;
+    while (at > 0 &&
+           (added.Left < areas.Area[at - 1].Left ||
+            (added.Left == areas.Area[at - 1].Left && added.Top < areas.Area[at - 1].Top))) {
+        areas.Area[at] = areas.Area[at - 1];
+        at--;
+    }
+    areas.Area[at] = added;
+    areas.Count++;
+    if (main) {
+        areas.Main = at;
+    } else if (areas.Count > 1 && at <= areas.Main) {
+        areas.Main++;
+    }
 }
 
 const WideChar* ShownText(const VerseRunPlan& plan) {

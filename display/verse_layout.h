@@ -54,8 +54,9 @@ struct ClientArea {
 inline constexpr uint32_t MaxClientAreas = 16;
 
 struct ClientAreas {
-    ClientArea Area[MaxClientAreas];
+    ClientArea Area[MaxClientAreas]; // in screen order: left to right, then top to bottom
     uint32_t Count;
+    uint32_t Main; // the main screen's area
 };
 
 // A rectangle in screen coordinates, right and bottom excluded.
@@ -67,8 +68,10 @@ struct ScreenRect {
 };
 
 // Adds the part of a monitor that a client area shows (both in screen coordinates), in client
-// coordinates. A monitor beside the client area adds nothing, nor one past MaxClientAreas.
-void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor);
+// coordinates and in screen order; main: the main screen. A monitor beside the client area adds
+// nothing, nor one past MaxClientAreas.
+void AddMonitorArea(ClientAreas& areas, const ScreenRect& client, const ScreenRect& monitor,
+                    bool main = false);
 
 // The faces a verse falls back to, in order, when its own lacks some of its letters: the
 // default typeface, then faces of every Windows with the most letters.
@@ -112,16 +115,46 @@ struct VerseRunPlan {
     bool Complete;
 };
 
-// Seeds this thread's generator with ThreadSeed and lays out one run inside one of several
-// areas of the client area. May pick the verse (PickVerse through the round, with today's
-// DayNumber), which updates LastText, LastDay, FirstPick and the round. With more than one area,
-// the run's area is drawn first, before every other draw; with one, the run is that of a client
-// area of its size, moved to its place, with the same draws. The scaled font is left current on
-// the measurer.
-VerseRunPlan PlanVerseRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
-                          int32_t today, TextMeasurer& measurer);
+// How one screen's run of a tick starts: its seed and the draws it makes first, its area (drawn
+// only for one screen at random), its typeface and its verse. The window thread makes them for
+// every run of a tick, in screen order, so that the verses go from screen to screen as the
+// change policy goes from display to display; the run goes on from its generator.
+struct RunStart {
+    uint32_t Seed;
+    uint32_t AreaIndex;
+    const WideChar* Face; // a slot of the typeface list, or DefaultTypeface
+    const WideChar* Text; // a slot of the verse list, or DefaultVerse
+    uint32_t Length;      // units of Text
+    uint32_t Generator;   // the run's generator after these draws (RandomState)
+};
 
-// The same in a client area of clientWidth x clientHeight, with no round kept.
+// For StartRun: the area is the first draw of the run's seed, among all areas.
+inline constexpr uint32_t AreaDrawn = UINT32_MAX;
+
+// The start of a run from its seed, in the given area (or AreaDrawn) of the client area. Picks
+// the verse (PickVerse through the round, with today's DayNumber), which updates LastText,
+// LastDay, FirstPick and the round. Leaves this thread's generator where the run's draws left it.
+RunStart StartRun(SaverSettings& record, VerseRound& round, const ClientAreas& areas, uint32_t area,
+                  uint32_t seed, int32_t today);
+
+struct TickRuns {
+    RunStart Run[MaxClientAreas];
+    uint32_t Count;
+};
+
+// The runs of a tick for a Screens value (ScreensChoice): a verse on every screen, one run per
+// area in screen order; one screen at random or the main one, one run. Each run's seed is the
+// next value of this thread's generator, which the runs' own draws leave as it was.
+TickRuns StartTick(SaverSettings& record, VerseRound& round, const ClientAreas& areas,
+                   uint32_t screens, int32_t today);
+
+// Lays out a run from its start inside its area; the draws go on from the start's generator. The
+// scaled font is left current on the measurer.
+VerseRunPlan PlanVerseRun(const SaverSettings& record, const ClientArea& area,
+                          const RunStart& start, TextMeasurer& measurer);
+
+// A run from ThreadSeed on a client area of clientWidth x clientHeight, as one screen, with no
+// round kept: StartRun and the layout in one.
 VerseRunPlan PlanVerseRun(SaverSettings& record, int32_t clientWidth, int32_t clientHeight,
                           int32_t today, TextMeasurer& measurer);
 

@@ -148,11 +148,23 @@ FunctionEnd
   WriteRegStr HKCU "${SETTINGS_KEY}" "${NAME}" $R0
 !macroend
 
-; An upgrade keeps a list where the key already names it. Otherwise the list goes to the
-; lists folder: the sample, unless a list of an earlier installation is still there.
+; An upgrade keeps a list where the key already names it, also when its folder is away (an
+; unplugged drive, an offline share): only a list deleted from a folder that is there is
+; replaced. Otherwise the list goes to the lists folder: the sample, unless a list of an earlier
+; installation is still there.
 !macro InstallListFile VALUE NAME SOURCE OLD_PATH
+  StrCpy $R1 0
   ${If} ${OLD_PATH} == ""
-  ${OrIfNot} ${FileExists} ${OLD_PATH}
+    StrCpy $R1 1
+  ${ElseIfNot} ${FileExists} ${OLD_PATH}
+    ${GetParent} ${OLD_PATH} $R1
+    ${If} ${FileExists} "$R1\*.*"
+      StrCpy $R1 1
+    ${Else}
+      StrCpy $R1 0
+    ${EndIf}
+  ${EndIf}
+  ${If} $R1 == 1
     SetOutPath "${LISTS_DIR}"
     SetOverwrite off
     File "/oname=${NAME}" "${SOURCE}"

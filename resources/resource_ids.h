@@ -1,6 +1,6 @@
 #pragma once
 // Identifiers of the program's resources and dialog controls, shared by the resource script and
-// the code. Controls are numbered by dialog: 100-108 configuration, 200-206 verses editor,
+// the code. Controls are numbered by dialog: 100-109 configuration, 200-206 verses editor,
 // 300-304 typefaces dialog; IDOK (1), IDCANCEL (2) and IDHELP (9) are the commands of every
 // dialog. Resources with names (TEXTSDLG, FONTSDLG, ABOUTDLG, TOOLBARBITMAP, ARROWLEFT,
 // ARROWRIGHT, and the larger images TOOLBARBITMAP125 ... ARROWRIGHT300) are loaded by those names
@@ -20,6 +20,7 @@
 #define IDC_CONFIG_POLICY 106
 #define IDC_CONFIG_FADE 107
 #define IDC_CONFIG_ABOUT 108
+#define IDC_CONFIG_SCREENS 109
 
 // Verses editor (TEXTSDLG).
 #define IDC_TEXTS_TOOLBAR 200
@@ -63,3 +64,7 @@
 #define IDS_SET_UP_QUESTION 20
 // A list's button while its file is still being read.
 #define IDS_LIST_BEING_READ 21
+// The entries of the configuration dialog's list of screens, in the order of the Screens values.
+#define IDS_SCREENS_EVERY 22
+#define IDS_SCREENS_ONE 23
+#define IDS_SCREENS_MAIN 24

@@ -45,13 +45,19 @@ uint32_t LoadSettingsLists(SaverSettings& record, ListFileStates& states);
 enum class SettingsList : uint8_t { Texts, Fonts };
 uint32_t LoadSettingsList(SettingsList list, SaverSettings& record, ListFileStates& states);
 
+// The Screens value as stored (ScreensChoice tells what it chooses); VerseOnEveryScreen when it
+// or the key is missing.
+uint32_t ReadScreens();
+
 // Writes both lists to their files, then TextSpeed, FadeSpeed and Options; every list is tried
 // and the first error is returned. The key is never created. The first form writes both lists
 // as new files. The second saves each list as SaveListFile does (only a list the user changed,
 // and never over another program's save) and writes the numbers only when both lists were
-// saved, so that a failed save changes none of the key's values.
+// saved, so that a failed save changes none of the key's values; Screens too, when given (the
+// user chose another entry, so that a value the dialog does not offer stays otherwise).
 uint32_t SaveSettings(const SaverSettings& record);
-uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states);
+uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states,
+                      const uint32_t* screens = nullptr);
 
 // Creates the settings key for a user who has none, as the installer does: TextsFile, FontsFile
 // and, when one is given, HelpFile. A key that exists already is left as it is. 0 or the first

@@ -77,10 +77,13 @@ void KeepFirstError(uint32_t& result, uint32_t code) {
     }
 }
 
-uint32_t WriteNumbers(HKEY key, const SaverSettings& record) {
+uint32_t WriteNumbers(HKEY key, const SaverSettings& record, const uint32_t* screens) {
     uint32_t result = WriteNumber(key, "TextSpeed", record.TextSpeed);
     KeepFirstError(result, WriteNumber(key, "FadeSpeed", record.FadeSpeed));
     KeepFirstError(result, WriteNumber(key, "Options", record.Options));
+    if (screens != nullptr) {
+        KeepFirstError(result, WriteNumber(key, "Screens", *screens));
+    }
     return result;
 }
 
@@ -99,7 +102,8 @@ uint32_t SaveList(HKEY key, const char* name, const WideChar* block, uint32_t co
     return SaveListFile(path, block, count, width, state);
 }
 
-uint32_t SaveLists(const SaverSettings& record, ListFileStates& states, bool asNew) {
+uint32_t SaveLists(const SaverSettings& record, ListFileStates& states, bool asNew,
+                   const uint32_t* screens) {
     states.Texts.WriteError = 0;
     states.Fonts.WriteError = 0;
     HKEY key;
@@ -112,7 +116,7 @@ uint32_t SaveLists(const SaverSettings& record, ListFileStates& states, bool asN
     KeepFirstError(result, SaveList(key, "FontsFile", record.Fonts, record.FontCount, FontSlotWidth,
                                     states.Fonts, asNew));
     if (states.Texts.WriteError == 0 && states.Fonts.WriteError == 0) {
-        KeepFirstError(result, WriteNumbers(key, record));
+        KeepFirstError(result, WriteNumbers(key, record, screens));
     }
     RegCloseKey(key);
     return result;
@@ -163,6 +167,16 @@ uint32_t LoadSettingsNumbers(SaverSettings& record) {
     return 0;
 }
 
+uint32_t ReadScreens() {
+    uint32_t screens = VerseOnEveryScreen;
+    HKEY key;
+    if (OpenSettingsKey(KEY_READ, key) == ERROR_SUCCESS) {
+        ReadNumber(key, "Screens", &screens, VerseOnEveryScreen);
+        RegCloseKey(key);
+    }
+    return screens;
+}
+
 uint32_t LoadSettingsLists(SaverSettings& record) {
     ListFileStates states;
     return LoadSettingsLists(record, states);
@@ -192,11 +206,12 @@ uint32_t LoadSettingsList(SettingsList list, SaverSettings& record, ListFileStat
 
 uint32_t SaveSettings(const SaverSettings& record) {
     ListFileStates states;
-    return SaveLists(record, states, true);
+    return SaveLists(record, states, true, nullptr);
 }
 
-uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states) {
-    return SaveLists(record, states, false);
+uint32_t SaveSettings(const SaverSettings& record, ListFileStates& states,
+                      const uint32_t* screens) {
+    return SaveLists(record, states, false, screens);
 }
 
 uint32_t CreateSettingsKey(const wchar_t* texts, const wchar_t* fonts, const wchar_t* help) {

@@ -25,6 +25,19 @@ inline constexpr uint32_t FontSlotWidth = 32;
 inline constexpr uint32_t ChangePolicyMask = 3;
 inline constexpr uint32_t ConsecutiveOrderBit = 4;
 
+// Screens, a value of the settings key that the record (whose layout is fixed) has no field for:
+// how a full screen over several monitors shows its verses.
+inline constexpr uint32_t VerseOnEveryScreen = 0;
+inline constexpr uint32_t VerseOnOneScreen = 1;  // one at a time, on a screen chosen at random
+inline constexpr uint32_t VerseOnMainScreen = 2; // the others stay black
+
+// The choice a stored Screens value makes: 1 and 2 their own; 0, a missing value and any other
+// a verse on every screen.
+inline uint32_t ScreensChoice(uint32_t screens) {
+    return screens == VerseOnOneScreen || screens == VerseOnMainScreen ? screens
+                                                                       : VerseOnEveryScreen;
+}
+
 inline constexpr uint32_t DefaultTextSpeed = 4000;
 inline constexpr uint32_t DefaultFadeSpeed = 5;
 inline constexpr uint32_t DefaultOptions = 2;

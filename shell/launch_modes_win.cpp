@@ -5,6 +5,7 @@
 #include "saver_shell.h"
 #include "shell_core.h"
 #include "shell_state.h"
+#include "system_library.h"
 
 #include <commctrl.h>
 
@@ -22,11 +23,6 @@ constexpr UINT SaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_PARENTDC | CS_SAVE
 
 // The Windows 95-family password-change dialog exported by MPR.DLL.
 using PwdChangePasswordProc = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
-
-template <typename Proc> Proc FindEntry(HMODULE module, const char* name) {
-    // Through the generic function pointer type, which converts to any other without a warning.
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 HWND WindowFromNumber(uint32_t number) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(number));
@@ -48,11 +44,9 @@ void PreparePasswordCheck() {
     if (!DesktopAsksForPassword()) {
         return;
     }
-    Shell.PasswordApplet = LoadLibraryA("PASSWORD.CPL");
-    if (Shell.PasswordApplet != nullptr) {
-        Shell.VerifyScreenSavePwd =
-            FindEntry<VerifyScreenSavePwdProc>(Shell.PasswordApplet, "VerifyScreenSavePwd");
-    }
+    Shell.PasswordApplet = LoadSystemLibrary(L"PASSWORD.CPL");
+    Shell.VerifyScreenSavePwd =
+        FindEntry<VerifyScreenSavePwdProc>(Shell.PasswordApplet, "VerifyScreenSavePwd");
 }
 
 void ReleasePasswordApplet() {
@@ -194,7 +188,7 @@ BOOL RegisterClasses() {
 }
 
 void ChangePassword(HWND owner) {
-    HMODULE library = LoadLibraryA("MPR.DLL");
+    HMODULE library = LoadSystemLibrary(L"MPR.DLL");
     if (library == nullptr) {
         return;
     }

@@ -93,6 +93,28 @@ TEST(ConfigDialog, PreparesTheControls) {
     }
 }
 
+// The screens' list shows the stored value's entry (a value it does not offer as a verse on
+// every screen) and saves only an entry the user chose, so that such a value stays otherwise.
+TEST(ConfigDialog, ScreensListShowsTheStoredValueAndSavesOnlyAChoice) {
+    const DWORD none = 0xDEADBEEF; // no value
+    const DWORD rows[][4] = {
+        {none, 0, none, none}, {1, 1, 2, 2}, {2, 2, 0, 0}, {7, 0, none, 7}, {7, 0, 1, 1}};
+    for (auto [stored, shown, chosen, saved] : rows) {
+        SCOPED_TRACE(stored);
+        Installed installed;
+        if (stored != none) {
+            installed.key.SetDword("Screens", stored);
+        }
+        ConfigDialog dialog;
+        EXPECT_EQ(dialog.Send(IDC_CONFIG_SCREENS, CB_GETCURSEL), static_cast<LRESULT>(shown));
+        if (chosen != none) {
+            dialog.Send(IDC_CONFIG_SCREENS, CB_SETCURSEL, chosen);
+        }
+        dialog.Click(IDOK);
+        EXPECT_EQ(installed.key.Has("Screens") ? installed.key.Dword("Screens") : none, saved);
+    }
+}
+
 TEST(ConfigDialog, ShowsStoredSettingsAndSavesThemOnOk) {
     struct Row {
         DWORD textSpeed, options, fade;

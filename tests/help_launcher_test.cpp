@@ -11,6 +11,7 @@
 #include "support/help_server_stand_in.h"
 #include "support/messages.h"
 #include "support/registry.h"
+#include "support/system_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,7 @@ namespace {
 
 constexpr char SystemHelpModule[] = "hhctrl.ocx";
 
-// A Wine DLL override for hhctrl.ocx, for the test only: "" makes Wine's own unloadable by name,
-// "native" lets a file of that name on the search path take its place.
+// A Wine DLL override for hhctrl.ocx, for the test only: "" makes Wine's own unloadable.
 struct SystemHelpModuleOverride {
     ScopedRegistryValue value{HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", SystemHelpModule};
 
@@ -233,16 +233,13 @@ TEST(OpenHelp, ModuleWithoutTheEntryPointFailsEveryTime) {
     EXPECT_FALSE(IsLoaded(StandInModulePath()));
 }
 
-// Without a usable registration the control is loaded by name. Here a copy of the stand-in named
-// hhctrl.ocx is found on the search path; the failed load of the registered path must not pass
-// for the reason of the control's own failure.
-TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
+// Without a usable registration the control is loaded by name from the system folder, where a
+// copy of the stand-in takes the place of Wine's own; the failed load of the registered path
+// must not pass for the reason of the control's own failure.
+TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheSystemFoldersControl) {
     HelpInstalled installed;
     ScratchDir dir;
-    std::string byName = dir.File(SystemHelpModule);
-    ASSERT_TRUE(CopyFileA(StandInModulePath().c_str(), byName.c_str(), FALSE));
-    SystemHelpModuleOverride native("native");
-    ASSERT_TRUE(SetDllDirectoryA(dir.Path().c_str()));
+    SystemLibraryStandIn byName(StandInModulePath(), SystemHelpModule);
     installed.server.Register(dir.File("missing.dll"));
 
     StandInFails(0);
@@ -250,13 +247,12 @@ TEST(OpenHelp, WithoutAUsableRegistrationLoadsTheControlByName) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     StandInFails(-1);
     EXPECT_EQ(OpenHelp(installed.owner, "texts.html"), StandInHelpWindow);
-    std::vector<StandInCall> calls = CallsReceived(byName);
+    std::vector<StandInCall> calls = CallsReceived(byName.Path());
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(std::string(calls[1].File), installed.helpFile + "::/texts.html");
-    SetDllDirectoryA(nullptr);
-    // The program keeps the control loaded for good, and a loaded module's file cannot be
-    // deleted: without this the scratch folder would stay behind after every run.
-    FreeLibrary(GetModuleHandleA(byName.c_str()));
+    // The program keeps the control loaded for good; Wine's own goes back in its place only
+    // once the copy is let go.
+    FreeLibrary(GetModuleHandleA(byName.Path().c_str()));
 }
 
 } // namespace

@@ -456,7 +456,8 @@ TEST_F(InstallerTest, ReinstallKeepsTheUsersListsAndSettings) {
 }
 
 // An upgrade keeps each list where the key names it (an earlier version kept them beside the
-// program); a list the key names but that is gone is put in the lists folder.
+// program), also when its folder is away (an unplugged drive, an offline share); a list the key
+// names but that is gone from its folder is put in the lists folder.
 TEST_F(InstallerTest, UpgradeKeepsTheListsWhereTheKeyNamesThem) {
     std::wstring first = Folder(L"Verselume");
     std::wstring second = Folder(L"Altundeva");
@@ -476,6 +477,12 @@ TEST_F(InstallerTest, UpgradeKeepsTheListsWhereTheKeyNamesThem) {
     EXPECT_TRUE(ReadBytes(ListsFolder() + "\\fonturi.txt") == ReadBytes(SampleFile("fonturi.txt")));
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "HelpFile"),
               AnsiFromWide(second) + "\\verselume.chm");
+
+    const std::string away = AnsiFromWide(Folder(L"Plecat")) + "\\versete.txt";
+    WriteString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile", away);
+    ASSERT_EQ(Install(second), 0u);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, SettingsKeyPath, "TextsFile"), away);
+    EXPECT_FALSE(FileExists(away));
 }
 
 // Lists kept at uninstall stay named by the key, wherever they are, so that the next

@@ -1,6 +1,7 @@
-// The verse display in the real Verselume.scr under Wine: what a close stores under each change
-// policy, a close before the first verse, the default verse when the lists are empty, and the
-// letters of a list file shown as they are whatever the system's code page.
+// The verse display in the real Verselume.scr under Wine: what a close (or the session's end)
+// stores under each change policy, a close before the first verse, the default verse when the
+// lists are empty, and the letters of a list file shown as they are whatever the system's code
+// page.
 
 #include "random.h"
 #include "saver_clock.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,7 +47,8 @@ struct PolicyCase {
     const char* name;
     DWORD options;
     int32_t lastDayFromToday;
-    DWORD expectedText; // 0: moved on by at least two runs
+    DWORD expectedText;     // 0: moved on by at least two runs
+    bool loggedOff = false; // the session ends instead: the process may end with no close
 };
 
 // Consecutive order over 100 verses from LastText 5, so that the stored index counts new picks.
@@ -56,6 +59,7 @@ const PolicyCase PolicyCases[] = {
     {"every day, new day", 2 | ConsecutiveOrderBit, -1, 6},
     {"options 3, new day", 3 | ConsecutiveOrderBit, -1, 6},
     {"every day at random, same day", 2, 0, 5},
+    {"every activation, logged off", 1 | ConsecutiveOrderBit, -1, 6, true},
 };
 
 TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
@@ -69,7 +73,11 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
         ASSERT_NE(saver.window, nullptr);
         EXPECT_GT(LitPixels(WaitForVerse(saver.window, 10000)), 0u) << "no verse shown";
         PumpMessages(2300); // two more ticks
-        saver.Close();
+        if (c.loggedOff) {
+            SendMessageA(saver.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        } else {
+            saver.Close();
+        }
         EXPECT_EQ(static_cast<int32_t>(installed.key.Dword("LastDay")), DayNumber());
         if (c.expectedText == 0) {
             EXPECT_GE(installed.key.Dword("LastText"), 7u);
@@ -153,11 +161,6 @@ TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
     EXPECT_LT(changed, 12000u) << "the next run came late";
 }
 
-// Whether the brightest of each component is that of the colour the fade ends on.
-bool ShowsColour(const LitBounds& extent, const Rgb& colour) {
-    return extent.red == colour.Red && extent.green == colour.Green && extent.blue == colour.Blue;
-}
-
 // The last frame of the plan as this process draws it: the plan's face, height and colour.
 Pixels RenderLastFrame(const VerseRunPlan& plan) {
     MemorySurface surface(plan.Block.Width, plan.Block.Height);
@@ -177,55 +180,73 @@ Pixels RenderLastFrame(const VerseRunPlan& plan) {
     return surface.Read();
 }
 
-// Whether the screen shows exactly the plan's last frame at the plan's place, and nothing else.
-bool ShowsPlan(const Pixels& screen, const LitBounds& extent, const VerseRunPlan& plan) {
-    if (!ShowsColour(extent, plan.Colour) || extent.left < plan.X || extent.top < plan.Y ||
-        extent.right >= plan.X + plan.Block.Width || extent.bottom >= plan.Y + plan.Block.Height) {
-        return false;
-    }
+// Whether the screen shows the plan's last frame at the plan's place pixel for pixel: alone, all
+// of it and nothing else; beside another screen's verse (Wine's monitors overlap), at least half.
+bool ShowsPlan(const Pixels& screen, const VerseRunPlan& plan, bool alone) {
     Pixels frame = RenderLastFrame(plan);
+    size_t lit = 0, same = 0;
     for (int y = 0; y < frame.height && plan.Y + y < screen.height; y++) {
         for (int x = 0; x < frame.width && plan.X + x < screen.width; x++) {
-            if (frame.At(x, y) != screen.At(plan.X + x, plan.Y + y)) {
-                return false;
-            }
+            lit += frame.At(x, y) != 0;
+            same += frame.At(x, y) != 0 && frame.At(x, y) == screen.At(plan.X + x, plan.Y + y);
         }
     }
-    return true;
+    return alone ? same == lit && LitPixels(screen) == lit : lit > 0 && same * 2 >= lit;
 }
 
-// The plans, among those of the 32768 seeds a tick can hand to a run, whose last frame laid out
-// on this screen from these lists is, pixel for pixel, what the saver shows. listDraws: the
-// random draws a run makes for its typeface and verse.
-std::vector<VerseRunPlan> PlansShowing(const Pixels& shown, std::vector<WideChar>& verses,
-                                       std::vector<WideChar>& fonts, int listDraws) {
-    LitBounds extent = FindLitBounds(shown);
+// The plans, among those of the 32768 seeds a tick can hand to a run on each area as the Screens
+// value places it (the whole screen when no area is given), whose last frame laid out here from
+// the lists that fill puts in a record the saver shows.
+std::vector<VerseRunPlan> PlansShowing(const Pixels& shown,
+                                       const std::function<void(SaverSettings&)>& fill,
+                                       ClientAreas areas = {{{0, 0, 0, 0}}, 0, 0},
+                                       uint32_t screens = VerseOnEveryScreen) {
+    if (areas.Count == 0) {
+        areas = {{{0, 0, shown.width, shown.height}}, 1, 0};
+    }
+    std::set<uint32_t> colours(shown.values.begin(), shown.values.end());
     HDC screen = GetDC(nullptr);
-    auto planFor = [&](uint32_t seed) {
-        SaverSettings record;
-        SetUpRun(record, verses, fonts, seed, 10);
-        GdiMeasurer measurer(screen);
-        return PlanVerseRun(record, shown.width, shown.height, DayNumber(), measurer);
-    };
-    // Whether a scale is drawn does not depend on the seed; with it known, the colour of a seed
-    // is quick to find, and only seeds of the right colour are laid out in full.
-    int drawsBeforeColour = listDraws + (planFor(0).Upper > planFor(0).Lower ? 3 : 2);
     std::vector<VerseRunPlan> plans;
-    for (uint32_t seed = 0; seed <= 32767; seed++) {
-        SeedRandom(seed);
-        for (int draw = 0; draw < drawsBeforeColour; draw++) {
-            NextRandom();
-        }
-        Rgb drawn;
-        drawn.Red = RandomUpTo(255);
-        drawn.Green = RandomUpTo(255);
-        drawn.Blue = RandomUpTo(255);
-        if (!ShowsColour(extent, ReadableColour(drawn))) {
-            continue;
-        }
-        VerseRunPlan plan = planFor(seed);
-        if (ShowsPlan(shown, extent, plan)) {
-            plans.push_back(plan);
+    for (uint32_t k = 0; k < areas.Count; k++) {
+        uint32_t area = screens == VerseOnOneScreen    ? AreaDrawn
+                        : screens == VerseOnMainScreen ? areas.Main
+                                                       : k;
+        auto startFor = [&](SaverSettings& record, uint32_t seed) {
+            fill(record);
+            record.FadeSpeed = 10;
+            VerseRound none{};
+            return StartRun(record, none, areas, area, seed, DayNumber());
+        };
+        auto planFor = [&](uint32_t seed) {
+            SaverSettings record{};
+            RunStart start = startFor(record, seed);
+            GdiMeasurer measurer(screen);
+            return PlanVerseRun(record, areas.Area[k], start, measurer);
+        };
+        // Whether a scale is drawn does not depend on the seed; with it known, the colour of a
+        // seed is quick to find, and only seeds of a colour on the screen are laid out in full.
+        VerseRunPlan first = planFor(0);
+        int drawsBeforeColour = first.Upper > first.Lower ? 3 : 2;
+        for (uint32_t seed = 0; seed <= 32767; seed++) {
+            SaverSettings record{};
+            RunStart start = startFor(record, seed);
+            SeedRandom(start.Generator);
+            for (int draw = 0; draw < drawsBeforeColour; draw++) {
+                NextRandom();
+            }
+            Rgb drawn;
+            drawn.Red = RandomUpTo(255);
+            drawn.Green = RandomUpTo(255);
+            drawn.Blue = RandomUpTo(255);
+            Rgb colour = ReadableColour(drawn);
+            if (start.AreaIndex != k ||
+                colours.count(colour.Red << 16 | colour.Green << 8 | colour.Blue) == 0) {
+                continue;
+            }
+            VerseRunPlan plan = planFor(seed);
+            if (ShowsPlan(shown, plan, areas.Count == 1)) {
+                plans.push_back(plan);
+            }
         }
     }
     ReleaseDC(nullptr, screen);
@@ -243,8 +264,7 @@ TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
     ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
     EXPECT_EQ(installed.key.Dword("LastText"), 3u);
 
-    std::vector<WideChar> none;
-    std::vector<VerseRunPlan> plans = PlansShowing(shown, none, none, 0);
+    std::vector<VerseRunPlan> plans = PlansShowing(shown, [](SaverSettings&) {});
     ASSERT_GE(plans.size(), 1u) << "the screen shows no layout of the default verse in Verdana";
     EXPECT_EQ(SlotText(plans[0].Face, FontSlotWidth), u"Verdana");
     EXPECT_EQ(plans[0].Text, DefaultVerse.data());
@@ -286,7 +306,11 @@ TEST(SaverDisplay, ListLettersShowAsTheyAreWhateverTheCodePage) {
 
         std::vector<WideChar> verses = WideSlots({c.verse}, TextSlotWidth);
         std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, FontSlotWidth);
-        EXPECT_GE(PlansShowing(shown, verses, fonts, 2).size(), 1u)
+        auto fill = [&](SaverSettings& record) {
+            UseVerses(record, verses);
+            UseFonts(record, fonts);
+        };
+        EXPECT_GE(PlansShowing(shown, fill).size(), 1u)
             << "the screen shows no layout of the verse as drawn here";
     }
 }
@@ -303,8 +327,10 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     ASSERT_GE(monitors.size(), 2u);
     Installed installed(100);
-    // Long enough for the fastest fade (0.4 s) to end and the verse to stay a moment.
-    installed.key.SetDword("TextSpeed", 1000);
+    installed.key.SetDword("Screens", VerseOnOneScreen);
+    // Long enough for the fastest fade (0.4 s) to end and the verse to stay a while, on a busy
+    // machine too.
+    installed.key.SetDword("TextSpeed", 2000);
     FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     RECT bounds{};
@@ -326,6 +352,51 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
         PumpMessages(350);
     }
     saver.Close();
+}
+
+// After the first tick, with Screens missing every monitor shows a verse, with 1 one of them, with
+// 2 the main one; a key ends the saver each time. All show the activation's verse.
+TEST(TwoMonitors, EveryScreenOneOfThemOrTheMainOneShowsAVerse) {
+    for (DWORD screens : {0xFFFFFFFFu, VerseOnOneScreen, VerseOnMainScreen}) {
+        SCOPED_TRACE(screens);
+        Installed installed(100, 4000);
+        installed.key.SetDword("Options", 1 | ConsecutiveOrderBit);
+        installed.key.SetDword("LastText", 5);
+        if (screens != 0xFFFFFFFFu) {
+            installed.key.SetDword("Screens", screens);
+        }
+        FullScreenSaver saver;
+        ASSERT_NE(saver.window, nullptr);
+        ClientAreas areas = WindowAreas(saver.window);
+        WaitForVerse(saver.window, 10000);
+        PumpMessages(1000); // the other screen's run, on a busy machine, may come later
+        Pixels shown = WaitForVerse(saver.window, 10000);
+        saver.Close();
+        std::vector<WideChar> verses =
+            WideSlots({u"Versetul 6, pe ecran. (Test 6)"}, TextSlotWidth);
+        std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, FontSlotWidth);
+        std::vector<uint32_t> lit;
+        for (const VerseRunPlan& plan : PlansShowing(
+                 shown,
+                 [&](SaverSettings& record) {
+                     UseVerses(record, verses);
+                     UseFonts(record, fonts);
+                     record.Options = ConsecutiveOrderBit;
+                 },
+                 areas, screens)) {
+            lit.push_back(plan.AreaIndex);
+        }
+        EXPECT_EQ(areas.Count, 2u);
+        if (screens == VerseOnOneScreen) {
+            EXPECT_EQ(lit.size(), 1u);
+        } else {
+            std::vector<uint32_t> expected = {0, 1};
+            if (screens == VerseOnMainScreen) {
+                expected = {areas.Main};
+            }
+            EXPECT_EQ(lit, expected);
+        }
+    }
 }
 
 } // namespace

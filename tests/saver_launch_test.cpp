@@ -1,15 +1,20 @@
 // The real Verselume.scr under Wine: its modes, its window, what closes it and what does not,
 // the password-change call and the Windows 95-family password check, with stand-ins for the
-// password components.
+// password components, and the libraries it loads, none of them from beside it.
 
 #include "support/files.h"
+#include "support/help_server_stand_in.h"
 #include "support/pixels.h"
 #include "support/registry.h"
+#include "support/installed.h"
 #include "support/saver_process.h"
+#include "support/system_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -69,18 +74,19 @@ DWORD CancelDialogsUntilExit(SaverProcess& saver) {
     return saver.WaitForExit();
 }
 
-// A copy of the program in a scratch folder with stand-ins for the password components beside
-// it; they log to a file of the folder.
+// A copy of the program in a scratch folder, with stand-ins for the components it loads in the
+// system folder, where it takes them from; they log to a file of the scratch folder.
 struct Installation {
     ScratchDir dir;
     std::string program = dir.File("Verselume.scr");
     std::string log = dir.File("stand-in.log");
     ScopedEnvironment logName{"VERSELUME_STAND_IN_LOG", log};
+    std::vector<std::unique_ptr<SystemLibraryStandIn>> standIns;
 
-    explicit Installation(std::initializer_list<std::pair<const char*, const char*>> standIns) {
+    explicit Installation(std::initializer_list<std::pair<const char*, const char*>> libraries) {
         EXPECT_TRUE(CopyFileA(BuiltSaverPath().c_str(), program.c_str(), FALSE));
-        for (const auto& [source, name] : standIns) {
-            EXPECT_TRUE(CopyFileA(source, dir.File(name).c_str(), FALSE)) << name;
+        for (const auto& [source, name] : libraries) {
+            standIns.push_back(std::make_unique<SystemLibraryStandIn>(source, name));
         }
     }
 
@@ -280,16 +286,8 @@ TEST(Preview, CloseRequestReachesThePlatformWhichEndsThePreview) {
     EXPECT_TRUE(IsWindow(parent));
 }
 
-// Wine has an MPR.DLL of its own, which it prefers to one beside the program unless told.
-struct StandInMpr : Installation {
-    ScopedRegistryValue loadOrder{
-        HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Verselume.scr\\DllOverrides", "mpr"};
-
-    StandInMpr() : Installation{MprStandIn} { loadOrder.SetString("native,builtin"); }
-};
-
 TEST(ChangePassword, DialogGetsTheProviderTheOwnerAndZeros) {
-    StandInMpr installed;
+    Installation installed{MprStandIn};
     HWND owner = MakeOwnWindow();
     SaverProcess saver(installed.program, QuotedCommand(installed.program, "/a " + Number(owner)));
     EXPECT_EQ(saver.WaitForExit(), 0u);
@@ -298,7 +296,7 @@ TEST(ChangePassword, DialogGetsTheProviderTheOwnerAndZeros) {
 }
 
 TEST(ChangePassword, MissingOrUnknownOwnerFallsBackToTheForegroundWindow) {
-    StandInMpr installed;
+    Installation installed{MprStandIn};
     HWND foreground = MakeOwnWindow();
     SetForegroundWindow(foreground);
     ASSERT_EQ(GetForegroundWindow(), foreground);
@@ -407,6 +405,52 @@ TEST(Windows9x, RefusedPasswordKeepsTheSaverAndMeasuresMovementAfresh) {
     std::string verify = "VerifyScreenSavePwd " + Number(saver.window);
     EXPECT_EQ(system.LogLines(), (std::vector<std::string>{"PASSWORD.CPL loaded", verify, "refused",
                                                            verify, "accepted"}));
+}
+
+// A marker under the name of every library the program loads while it runs, beside it, which
+// Wine is told to prefer to its own: the saver showing verses and asking for the password, the
+// configuration asked for help with F1 (no registration: the control by its name) and the
+// password change take each from the system folder.
+TEST(SystemLibraries, NoneIsLoadedFromBesideTheProgram) {
+    Installed installed(3, 200);
+    installed.key.SetString("HelpFile", "C:\\verselume.chm");
+    Windows98 system;
+    system.usePassword.SetDword(1);
+    SystemLibraryStandIn mpr(MPR_STAND_IN, "MPR.DLL"), help(StandInModulePath(), "hhctrl.ocx");
+    HelpServerStandIn server;
+    server.Unregister();
+    ScopedEnvironment overrides{"WINEDLLOVERRIDES", "winmm,comctl32=n,b"};
+    for (const char* name :
+         {"winmm.dll", "comctl32.dll", "hhctrl.ocx", "MPR.DLL", "PASSWORD.CPL"}) {
+        ASSERT_TRUE(CopyFileA(MARKER_DLL, system.dir.File(name).c_str(), FALSE)) << name;
+    }
+    auto logged = [&](const std::string& start) {
+        std::vector<std::string> lines = system.LogLines();
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+    };
+    {
+        FullScreenSaver saver(system.program, QuotedCommand(system.program, "/s"));
+        ASSERT_NE(saver.window, nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return LitPixels(ReadScreen(saver.window)) > 0; }));
+        PostMessageA(saver.window, WM_CLOSE, 0, 0);
+        if (HWND box = saver.process.WaitForDialog(PasswordDialogTitle)) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        EXPECT_EQ(saver.process.WaitForExit(), 0u);
+    }
+    {
+        SaverProcess saver(system.program, QuotedCommand(system.program, "/c"));
+        HWND dialog = saver.WaitForDialog("Verselume");
+        constexpr UINT KeyF1 = 0x004D; // what the system posts for the key
+        PostMessageA(dialog, KeyF1, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return logged("HtmlHelpA C:\\verselume.chm"); }));
+        EXPECT_EQ(CancelDialogsUntilExit(saver), 0u);
+    }
+    SaverProcess change(system.program, QuotedCommand(system.program, "/a"));
+    EXPECT_EQ(change.WaitForExit(), 0u);
+    EXPECT_TRUE(logged("PwdChangePasswordA SCRSAVE ") && logged("VerifyScreenSavePwd "));
+    EXPECT_FALSE(logged("loaded ")) << ReadBytes(system.log);
 }
 
 } // namespace

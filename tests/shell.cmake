@@ -21,11 +21,24 @@ if(WIN32)
     target_link_options(${stand_in} PRIVATE -Wl,--kill-at)
   endforeach()
 
+  # Planted beside the program under the names of the libraries it loads.
+  add_library(marker_dll SHARED stand_ins/marker_dll.cpp)
+  set_target_properties(marker_dll PROPERTIES PREFIX "")
+  target_link_libraries(marker_dll PRIVATE verselume_options)
+
   verselume_test(saver_launch_test SOURCES saver_launch_test.cpp
                  LIBRARIES saver_process_support)
   target_compile_definitions(saver_launch_test PRIVATE
     VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>"
     MPR_STAND_IN="Z:$<TARGET_FILE:mpr_stand_in>"
-    PASSWORD_STAND_IN="Z:$<TARGET_FILE:password_stand_in>")
-  add_dependencies(saver_launch_test Verselume mpr_stand_in password_stand_in)
+    PASSWORD_STAND_IN="Z:$<TARGET_FILE:password_stand_in>"
+    MARKER_DLL="Z:$<TARGET_FILE:marker_dll>")
+  add_dependencies(saver_launch_test Verselume mpr_stand_in password_stand_in html_help_stand_in
+                   marker_dll)
+
+  # The program imports the known DLLs its page lists, no others.
+  add_test(NAME program_imports
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:Verselume>
+            -DPAGE=${CMAKE_SOURCE_DIR}/docs/system-libraries.md
+            -P ${CMAKE_SOURCE_DIR}/app/check_imports.cmake)
 endif()

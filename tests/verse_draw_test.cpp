@@ -73,11 +73,16 @@ struct RunSetup {
 
 // The run of the thread started last: each is the first of its activation.
 VerseRound Round{};
-DrawingRun Run{};
+ScreenRun Run{};
 
 HANDLE StartRun(SaverSettings& record, uint32_t running = 1) {
     record.Running = running;
-    Run = {&record, &Round};
+    // One run at a time, over the whole window as one screen, started as the saver starts one.
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(record.SaverWindow, &client);
+    ClientAreas one = {{{0, 0, client.right, client.bottom}}, 1, 0};
+    Run = {&record, one.Area[0], one.Area[0],
+           ::StartRun(record, Round, one, 0, record.ThreadSeed, DayNumber())};
     HANDLE thread = CreateThread(nullptr, 0, DrawVerseThread, &Run, 0, nullptr);
     EXPECT_NE(thread, nullptr);
     return thread;

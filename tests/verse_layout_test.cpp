@@ -249,7 +249,10 @@ const MonitorCase MonitorCases[] = {
     {"one", {{0, 0, 1000, 600}}, {0, 274, 273, 1000, 600}},
     {"one at negative coordinates", {{-1000, -600, 0, 0}}, {0, 274, 273, 1000, 600}},
     {"side by side", {{0, 0, 1000, 600}, {1000, 0, 2280, 500}}, {1, 1000 + 726, 174, 1280, 500}},
-    {"left of and above", {{0, 0, 1000, 600}, {-1280, -300, 0, 724}}, {1, 726, 587, 1280, 1024}},
+    {"left of and above",
+     {{0, 0, 1000, 600}, {-1280, -300, 0, 724}},
+     {1, 1280 + 487, 300 + 253, 1000, 600}},
+    {"below and above", {{0, 0, 1000, 600}, {0, -600, 1000, 0}}, {1, 487, 600 + 253, 1000, 600}},
     {"both at the origin (Wine)",
      {{0, 0, 1024, 768}, {0, 0, 1280, 1024}},
      {1, 726, 587, 1280, 1024}},
@@ -276,9 +279,12 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
             SaverSettings record;
             SetUpRun(record, lists.verses, lists.fonts, 100000);
             ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
+            if (whole) {
+                return PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer);
+            }
             VerseRound round{};
-            return whole ? PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer)
-                         : PlanVerseRun(record, round, areas, 9000, measurer);
+            RunStart start = StartRun(record, round, areas, AreaDrawn, 100000, 9000);
+            return PlanVerseRun(record, areas.Area[start.AreaIndex], start, measurer);
         };
         VerseRunPlan run = plan(false);
         EXPECT_EQ(areas.Count, c.monitors.size());
@@ -288,6 +294,68 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
         if (areas.Count == 1) {
             ExpectSamePlan(run, plan(true));
         }
+    }
+}
+
+struct TickCase {
+    const char* name;
+    uint32_t screens;
+    uint32_t options;
+    int32_t lastDay;
+    std::vector<uint32_t> areas; // of each run
+    std::vector<uint32_t> verses;
+};
+
+// Five verses from LastText 3 at an activation's first tick.
+const TickCase TickCases[] = {
+    {"missing: every screen, each display, in order", 0, 4, 9000, {0, 1, 2}, {4, 0, 1}},
+    {"every screen, each display, random", 0, 0, 9000, {0, 1, 2}, {0, 4, 0}},
+    {"every screen, each activation", 0, 5, 9000, {0, 1, 2}, {4, 4, 4}},
+    {"every screen, a new day", 0, 2, 8999, {0, 1, 2}, {0, 0, 0}},
+    {"every screen, the same day", 0, 2, 9000, {0, 1, 2}, {3, 3, 3}},
+    {"7 as every screen", 7, 4, 9000, {0, 1, 2}, {4, 0, 1}},
+    {"one screen at random", 1, 0, 9000, {0}, {4}},
+    {"the main screen only", 2, 4, 9000, {2}, {4}},
+};
+
+// Three screens, the main one right, come in screen order; each run has its own seed, in turn
+// from the window's generator, and lays its verse out on its own screen.
+TEST(StartTick, EachScreenHasItsSeedAndTheVersesFollowThePolicyInScreenOrder) {
+    ScreenRect client = {-1000, 0, 2000, 600};
+    ClientAreas areas{};
+    AddMonitorArea(areas, client, {1000, 0, 2000, 600}, true);
+    AddMonitorArea(areas, client, {-1000, 0, 0, 600});
+    AddMonitorArea(areas, client, {0, 0, 1000, 600});
+    std::vector<WideChar> verses = WideSlots({u"0", u"1", u"2", u"3", u"4"}, TextSlotWidth);
+    Lists lists;
+    for (const TickCase& c : TickCases) {
+        SCOPED_TRACE(c.name);
+        SaverSettings record{};
+        UseVerses(record, verses);
+        UseFonts(record, lists.fonts);
+        record.Options = c.options;
+        record.LastText = 3;
+        record.LastDay = c.lastDay;
+        record.FirstPick = 1;
+        SeedRandom(100000); // draws 31684, 25190, 25328, 15730
+        VerseRound round{};
+        TickRuns tick = StartTick(record, round, areas, c.screens, 9000);
+        EXPECT_EQ(NextRandom(), c.areas.size() == 3 ? 15730u : 25190u) << "the window's draws";
+        std::vector<uint32_t> runs[3];
+        for (const RunStart& run : std::vector<RunStart>(tick.Run, tick.Run + tick.Count)) {
+            runs[0].push_back(run.AreaIndex);
+            runs[1].push_back(run.Seed);
+            runs[2].push_back(uint32_t(run.Text - verses.data()) / TextSlotWidth);
+            WrappingMeasurer measurer;
+            EXPECT_EQ(PlanVerseRun(record, areas.Area[run.AreaIndex], run, measurer).X / 1000,
+                      int32_t(run.AreaIndex));
+        }
+        EXPECT_EQ(runs[0], c.areas);
+        std::vector<uint32_t> seeds = {31684, 25190, 25328};
+        seeds.resize(tick.Count);
+        EXPECT_EQ(runs[1], seeds);
+        EXPECT_EQ(runs[2], c.verses);
+        EXPECT_EQ(record.LastText, c.verses.back()) << "the last verse picked";
     }
 }
 

@@ -2,9 +2,10 @@
 //   display_bench frames        time of one frame of the fade (fill, text, copy of the block)
 //                               against a loop of the same three GDI calls and nothing else
 //   display_bench verses N SPEED
-//                               wall and CPU time of N whole verses at FadeSpeed SPEED: the
-//                               wall time of a run is the fade's duration (the X server's CPU
-//                               is added by tools/bench, which reads it from outside)
+//                               wall and CPU time of N ticks at FadeSpeed SPEED, a verse on
+//                               every screen, per verse and screen: the wall time of a tick is
+//                               the fade's duration (the X server's CPU is added by tools/bench,
+//                               which reads it from outside)
 //   display_bench black SAVER BARE COUNT
 //                               time from launch to a black screen: SAVER /s with a list of
 //                               COUNT verses, against BARE, a bare black window
@@ -14,6 +15,7 @@
 #include "support/messages.h"
 #include "support/pixels.h"
 #include "support/records.h"
+#include "random.h"
 #include "verse_draw.h"
 
 #include <algorithm>
@@ -108,8 +110,8 @@ void RunOnThread(LPTHREAD_START_ROUTINE routine, void* parameter) {
 }
 
 HWND FullScreenWindow() {
-    return MakeTestWindow("DisplayBench", BenchProc, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                          GetSystemMetrics(SM_CYSCREEN));
+    return MakeTestWindow("DisplayBench", BenchProc, 0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                          GetSystemMetrics(SM_CYVIRTUALSCREEN));
 }
 
 void Frames() {
@@ -170,29 +172,45 @@ void Verses(int count, uint32_t fadeSpeed) {
     std::vector<WideChar> verses = WideSlots({LongVerse}, TextSlotWidth);
     double cpu = ProcessCpuMilliseconds();
     double wall = Now();
+    uint32_t screens = 1;
     for (int i = 0; i < count; i++) {
         SaverSettings record{};
         UseVerses(record, verses);
         record.SaverWindow = window;
         record.FadeSpeed = fadeSpeed;
-        record.ThreadSeed = static_cast<uint32_t>(i + 1);
         record.Running = 1;
+        SeedRandom(static_cast<uint32_t>(i + 1));
         VerseRound round{};
-        DrawingRun run{&record, &round};
-        RunOnThread(DrawVerseThread, &run);
+        ClientAreas areas = WindowAreas(window);
+        TickRuns tick = StartTick(record, round, areas, VerseOnEveryScreen, DayNumber());
+        ScreenRun runs[MaxClientAreas];
+        HANDLE threads[MaxClientAreas];
+        for (uint32_t k = 0; k < tick.Count; k++) {
+            runs[k] = {&record, areas.Area[tick.Run[k].AreaIndex],
+                       areas.Area[tick.Run[k].AreaIndex], tick.Run[k]};
+            threads[k] = CreateThread(nullptr, 0, DrawVerseThread, &runs[k], 0, nullptr);
+        }
+        PumpUntil(
+            [&] { return WaitForMultipleObjects(tick.Count, threads, TRUE, 0) == WAIT_OBJECT_0; },
+            INFINITE);
+        for (uint32_t k = 0; k < tick.Count; k++) {
+            CloseHandle(threads[k]);
+        }
+        screens = tick.Count;
     }
-    double cpuPerVerse = (ProcessCpuMilliseconds() - cpu) / count;
+    double cpuPerVerse = (ProcessCpuMilliseconds() - cpu) / (count * screens);
     double wallPerVerse = (Now() - wall) / count;
-    printf("FadeSpeed %2u, %d verses: fade %.0f ms (wall per run), process CPU %.1f ms per verse\n",
-           fadeSpeed, count, wallPerVerse, cpuPerVerse);
+    printf("FadeSpeed %2u, %d ticks on %u screens: fade %.0f ms (wall per tick), process CPU %.1f "
+           "ms per verse and screen\n",
+           fadeSpeed, count, screens, wallPerVerse, cpuPerVerse);
     DestroyWindow(window);
 }
 
-// Whether the whole screen is black, read from the X screen.
+// Whether every screen is black, read from the X screen.
 bool ScreenIsBlack() {
     HDC screen = GetDC(nullptr);
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     bool black = true;
     // A grid of points is enough to tell a window that covers the screen.
     for (int y = 1; y < 8 && black; y++) {
@@ -260,8 +278,8 @@ void Black(const char* saver, const char* bare, int verses) {
     Installed installed(lines, std::nullopt);
     installed.key.SetDword("TextSpeed", 60000);
     // A white screen underneath, so that black means the program's window is up.
-    HWND white = MakeTestWindow("BenchWhite", WhiteProc, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                GetSystemMetrics(SM_CYSCREEN));
+    HWND white = MakeTestWindow("BenchWhite", WhiteProc, 0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                GetSystemMetrics(SM_CYVIRTUALSCREEN));
     SetWindowLongPtrA(white, GWL_EXSTYLE, 0);
     SetWindowPos(white, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     std::vector<double> saverTimes, bareTimes;

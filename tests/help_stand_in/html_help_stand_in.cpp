@@ -1,5 +1,7 @@
 #include "html_help_stand_in.h"
 
+#include "../stand_ins/stand_in_log.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +22,10 @@ extern "C" HWND WINAPI HtmlHelpA(HWND owner, LPCSTR file, UINT command, DWORD_PT
         call.Data = data;
     }
     ++CallCount;
+    // For a test that watches another process: the file asked for, in the stand-ins' log.
+    char line[1100];
+    snprintf(line, sizeof line, "HtmlHelpA %s", file != nullptr ? file : "");
+    AppendStandInLog(line);
 
     char failure[16];
     DWORD length = GetEnvironmentVariableA(StandInFailVariable, failure, sizeof failure);

@@ -1,13 +1,14 @@
 #pragma once
 // The stand-ins for the Windows 95-family password components write what they were asked, one
 // line at a time, to the file named by VERSELUME_STAND_IN_LOG, so that a test can read it back.
-// Kernel calls only: the applet logs from DllMain too.
+// Kernel calls only: the applet logs from DllMain too. The thread's last-error value stays as it
+// was, as a stand-in's caller may read it.
 
 #include <windows.h>
 
 #include <cstdio>
 
-inline void AppendStandInLog(const char* line) {
+inline void WriteStandInLine(const char* line) {
     char path[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("VERSELUME_STAND_IN_LOG", path, sizeof path);
     if (length == 0 || length >= sizeof path) {
@@ -22,6 +23,12 @@ inline void AppendStandInLog(const char* line) {
     WriteFile(file, line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
     WriteFile(file, "\n", 1, &written, nullptr);
     CloseHandle(file);
+}
+
+inline void AppendStandInLog(const char* line) {
+    DWORD kept = GetLastError();
+    WriteStandInLine(line);
+    SetLastError(kept);
 }
 
 inline unsigned long long WindowNumber(HWND window) {
