@@ -17,9 +17,11 @@
 namespace {
 
 // The dialog's state, attached to it: the record OK fills and the two arrow images, which the
-// dialog owns until it is destroyed or shows others for another scale.
+// dialog owns until it is destroyed or shows others for another scale. A selected list that
+// could not take every typeface is not the record's list, and OK then leaves the record as it was.
 struct FontsDialogState {
     SaverSettings* Record;
+    bool Partial;
     HBITMAP ArrowLeft;
     HBITMAP ArrowRight;
 };
@@ -45,18 +47,21 @@ void FillAvailableList(HWND dialog, const WideChar* fonts, uint32_t fontCount) {
     ShowErrorMessage(dialog, code);
 }
 
-void FillSelectedList(HWND dialog, const WideChar* fonts, uint32_t fontCount) {
+// Appends the record's typefaces up to the first the list refuses.
+uint32_t FillSelectedList(HWND dialog, const WideChar* fonts, uint32_t fontCount) {
     if (fonts == nullptr) {
-        return;
+        return 0;
     }
     HWND list = GetDlgItem(dialog, IDC_FONTS_SELECTED);
-    for (uint32_t i = 0; i < fontCount; ++i) {
+    uint32_t code = 0;
+    for (uint32_t i = 0; i < fontCount && code == 0; ++i) {
         // A slot is read no further than its own units, terminated or not.
         WideChar name[FontSlotWidth] = {};
         memcpy(name, fonts + static_cast<size_t>(i) * FontSlotWidth,
                (FontSlotWidth - 1) * sizeof(WideChar));
-        ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        code = AppendListEntry(list, name);
     }
+    return code;
 }
 
 ScaledImageNames ArrowLeftImages = {"ARROWLEFT", "ARROWLEFT125", "ARROWLEFT150", "ARROWLEFT200",
@@ -85,12 +90,14 @@ void OpenFontsDialog(HWND dialog, SaverSettings* record) {
     const WideChar* fonts = record != nullptr ? record->Fonts : nullptr;
     uint32_t fontCount = record != nullptr ? record->FontCount : 0;
     FillAvailableList(dialog, fonts, fontCount);
-    FillSelectedList(dialog, fonts, fontCount);
+    uint32_t filled = FillSelectedList(dialog, fonts, fontCount);
+    ShowErrorMessage(dialog, filled);
     if (state == nullptr) {
         ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
     state->Record = record;
+    state->Partial = filled != 0;
     ShowArrows(dialog, *state, WindowDpi(dialog));
 }
 
@@ -115,7 +122,7 @@ void AcceptTypefaces(HWND dialog) {
     FontsDialogState* state = DialogState<FontsDialogState>(dialog);
     // The record's Fonts block and FontCount become the selected list's entries, in the list's
     // order; on failure the record stays as it was.
-    if (state != nullptr && state->Record != nullptr) {
+    if (state != nullptr && state->Record != nullptr && !state->Partial) {
         ShowErrorMessage(dialog,
                          CollectListEntries(GetDlgItem(dialog, IDC_FONTS_SELECTED), FontSlotWidth,
                                             state->Record->Fonts, state->Record->FontCount));
@@ -192,7 +199,7 @@ int CALLBACK AddAvailableTypeface(const LOGFONTW* font, const TEXTMETRICW*, DWOR
     }
     LRESULT added = ToList(fontContext->AvailableList, LB_ADDSTRING, 0,
                            reinterpret_cast<LPARAM>(font->lfFaceName));
-    if (added == LB_ERR) {
+    if (added == LB_ERR || added == LB_ERRSPACE) {
         SetDefaultLastError(ErrorOutOfMemory);
         return 0;
     }

@@ -10,6 +10,10 @@
 
 LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Appends a copy of text. 0, ErrorOutOfMemory when the list has no room for it, or
+// ErrorInvalidParameter when it refused the entry otherwise.
+uint32_t AppendListEntry(HWND list, const WideChar* text);
+
 // Copies the entry at index into buffer, a slot of width units. False for a bad position or an
 // entry that would not fit (every entry passes through slots of its list's width).
 bool ReadListEntry(HWND list, WPARAM index, WideChar* buffer, size_t width);

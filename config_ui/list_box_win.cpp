@@ -7,6 +7,11 @@ LRESULT ToList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(list, message, wParam, lParam);
 }
 
+uint32_t AppendListEntry(HWND list, const WideChar* text) {
+    LRESULT added = ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    return added == LB_ERRSPACE ? ErrorOutOfMemory : added == LB_ERR ? ErrorInvalidParameter : 0;
+}
+
 bool ReadListEntry(HWND list, WPARAM index, WideChar* buffer, size_t width) {
     LRESULT length = ToList(list, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR || length >= static_cast<LRESULT>(width)) {

@@ -28,10 +28,12 @@ constexpr uint32_t ReserveAbove = 100;
 // The editor's state, attached to its dialog: the record OK fills, the current entry, and the
 // toolbar's image (drawn for the dialog's scale) and button texts, which the editor owns until it
 // is destroyed (the texts stay valid for the toolbar's life, whether it copies them or keeps the
-// pointers).
+// pointers). A list that could not take every verse is not the record's list, and OK then leaves
+// the record as it was.
 struct TextsEditorState {
     SaverSettings* Record;
     int32_t Current;
+    bool Partial;
     HBITMAP ToolbarImage;
     VerseBuffer ToolTexts[ToolbarButtons];
 };
@@ -65,18 +67,16 @@ void SelectCurrent(HWND dialog, const TextsEditorState& editor) {
     ToList(VerseList(dialog), LB_SETCURSEL, static_cast<WPARAM>(editor.Current), 0);
 }
 
-// Appends the record's verses; the entries added before the list ran out of space stay.
+// Appends the record's verses up to the first the list refuses; the entries before it stay.
 uint32_t FillVerseList(HWND list, const SaverSettings& record) {
     if (record.TextCount > ReserveAbove) {
         ToList(list, LB_INITSTORAGE, record.TextCount, TextSlotWidth);
     }
-    for (uint32_t i = 0; i < record.TextCount; i++) {
-        const WideChar* slot = record.Texts + static_cast<size_t>(i) * TextSlotWidth;
-        if (ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(slot)) == LB_ERRSPACE) {
-            return ErrorOutOfMemory;
-        }
+    uint32_t code = 0;
+    for (uint32_t i = 0; i < record.TextCount && code == 0; i++) {
+        code = AppendListEntry(list, record.Texts + static_cast<size_t>(i) * TextSlotWidth);
     }
-    return 0;
+    return code;
 }
 
 void OpenTextsEditor(HWND dialog, SaverSettings* record) {
@@ -91,7 +91,9 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
         HWND list = VerseList(dialog);
-        ShowErrorMessage(dialog, FillVerseList(list, *record));
+        uint32_t filled = FillVerseList(list, *record);
+        editor->Partial = filled != 0;
+        ShowErrorMessage(dialog, filled);
         editor->Current = ToList(list, LB_SETCURSEL, 0, 0) == LB_ERR ? NoVerse : 0;
     }
     SendDlgItemMessageW(dialog, IDC_TEXTS_EDIT, EM_LIMITTEXT, TextSlotWidth - 1, 0);
@@ -152,7 +154,7 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
         ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
         // The record's verses block and count become the list's entries; on failure the
         // record keeps its old block.
-        if (editor.Record != nullptr) {
+        if (editor.Record != nullptr && !editor.Partial) {
             ShowErrorMessage(dialog,
                              CollectListEntries(VerseList(dialog), TextSlotWidth,
                                                 editor.Record->Texts, editor.Record->TextCount));

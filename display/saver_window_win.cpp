@@ -167,6 +167,7 @@ void StartDrawingRuns(HWND window) {
         return;
     }
     StopDrawingRuns(TickWait);
+    PrepareDrawingRuns();
     ClientAreas areas = WindowAreas(window);
     TickRuns tick = StartTick(SaverRecord, SaverRound, areas, WindowState.Screens, DayNumber());
     RECT client = {0, 0, 0, 0};

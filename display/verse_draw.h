@@ -50,6 +50,10 @@ struct ScreenRun {
 // stops within one frame once Running drops to 0. Returns 0.
 DWORD WINAPI DrawVerseThread(LPVOID parameter);
 
+// Loads what every run uses from the system folder, on the calling thread: a run never loads a
+// library itself, so that it never holds the loader's lock while it is being stopped.
+void PrepareDrawingRuns();
+
 // The parts of the window's client area that each monitor shows. A preview is a child window
 // picturing the screen in the settings: it is one area, as is a window that no monitor shows.
 ClientAreas WindowAreas(HWND window);

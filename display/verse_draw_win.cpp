@@ -73,7 +73,7 @@ TimerResolution LoadTimerResolution() {
     return resolution;
 }
 
-// One run at a time asks; the first one loads.
+// Loaded once, by the window thread before its first run (PrepareDrawingRuns).
 const TimerResolution& FineTimer() {
     static const TimerResolution resolution = LoadTimerResolution();
     return resolution;
@@ -259,6 +259,10 @@ ClientAreas WindowAreas(HWND window) {
         search.areas.Main = 0;
     }
     return search.areas;
+}
+
+void PrepareDrawingRuns() {
+    FineTimer();
 }
 
 DWORD WINAPI DrawVerseThread(LPVOID parameter) {

@@ -75,6 +75,7 @@ char* ReadStampedFile(const char* path, size_t& length, ListFileStamp* stamp, ui
     char* data = nullptr;
     if (file == nullptr) {
         read.Exists = errno != ENOENT && errno != ENOTDIR;
+        read.FolderMissing = !read.Exists && !FolderOfPathExists(path);
         code = ErrorFileNotFound;
     } else {
         read.Exists = true;
@@ -118,6 +119,28 @@ const char* FindBreak(const char* from, const char* end) {
         from++;
     }
     return from;
+}
+
+// A UTF-8 text decoded line by line: a line that is not UTF-8 (one another editor appended in
+// the code page) is read as ANSI, so that its letters show right too. out needs room for length
+// units; returns the units written.
+size_t DecodeUtf8Lines(const char* bytes, size_t length, WideChar* out) {
+    size_t units = 0;
+    const char* end = bytes + length;
+    for (const char* line = bytes; line < end;) {
+        const char* stop = FindBreak(line, end);
+        size_t lineLength = static_cast<size_t>(stop - line);
+        size_t decoded = 0;
+        if (!DecodeValidUtf8(line, lineLength, out + units, decoded)) {
+            decoded = AnsiToWide(line, lineLength, out + units, lineLength);
+        }
+        units += decoded;
+        if (stop < end) {
+            out[units++] = static_cast<uint8_t>(*stop++); // the line end (or NUL) itself
+        }
+        line = stop;
+    }
+    return units;
 }
 
 const WideChar* FindBreak(const WideChar* from, const WideChar* end) {
@@ -232,7 +255,7 @@ WideChar* UnicodeSlots(const char* bytes, size_t length, ListFileForm form, uint
         return FailRead(count, ErrorOutOfMemory);
     }
     size_t units = IsUtf16Form(form) ? DecodeUtf16(bytes, length, IsBigEndianForm(form), text)
-                                     : DecodeUtf8(bytes, length, text);
+                                     : DecodeUtf8Lines(bytes, length, text);
     WideChar* block = FillSlots(text, units, width, count,
                                 [](WideChar* slot, const WideChar* entry, size_t entryLength) {
                                     memcpy(slot, entry, entryLength * sizeof(WideChar));
@@ -243,12 +266,11 @@ WideChar* UnicodeSlots(const char* bytes, size_t length, ListFileForm form, uint
 
 // Whether the list written in ANSI reads back as the same list: every entry keeps its letters
 // in the code page and its bytes fit one entry, and the file is not taken for another form (a
-// mark at its start, or UTF-8 throughout).
+// mark at its start, or lines that show UTF-8; each entry is one line).
 bool AnsiReadsBack(const WideChar* block, uint32_t count, uint32_t width) {
     char bytes[1024];
     size_t capacity = width - 1 < sizeof bytes ? width - 1 : sizeof bytes;
-    bool valid = true;
-    bool multiByte = false;
+    Utf8LineCounts lines;
     for (uint32_t i = 0; i < count; i++) {
         const WideChar* entry = block + static_cast<size_t>(i) * width;
         size_t written;
@@ -257,10 +279,10 @@ bool AnsiReadsBack(const WideChar* block, uint32_t count, uint32_t width) {
             return false;
         }
         Utf8Kind kind = ClassifyUtf8(bytes, written);
-        valid = valid && kind != Utf8Kind::Invalid;
-        multiByte = multiByte || kind == Utf8Kind::MultiByte;
+        lines.MultiByte += kind == Utf8Kind::MultiByte ? 1 : 0;
+        lines.Invalid += kind == Utf8Kind::Invalid ? 1 : 0;
     }
-    return !(valid && multiByte);
+    return !LinesShowUtf8(lines);
 }
 
 // Whether the list written as UTF-16 without a mark is still taken for it when read back: its

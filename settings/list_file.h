@@ -21,6 +21,8 @@ struct ListFileStamp {
     uint64_t Size = 0;
     uint64_t LastWrite = 0;
     uint64_t Hash = 0; // of its bytes
+    // There is no file, and no folder for one either (an unplugged drive, an offline share).
+    bool FolderMissing = false;
     bool operator==(const ListFileStamp&) const = default;
 };
 

@@ -1,5 +1,7 @@
 #include "list_save.h"
 
+#include "platform.h"
+
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -72,8 +74,10 @@ uint64_t ListDigest(const WideChar* block, uint32_t count, uint32_t width, bool 
 
 ListSaveAction DecideListSave(bool changed, const ListFileStamp& atRead, const ListFileStamp& now) {
     if (!changed) {
-        // A list whose file is still missing is created, as a new installation's would be.
-        return !atRead.Exists && !now.Exists ? ListSaveAction::Write : ListSaveAction::Leave;
+        // A list whose file is still missing is created, as a new installation's would be; one
+        // whose folder is away too could not be, and must not keep the other settings unsaved.
+        bool create = !atRead.Exists && !now.Exists && !now.FolderMissing;
+        return create ? ListSaveAction::Write : ListSaveAction::Leave;
     }
     if (!now.Exists) {
         return ListSaveAction::Write; // nothing there to lose
@@ -91,8 +95,8 @@ bool BesidePath(const char* path, int year, int month, int day, int hour, int mi
         }
     }
     const char* dot = strrchr(name, '.');
-    size_t stem =
-        static_cast<size_t>((dot != nullptr && dot != name ? dot : name + strlen(name)) - path);
+    const char* extension = dot != nullptr && dot != name ? dot : name + strlen(name);
+    size_t stem = static_cast<size_t>(extension - path);
     char words[48];
     if (attempt <= 1) {
         snprintf(words, sizeof words, " (editat %04d-%02d-%02d %02d-%02d)", year, month, day, hour,
@@ -101,14 +105,32 @@ bool BesidePath(const char* path, int year, int month, int day, int hour, int mi
         snprintf(words, sizeof words, " (editat %04d-%02d-%02d %02d-%02d, %d)", year, month, day,
                  hour, minute, attempt);
     }
-    int length = snprintf(beside, sizeof beside, "%.*s%s%s", static_cast<int>(stem), path, words,
-                          path + stem);
-    return length > 0 && static_cast<size_t>(length) < sizeof beside;
+    // A name that would pass the system's path limit loses the end of its stem, and then its
+    // date for a bare number, so that the file stays in its folder and every program reaches it
+    // by its plain path.
+    char number[16];
+    snprintf(number, sizeof number, "~%d", attempt);
+    size_t keep = static_cast<size_t>(name - path); // at least the folder and one letter more
+    for (const char* added : {words, number}) {
+        size_t length = stem + strlen(added) + strlen(extension);
+        size_t over = length >= BesidePathLimit ? length - (BesidePathLimit - 1) : 0;
+        if (stem > keep + over) {
+            int written = snprintf(beside, sizeof beside, "%.*s%s%s", static_cast<int>(stem - over),
+                                   path, added, extension);
+            return written > 0 && static_cast<size_t>(written) < sizeof beside;
+        }
+    }
+    return false;
 }
 
 WideChar* LoadListFile(const char* path, uint32_t width, uint32_t& count, ListFileState& state) {
     KeepPath(path, state);
     WideChar* block = ReadListFile(path, width, count, state.Form, &state.Stamp);
+    // A save cut short by a power cut can leave the old list under its backup name alone: it
+    // goes back to its path before anything else looks at the list.
+    if (block == nullptr && !state.Stamp.Exists && PutListBackupInPlace(path)) {
+        block = ReadListFile(path, width, count, state.Form, &state.Stamp);
+    }
     state.Digest = ListDigest(block, count, width, state.Ordered);
     state.WriteError = 0;
     state.SavedBeside[0] = '\0';

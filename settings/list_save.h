@@ -9,6 +9,8 @@
 
 // Room for a list's path and the words a file saved beside it adds to its name.
 inline constexpr size_t ListPathSize = 320;
+// A path the system's plain (ANSI) file functions take: at most 259 bytes.
+inline constexpr size_t BesidePathLimit = 260;
 
 // One list of a record loaded for editing: what its file was when it was read, and what the last
 // save did with it.
@@ -45,8 +47,9 @@ enum class ListSaveAction : uint8_t {
 ListSaveAction DecideListSave(bool changed, const ListFileStamp& atRead, const ListFileStamp& now);
 
 // The path of a file beside path for the user's list, named for the time of the save, e.g.
-// "versete (editat 2026-12-09 14-05).txt"; the second and later tries add their number. False
-// when it would not fit.
+// "versete (editat 2026-12-09 14-05).txt"; the second and later tries add their number. A name
+// that would make the path longer than BesidePathLimit allows is shortened; false when even its
+// first letter would not fit.
 bool BesidePath(const char* path, int year, int month, int day, int hour, int minute, int attempt,
                 char (&beside)[ListPathSize]);
 

@@ -51,6 +51,13 @@ uint32_t FinishReplacement(ReplacementFile& file);
 // Closes and removes the temporary file; the target stays as it was.
 void AbandonReplacement(ReplacementFile& file);
 
+// Puts the old list back at path where a replacement cut short left it under a backup name
+// (PutBackupInPlace). True when it did.
+bool PutListBackupInPlace(const char* path);
+
+// Whether the folder that would hold the file at path exists.
+bool FolderOfPathExists(const char* path);
+
 // Flushes a stream's buffers and the system's down to the disk; false when that failed.
 bool FlushToDisk(FILE* stream);
 

@@ -10,9 +10,13 @@
 #include "platform_posix.h"
 
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,7 +99,36 @@ bool TryAgain(int attempt) {
     return attempt < 3;
 }
 
-constexpr FileMoves PosixMoves{Exists, MoveNew, Swap, Remove, TryAgain};
+bool Newest(const char* pattern, char (&found)[ReplacementPathSize]) {
+    const char* slash = strrchr(pattern, '/');
+    std::string folder = slash == nullptr ? "" : std::string(pattern, slash + 1);
+    DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr) {
+        return false;
+    }
+    bool any = false;
+    timespec newest{};
+    for (const dirent* entry; (entry = readdir(listing)) != nullptr;) {
+        std::string path = folder + entry->d_name;
+        struct stat status {};
+        if (fnmatch(slash != nullptr ? slash + 1 : pattern, entry->d_name, 0) != 0 ||
+            stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            path.size() >= sizeof found) {
+            continue;
+        }
+        const timespec& written = status.st_mtim;
+        if (!any || written.tv_sec > newest.tv_sec ||
+            (written.tv_sec == newest.tv_sec && written.tv_nsec > newest.tv_nsec)) {
+            memcpy(found, path.c_str(), path.size() + 1);
+            newest = written;
+            any = true;
+        }
+    }
+    closedir(listing);
+    return any;
+}
+
+constexpr FileMoves PosixMoves{Exists, MoveNew, Swap, Remove, TryAgain, Newest};
 
 bool NextCallFails() {
     HeapCalls++;
@@ -172,32 +205,32 @@ const FileMoves& PlatformFileMoves() {
 
 ReplacementStart BeginReplacement(const char* target, ReplacementFile& file) {
     file.stream = nullptr;
-    const char* slash = strrchr(target, '/');
-    size_t folder = slash == nullptr ? 0 : static_cast<size_t>(slash - target) + 1;
-    static const char name[] = ".verselume-XXXXXX";
-    static const char backup[] = ".bak";
     size_t length = strlen(target);
-    if (length >= sizeof file.target ||
-        folder + sizeof name + sizeof backup > sizeof file.temporary) {
+    if (length >= sizeof file.target) {
         return ReplacementStart::Failed;
     }
     memcpy(file.target, target, length + 1);
-    memcpy(file.temporary, target, folder);
-    memcpy(file.temporary + folder, name, sizeof name);
     if (FolderRefusesFiles) {
         return ReplacementStart::FolderRefuses;
     }
-    int descriptor = mkstemp(file.temporary);
-    if (descriptor < 0) {
-        return errno == EACCES ? ReplacementStart::FolderRefuses : ReplacementStart::Failed;
+    static unsigned serial = 0;
+    unsigned start = static_cast<unsigned>(getpid()) * 7919u + serial++ * 257u;
+    int descriptor = -1;
+    for (unsigned attempt = 0; attempt < 256 && descriptor < 0; attempt++) {
+        if (!NameReplacement(file, start + attempt, 0)) {
+            return ReplacementStart::Failed;
+        }
+        descriptor = open(file.temporary, O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (descriptor < 0 && errno != EEXIST) {
+            return errno == EACCES ? ReplacementStart::FolderRefuses : ReplacementStart::Failed;
+        }
     }
-    size_t temporary = strlen(file.temporary);
-    memcpy(file.backup, file.temporary, temporary);
-    memcpy(file.backup + temporary, backup, sizeof backup);
-    file.stream = fdopen(descriptor, "wb");
+    file.stream = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
     if (file.stream == nullptr) {
-        close(descriptor);
-        unlink(file.temporary);
+        if (descriptor >= 0) {
+            close(descriptor);
+            unlink(file.temporary);
+        }
         return ReplacementStart::Failed;
     }
     return ReplacementStart::Ready;
@@ -218,6 +251,24 @@ void AbandonReplacement(ReplacementFile& file) {
     fclose(file.stream);
     file.stream = nullptr;
     unlink(file.temporary);
+}
+
+bool PutListBackupInPlace(const char* path) {
+    ReplacementFile file;
+    size_t length = strlen(path);
+    if (length >= sizeof file.target) {
+        return false;
+    }
+    memcpy(file.target, path, length + 1);
+    return PutBackupInPlace(PosixMoves, file, 0);
+}
+
+bool FolderOfPathExists(const char* path) {
+    const char* slash = strrchr(path, '/');
+    std::string folder =
+        slash == nullptr ? "." : std::string(path, static_cast<size_t>(slash - path) + 1);
+    struct stat status {};
+    return stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 bool FlushToDisk(FILE* stream) {

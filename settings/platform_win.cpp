@@ -13,12 +13,6 @@
 
 namespace {
 
-// The temporary name, "~vl" with four hex digits and ".tmp", is as long as the installed lists'
-// own names, so that a target that fits the path limit leaves room for it beside it.
-constexpr wchar_t TemporaryPrefix[] = L"~vl";
-constexpr wchar_t TemporarySuffix[] = L".tmp";
-constexpr wchar_t BackupSuffix[] = L".bak";
-constexpr size_t TemporaryNameLength = 11;
 constexpr unsigned NameAttempts = 256;
 // A target that another program holds for a moment (a second save, a reader, a virus scanner)
 // is tried again for about a second.
@@ -38,51 +32,6 @@ bool FullPath(const char* path, wchar_t (&full)[ReplacementPathSize]) {
     }
     DWORD length = GetFullPathNameW(wide, ReplacementPathSize, full, nullptr);
     return length > 0 && length < ReplacementPathSize;
-}
-
-struct WideText {
-    wchar_t* text;
-    size_t length;
-    bool Append(const wchar_t* part, size_t count) {
-        if (length + count >= ReplacementPathSize) {
-            return false;
-        }
-        wmemcpy(text + length, part, count);
-        length += count;
-        text[length] = L'\0';
-        return true;
-    }
-};
-
-// The target's folder and a temporary name numbered serial; beyond MAX_PATH in the form the
-// system takes long paths in.
-bool TemporaryName(ReplacementFile& file, unsigned serial) {
-    const wchar_t* target = file.target;
-    const wchar_t* slash = wcsrchr(target, L'\\');
-    if (slash == nullptr) {
-        return false;
-    }
-    size_t folder = static_cast<size_t>(slash - target) + 1;
-    WideText name{file.temporary, 0};
-    name.text[0] = L'\0';
-    if (folder + TemporaryNameLength >= MAX_PATH && wcsncmp(target, L"\\\\?\\", 4) != 0) {
-        bool network = wcsncmp(target, L"\\\\", 2) == 0;
-        name.Append(network ? L"\\\\?\\UNC" : L"\\\\?\\", network ? 7 : 4);
-        target += network ? 1 : 0;
-        folder -= network ? 1 : 0;
-    }
-    wchar_t digits[4];
-    for (int i = 3; i >= 0; i--, serial >>= 4) {
-        digits[i] = L"0123456789abcdef"[serial & 15];
-    }
-    if (!name.Append(target, folder) || !name.Append(TemporaryPrefix, 3) ||
-        !name.Append(digits, 4)) {
-        return false;
-    }
-    // The old list waits under the same number while the new one takes its place.
-    WideText backup{file.backup, 0};
-    return backup.Append(name.text, name.length) && backup.Append(BackupSuffix, 4) &&
-           name.Append(TemporarySuffix, 4);
 }
 
 bool Transient(DWORD error) {
@@ -151,7 +100,32 @@ bool TryAgain(int attempt) {
     return true;
 }
 
-constexpr FileMoves WindowsMoves{Exists, MoveNew, Swap, Remove, TryAgain};
+bool Newest(const wchar_t* pattern, wchar_t (&found)[ReplacementPathSize]) {
+    WIN32_FIND_DATAW file;
+    HANDLE search = FindFirstFileW(pattern, &file);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const wchar_t* slash = wcsrchr(pattern, L'\\');
+    size_t folder = slash != nullptr ? static_cast<size_t>(slash - pattern) + 1 : 0;
+    FILETIME newest{};
+    bool any = false;
+    do {
+        size_t name = wcslen(file.cFileName);
+        bool later = !any || CompareFileTime(&file.ftLastWriteTime, &newest) > 0;
+        if ((file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && later &&
+            folder + name < ReplacementPathSize) {
+            wmemcpy(found, pattern, folder);
+            wmemcpy(found + folder, file.cFileName, name + 1);
+            newest = file.ftLastWriteTime;
+            any = true;
+        }
+    } while (FindNextFileW(search, &file));
+    FindClose(search);
+    return any;
+}
+
+constexpr FileMoves WindowsMoves{Exists, MoveNew, Swap, Remove, TryAgain, Newest};
 
 } // namespace
 
@@ -196,7 +170,7 @@ ReplacementStart BeginReplacement(const char* target, ReplacementFile& file) {
     bool everyNameDenied = true;
     for (unsigned attempt = 0; attempt < NameAttempts && handle == INVALID_HANDLE_VALUE;
          attempt++) {
-        if (!TemporaryName(file, start + attempt)) {
+        if (!NameReplacement(file, start + attempt, MAX_PATH)) {
             return ReplacementStart::Failed;
         }
         handle = CreateFileW(file.temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -241,6 +215,22 @@ void AbandonReplacement(ReplacementFile& file) {
     fclose(file.stream);
     file.stream = nullptr;
     DeleteFileW(file.temporary);
+}
+
+bool PutListBackupInPlace(const char* path) {
+    ReplacementFile file;
+    return FullPath(path, file.target) && PutBackupInPlace(WindowsMoves, file, MAX_PATH);
+}
+
+bool FolderOfPathExists(const char* path) {
+    wchar_t folder[ReplacementPathSize];
+    wchar_t* slash = FullPath(path, folder) ? wcsrchr(folder, L'\\') : nullptr;
+    if (slash == nullptr) {
+        return false;
+    }
+    slash[1] = L'\0'; // a drive's or share's root keeps its backslash
+    DWORD attributes = GetFileAttributesW(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool FlushToDisk(FILE* stream) {

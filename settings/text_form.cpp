@@ -118,8 +118,10 @@ ListFileForm DetectListFileForm(const char* bytes, size_t length, size_t& textSt
     if (unmarked != ListFileForm::None) {
         return unmarked;
     }
-    return ClassifyUtf8(bytes, length) == Utf8Kind::MultiByte ? ListFileForm::Utf8
-                                                              : ListFileForm::Ansi;
+    Utf8Kind whole = ClassifyUtf8(bytes, length);
+    bool utf8 = whole == Utf8Kind::MultiByte ||
+                (whole == Utf8Kind::Invalid && LinesShowUtf8(CountUtf8Lines(bytes, length)));
+    return utf8 ? ListFileForm::Utf8 : ListFileForm::Ansi;
 }
 
 bool StartsWithMark(const char* bytes, size_t length) {
@@ -141,24 +143,38 @@ Utf8Kind ClassifyUtf8(const char* bytes, size_t length) {
     return multiByte ? Utf8Kind::MultiByte : Utf8Kind::Ascii;
 }
 
-size_t DecodeUtf8(const char* bytes, size_t length, WideChar* out) {
-    WideChar* start = out;
+Utf8LineCounts CountUtf8Lines(const char* bytes, size_t length) {
+    Utf8LineCounts lines;
+    for (size_t at = 0; at <= length;) {
+        size_t end = at;
+        while (end < length && bytes[end] != '\n' && bytes[end] != '\r') {
+            end++;
+        }
+        Utf8Kind kind = ClassifyUtf8(bytes + at, end - at);
+        lines.MultiByte += kind == Utf8Kind::MultiByte ? 1 : 0;
+        lines.Invalid += kind == Utf8Kind::Invalid ? 1 : 0;
+        at = end + 1;
+    }
+    return lines;
+}
+
+bool DecodeValidUtf8(const char* bytes, size_t length, WideChar* out, size_t& units) {
+    units = 0;
     for (size_t at = 0; at < length;) {
         uint32_t point;
         size_t size = Utf8Sequence(bytes, length, at, point);
         if (size == 0) {
-            point = Replacement;
-            size = 1;
+            return false;
         }
         if (point >= 0x10000) {
-            *out++ = static_cast<WideChar>(0xD800 + ((point - 0x10000) >> 10));
-            *out++ = static_cast<WideChar>(0xDC00 + (point & 0x3FF));
+            out[units++] = static_cast<WideChar>(0xD800 + ((point - 0x10000) >> 10));
+            out[units++] = static_cast<WideChar>(0xDC00 + (point & 0x3FF));
         } else {
-            *out++ = static_cast<WideChar>(point);
+            out[units++] = static_cast<WideChar>(point);
         }
         at += size;
     }
-    return static_cast<size_t>(out - start);
+    return true;
 }
 
 size_t DecodeUtf16(const char* bytes, size_t length, bool bigEndian, WideChar* out) {

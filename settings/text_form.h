@@ -29,8 +29,8 @@ inline bool IsBigEndianForm(ListFileForm form) {
 
 // The form of a file's bytes, and in textStart where its text begins (after the mark). Without
 // a mark: UTF-16 when zero bytes show its pattern (ZerosShowUtf16) and its length is even; else
-// UTF-8 when every byte belongs to a valid sequence and one sequence is longer than a byte;
-// otherwise ANSI (so a file of ASCII only stays ANSI).
+// UTF-8 when its lines show it (LinesShowUtf8); otherwise ANSI (so a file of ASCII only stays
+// ANSI). A UTF-8 file may hold lines that are not UTF-8, which are read as ANSI.
 ListFileForm DetectListFileForm(const char* bytes, size_t length, size_t& textStart);
 
 // Whether the zero bytes of a text without a mark show it to be UTF-16: text in Latin letters
@@ -46,9 +46,25 @@ bool StartsWithMark(const char* bytes, size_t length);
 enum class Utf8Kind : uint8_t { Invalid, Ascii, MultiByte };
 Utf8Kind ClassifyUtf8(const char* bytes, size_t length);
 
-// UTF-8 to UTF-16; a byte that starts no valid sequence gives U+FFFD. out needs room for length
-// units. Returns the units written.
-size_t DecodeUtf8(const char* bytes, size_t length, WideChar* out);
+// How many lines of a text (ended by CR or LF) are valid UTF-8 with a longer sequence, and how
+// many are not valid UTF-8.
+struct Utf8LineCounts {
+    size_t MultiByte = 0;
+    size_t Invalid = 0;
+};
+Utf8LineCounts CountUtf8Lines(const char* bytes, size_t length);
+
+// Whether a text without a mark is UTF-8: at least as many of its lines are UTF-8 with a letter
+// beyond ASCII as are not UTF-8 at all, and there is one. A UTF-8 file keeps its form when
+// another editor appended a line in the code page, while an ANSI file stays ANSI where a line of
+// it happens to be valid UTF-8 (hardly any ANSI line with a letter beyond ASCII is).
+inline bool LinesShowUtf8(const Utf8LineCounts& lines) {
+    return lines.MultiByte > 0 && lines.MultiByte >= lines.Invalid;
+}
+
+// UTF-8 to UTF-16, while every byte belongs to a valid sequence: false at the first that does
+// not. out needs room for length units; units is what was written.
+bool DecodeValidUtf8(const char* bytes, size_t length, WideChar* out, size_t& units);
 // UTF-16 of the given byte order to units; a last odd byte is dropped. out needs room for
 // length / 2 units. Returns the units written.
 size_t DecodeUtf16(const char* bytes, size_t length, bool bigEndian, WideChar* out);

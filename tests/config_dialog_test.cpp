@@ -442,6 +442,18 @@ TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
     EXPECT_EQ(boxes.Seen().size(), 1u);
 }
 
+// A verses file whose folder is away (an unplugged drive), untouched: the settings are saved.
+TEST(ConfigDialog, UntouchedListInAMissingFolderLetsTheSettingsBeSaved) {
+    Installed installed;
+    installed.key.SetString("TextsFile", installed.dir.File("stick\\versete.txt"));
+    MessageBoxWatcher boxes;
+    ConfigDialog dialog;
+    SetDlgItemTextA(dialog.Window(), IDC_CONFIG_SECONDS, "9");
+    dialog.Click(IDOK);
+    EXPECT_TRUE(dialog.Ended());
+    EXPECT_EQ(installed.key.Dword("TextSpeed"), 9000u);
+}
+
 TEST(ConfigDialog, AboutOpensOwnedByTheDialogAndReturnsToIt) {
     Installed installed;
     ConfigDialog dialog;

@@ -1,5 +1,6 @@
 #include "file_replacement.h"
 #include "list_file.h"
+#include "list_save.h"
 #include "platform.h"
 #include "support/files.h"
 #include "support/wide_strings.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -133,6 +135,10 @@ TEST(ReadListFile, SplitsAndSkipsLinesAsTextModeWould) {
         {"a CR-only file is not cut at 255 bytes", a255 + "\r" + a255, 256, {wa255, wa255}},
         {"bytes above 127 are letters of the code page", "\xba\xfe\xe3\xee\r\n", 256, {u"şţăî"}},
         {"invalid UTF-8 is ANSI", "\xc8\x99\xba\r\n", 256, {u"Č™ş"}},
+        {"fewer lines valid as UTF-8 than not: ANSI",
+         "\xc3\xba\r\n\xba\xfe\r\n\xe3\r\n",
+         256,
+         {u"Ăş", u"şţ", u"ă"}},
         {"a NUL ends the entry", std::string("ab\0cd\r\nef\r\n", 11), 256, {u"ab", u"ef"}},
         {"a line starting with NUL is no entry", std::string("\0xyz\nok\n", 8), 256, {u"ok"}},
         {"a stray NUL is no UTF-16", std::string("abcdefgh\0\n", 10), 256, {u"abcdefgh"}},
@@ -165,11 +171,16 @@ TEST(ReadListFile, RecognisesUnicodeFormsAndCutsTheirLinesAtUnits) {
         {"UTF-8 with a mark", bom + "ș ț\r\nă\r\n", 256, ListFileForm::Utf8Bom, {u"ș ț", u"ă"}},
         {"UTF-8 mark before ASCII", bom + "abc", 256, ListFileForm::Utf8Bom, {u"abc"}},
         {"UTF-8 without a mark", "ș ț\nă", 256, ListFileForm::Utf8, {u"ș ț", u"ă"}},
-        {"invalid bytes after a UTF-8 mark",
-         bom + "a\xff",
+        {"a line in the code page after a UTF-8 mark",
+         bom + "ș\r\na\xff",
          256,
          ListFileForm::Utf8Bom,
-         {u"a\uFFFD"}},
+         {u"ș", u"a˙"}},
+        {"a line in the code page among UTF-8 lines",
+         "ș ț\r\n\xba\xfe\xe3\r\nă\r\n",
+         256,
+         ListFileForm::Utf8,
+         {u"ș ț", u"şţă", u"ă"}},
         {"UTF-16 little-endian",
          "\xFF\xFE" + Utf16Bytes(u"ș\r\n\r\nb\n", false),
          256,
@@ -315,6 +326,11 @@ TEST(WriteListFile, WritesTheFormTheListCameInAndReadsBack) {
          ListFileForm::Ansi,
          {u"Ăş"},
          bom + "Ăş\r\n",
+         ListFileForm::Utf8Bom},
+        {"ANSI with as many lines that would read as UTF-8 as not",
+         ListFileForm::Ansi,
+         {u"Ăş", u"ţ"},
+         bom + "Ăş\r\nţ\r\n",
          ListFileForm::Utf8Bom},
         {"ANSI whose bytes would start with a mark",
          ListFileForm::Ansi,
@@ -537,6 +553,9 @@ const FileMoves InjectedMoves{
     },
     [](const char* path) { return !InjectedFailure() && PlatformFileMoves().Remove(path); },
     [](int attempt) { return attempt < 2; },
+    [](const char* pattern, char (&found)[ReplacementPathSize]) {
+        return PlatformFileMoves().Newest(pattern, found);
+    },
 };
 
 TEST(PutReplacementInPlace, AnyFailingMoveLeavesAWholeListAtThePath) {
@@ -560,10 +579,61 @@ TEST(PutReplacementInPlace, AnyFailingMoveLeavesAWholeListAtThePath) {
                 std::string now = ReadBytes(file.target);
                 EXPECT_EQ(now, code == 0 ? "new\r\n" : "old\r\n");
                 EXPECT_TRUE(exists || code == 0);
-                EXPECT_TRUE(code != 0 || !FileExists(file.temporary));
+                // The new list is kept only where it is the only whole one left.
+                bool onlyCopy = exists && !FileExists(file.target) && !FileExists(file.backup);
+                EXPECT_EQ(FileExists(file.temporary), code != 0 && onlyCopy);
             }
         }
     }
+}
+
+// The three paths of a replacement take one form: the long one for all of them where one would
+// reach the limit, so that every move names its files alike.
+TEST(NameReplacement, AllThreePathsTakeTheLongFormTogether) {
+    const std::string deep = "\\" + std::string(242, 'd') + "\\v.txt";
+    const struct {
+        std::string target, named;
+    } rows[] = {{"C:\\v.txt", "C:\\v.txt"},
+                {"C:" + deep, "\\\\?\\C:" + deep},
+                {"\\\\srv\\l" + deep, "\\\\?\\UNC\\srv\\l" + deep},
+                {"\\\\?\\C:" + deep, "\\\\?\\C:" + deep}};
+    for (const auto& row : rows) {
+        ReplacementFile file{};
+        snprintf(file.target, sizeof file.target, "%s", row.target.c_str());
+        ASSERT_TRUE(NameReplacement(file, 0xbeef, 260));
+        EXPECT_EQ(file.target, row.named);
+        const std::string folder = row.named.substr(0, row.named.size() - 5);
+        EXPECT_EQ(file.temporary, folder + "~vl" +
+                                      std::string(file.temporary).substr(folder.size() + 3, 4) +
+                                      "beef.tmp");
+        EXPECT_EQ(std::string(file.backup),
+                  std::string(file.temporary, strlen(file.temporary) - 4) + ".bak");
+    }
+}
+
+// A power cut between the replacement's moves leaves the path empty and the old list under its
+// backup name: loading puts the newest backup of that list back, not another list's beside it.
+TEST(PutBackupInPlace, TheNewestBackupOfTheListGoesBackToItsEmptyPath) {
+    ScratchDir dir;
+    ReplacementFile verses{}, fonts{};
+    snprintf(verses.target, sizeof verses.target, "%s", dir.File("versete.txt").c_str());
+    snprintf(fonts.target, sizeof fonts.target, "%s", dir.File("fonturi.txt").c_str());
+    auto leave = [](ReplacementFile& file, unsigned serial, const char* bytes, int hoursAgo) {
+        EXPECT_TRUE(NameReplacement(file, serial, 0));
+        WriteBytes(file.backup, bytes);
+        std::filesystem::last_write_time(file.backup,
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::hours(hoursAgo));
+    };
+    leave(verses, 1, "vechi\r\n", 2);
+    leave(verses, 2, "nou\r\n", 1);
+    leave(fonts, 3, "Arial\r\n", 0);
+    uint32_t count = 0;
+    ListFileState state;
+    HeapRelease(LoadListFile(verses.target, 256, count, state));
+    EXPECT_EQ(ReadBytes(verses.target), "nou\r\n");
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(FolderNames(dir.Path()).size(), 3u) << "the older backup and the other list's stay";
 }
 
 // A folder that lets no file be made beside the list: the list is written in place.

@@ -18,6 +18,7 @@ TEST(DecideListSave, WritesOnlyAChangedListAndNeverOverAnotherSave) {
     const ListFileStamp unread{true, false, 0, 0, 0};
     const ListFileStamp read{true, true, 10, 100, 7};
     const ListFileStamp savedSince{true, true, 10, 200, 9};
+    const ListFileStamp away{false, false, 0, 0, 0, true}; // its folder missing too
     const struct {
         const char* name;
         bool changed;
@@ -29,6 +30,8 @@ TEST(DecideListSave, WritesOnlyAChangedListAndNeverOverAnotherSave) {
         {"untouched, missing then and now: created", false, missing, missing,
          ListSaveAction::Write},
         {"untouched, missing then, back now", false, missing, read, ListSaveAction::Leave},
+        {"untouched, folder missing: nothing to create", false, away, away, ListSaveAction::Leave},
+        {"untouched, folder back now: created", false, away, missing, ListSaveAction::Write},
         {"untouched, unreadable", false, unread, read, ListSaveAction::Leave},
         {"edited", true, read, read, ListSaveAction::Write},
         {"edited, saved since", true, read, savedSince, ListSaveAction::WriteBeside},
@@ -41,6 +44,7 @@ TEST(DecideListSave, WritesOnlyAChangedListAndNeverOverAnotherSave) {
         {"edited, unreadable then", true, unread, read, ListSaveAction::WriteBeside},
         {"edited, unreadable now", true, read, unread, ListSaveAction::WriteBeside},
         {"edited, deleted since", true, read, missing, ListSaveAction::Write},
+        {"edited, folder missing: tried, and fails", true, read, away, ListSaveAction::Write},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(DecideListSave(row.changed, row.atRead, row.now), row.action) << row.name;
@@ -77,9 +81,18 @@ TEST(BesidePath, NamesTheEditAndKeepsTheFolderAndExtension) {
         ASSERT_TRUE(BesidePath(row.path, 2026, 12, 9, 14, 5, row.attempt, beside));
         EXPECT_STREQ(beside, row.beside);
     }
+    // Near the path limit the name is shortened in its folder; a folder that leaves no room for
+    // one letter of it gives none.
+    const std::string folder = "C:\\" + std::string(200, 'd') + "\\";
     char beside[ListPathSize];
-    EXPECT_FALSE(
-        BesidePath(std::string(ListPathSize - 10, 'x').c_str(), 2026, 1, 1, 0, 0, 1, beside));
+    ASSERT_TRUE(BesidePath((folder + std::string(50, 'v') + ".txt").c_str(), 2026, 12, 9, 14, 5, 1,
+                           beside));
+    EXPECT_EQ(beside, folder + std::string(25, 'v') + " (editat 2026-12-09 14-05).txt");
+    const std::string full = "C:\\" + std::string(244, 'd') + "\\";
+    ASSERT_TRUE(BesidePath((full + "versete.txt").c_str(), 2026, 12, 9, 14, 5, 2, beside));
+    EXPECT_EQ(beside, full + "verse~2.txt");
+    EXPECT_FALSE(BesidePath(("C:\\" + std::string(250, 'd') + "\\v.txt").c_str(), 2026, 1, 1, 0, 0,
+                            1, beside));
 }
 
 // A list as the configuration dialog holds it: loaded, maybe edited, saved.

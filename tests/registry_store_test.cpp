@@ -1,3 +1,4 @@
+#include "file_replacement.h"
 #include "list_file.h"
 #include "platform.h"
 #include "registry_store.h"
@@ -133,6 +134,22 @@ TEST(LoadSettings, ListFileThatExistsButCannotBeReadIsNotWrittenBack) {
     }
 }
 
+// A save cut short by a power cut left the verses only under their backup name: loading puts
+// them back at their path and reads them, for the saver and the configuration alike.
+TEST(LoadSettings, ListFoundOnlyAtItsBackupNameIsPutBack) {
+    Installed installed;
+    ReplacementFile names{};
+    MultiByteToWideChar(CP_ACP, 0, installed.texts.c_str(), -1, names.target, ReplacementPathSize);
+    ASSERT_TRUE(NameReplacement(names, 0x1234, MAX_PATH));
+    ASSERT_TRUE(MoveFileW(names.target, names.backup));
+    SaverSettings record{};
+    EXPECT_EQ(LoadSettings(record), 0u);
+    EXPECT_EQ(record.TextCount, 2u);
+    EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
+    EXPECT_EQ(GetFileAttributesW(names.backup), INVALID_FILE_ATTRIBUTES);
+    ReleaseSettingsLists(record);
+}
+
 TEST(LoadSettings, EmptyTextsFileIsNoError) {
     Installed installed("\r\n\r\n", "Arial\r\n");
     SaverSettings record{};
@@ -205,8 +222,11 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     Installed installed(std::nullopt, std::nullopt);
     // Verses path missing: its code (2) comes back, the typefaces are still written.
     installed.key.Remove("TextsFile");
+    std::vector<WideChar> texts = WideSlots({u"Editat"}, 256);
     std::vector<WideChar> fonts = WideSlots({u"Tahoma"}, 32);
     SaverSettings record{};
+    record.Texts = texts.data();
+    record.TextCount = 1;
     record.Fonts = fonts.data();
     record.FontCount = 1;
     record.TextSpeed = 3000;
@@ -216,7 +236,7 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
     EXPECT_EQ(installed.key.Dword("TextSpeed"), 3000u);
 
-    // Verses folder missing gives 2 from the file, typefaces path too long gives 234 later.
+    // Edited verses in a missing folder give 2 from the file, typefaces path too long 234 later.
     installed.key.SetString("TextsFile", installed.dir.File("gone/versete.txt"));
     installed.key.SetString("FontsFile", std::string(300, 'y'));
     EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);

@@ -55,22 +55,28 @@ DWORD NewThread(const std::vector<DWORD>& before) {
 struct ResumeLater {
     HANDLE thread;
     DWORD delay;
+    HANDLE held;
 };
 
 DWORD WINAPI ResumeAfterDelay(LPVOID parameter) {
     ResumeLater* resume = static_cast<ResumeLater*>(parameter);
+    WaitForSingleObject(resume->held, INFINITE);
     Sleep(resume->delay);
     ResumeThread(resume->thread);
     return 0;
 }
 
 // Starts a run with a tick, then holds its thread still; a helper lets it go after delay ms.
+// The helper starts first: a thread starting while the run is held could wait on a lock the
+// run holds (the loader's, if it was held while starting).
 struct HeldRun {
     HANDLE thread = nullptr;
     HANDLE helper = nullptr;
     ResumeLater resume{};
 
     HeldRun(HWND window, DWORD delay) {
+        resume = {nullptr, delay, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+        helper = CreateThread(nullptr, 0, ResumeAfterDelay, &resume, 0, nullptr);
         std::vector<DWORD> before = ProcessThreads();
         SendMessageA(window, WM_TIMER, 1, 0);
         DWORD id = NewThread(before);
@@ -78,12 +84,13 @@ struct HeldRun {
         thread = OpenThread(THREAD_SUSPEND_RESUME | SYNCHRONIZE, FALSE, id);
         EXPECT_NE(thread, nullptr);
         SuspendThread(thread);
-        resume = {thread, delay};
-        helper = CreateThread(nullptr, 0, ResumeAfterDelay, &resume, 0, nullptr);
+        resume.thread = thread;
+        SetEvent(resume.held);
     }
     ~HeldRun() {
         WaitForSingleObject(helper, INFINITE);
         CloseHandle(helper);
+        CloseHandle(resume.held);
         CloseHandle(thread);
     }
     bool Ended() const { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }

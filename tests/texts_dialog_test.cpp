@@ -246,14 +246,14 @@ const Script Scripts[] = {
     Script("emptied, then OK", Four, {Type("")}, Four, 0, "", 0, {StaleError}, {Ps, Ioan, Apoc}),
 
     // A control that fails a request: the user sees one box for it, the editor carries on and
-    // the record stays whole. A list out of space while filling keeps what it took, with one
-    // box; other filling failures go unreported.
-    Script("no space while filling", Three, {}, {Gen, Ps}, 0, Gen, 0, {}, {Gen, Ps},
-           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE, 2}}, {ErrorOutOfMemory}),
-    Script("other filling failure", Three, {}, {Gen}, 0, Gen, 0, {}, {Gen},
-           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERR, 1}}),
-    Script("no space for the first entry", Three, {}, {}, -1, "", 0, {}, {},
-           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE}}, {ErrorOutOfMemory}),
+    // the record stays whole. A list that did not take every verse while filling keeps what it
+    // took, with one box by its kind, and is not the record's list: OK leaves the record.
+    Script("no space while filling", Three, {}, {Gen, Ps}, 0, Gen, 0, {Type("schimbat")}, Three,
+           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE, 2}}, {ErrorOutOfMemory}, true),
+    Script("other filling failure", Three, {}, {Gen}, 0, Gen, 0, {Type("schimbat")}, Three,
+           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERR, 1}}, {ErrorInvalidParameter}, true),
+    Script("no space for the first entry", Three, {}, {}, -1, "", 0, {Type("schimbat")}, Three,
+           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE}}, {ErrorOutOfMemory}, true),
     // A toolbar that rejects its images is not asked for its buttons; either way the editor
     // works.
     Script("toolbar images rejected", Three, {ToolbarHolds(0, false), Type(GenEdited)}, Three, 0,
@@ -603,6 +603,26 @@ TEST(TextsEditorEndToEnd, OnlyTheConfigurationsOkWritesTheEditedVerses) {
         EXPECT_EQ(ReadBytes(installed.texts), close == IDOK ? edited : ansi);
         EXPECT_TRUE(boxes.Seen().empty());
     }
+}
+
+// UTF-8 with a line another editor appended in the code page: every letter shows right, and an
+// edit writes the whole list in UTF-8, without a mark as the file had none.
+TEST(TextsEditorEndToEnd, MixedFileShowsEveryLetterAndIsWrittenWholeInUtf8) {
+    Installed installed("Geneza 1:1\r\nÎnceputul înțelepciunii\r\n" +
+                        CodePageFromUtf8("Ioan 3:16 şi ţară\r\n", 1250));
+    MessageBoxWatcher boxes;
+    ModelessDialog configuration(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0);
+    Verses shown;
+    EXPECT_TRUE(EditList(configuration.Window(), IDC_CONFIG_VERSES, [&](HWND opened) {
+        Editor editor(opened);
+        shown = editor.Entries();
+        editor.Type("Geneza 1:1 La început");
+    }));
+    configuration.Click(IDOK);
+    EXPECT_EQ(shown, (Verses{"Geneza 1:1", "Începutul înțelepciunii", "Ioan 3:16 şi ţară"}));
+    EXPECT_EQ(ReadBytes(installed.texts),
+              "Geneza 1:1 La început\r\nÎnceputul înțelepciunii\r\nIoan 3:16 şi ţară\r\n");
+    EXPECT_TRUE(boxes.Seen().empty());
 }
 
 // ---------------------------------------------------------------------------------------------
