@@ -6,6 +6,7 @@
 #include "fonts_dialog.h"
 #include "help_launcher.h"
 #include "list_reading.h"
+#include "program_module.h"
 #include "registry_store.h"
 #include "resource_ids.h"
 #include "system_library.h"
@@ -21,10 +22,6 @@ namespace {
 constexpr uint32_t MillisecondsPerSecond = 1000;
 constexpr WORD MaxSeconds = 60;
 constexpr WORD MaxFadeSpeed = 10;
-// Saved when the up-down cannot read the edit box (text that is not a number).
-constexpr uint32_t UnreadableTextSpeed = 4000;
-// Saved when the combo box has no selection.
-constexpr uint32_t UnselectedPolicy = 2;
 constexpr int EntryTextSize = 255;
 constexpr UINT PolicyStrings[] = {IDS_POLICY_EACH_DISPLAY, IDS_POLICY_EACH_ACTIVATION,
                                   IDS_POLICY_EACH_DAY};
@@ -77,7 +74,7 @@ void OfferSetUp(HWND dialog) {
     wchar_t folder[MAX_PATH];
     wchar_t title[ButtonTextSize];
     wchar_t question[QuestionSize];
-    HINSTANCE program = GetModuleHandleW(nullptr);
+    HINSTANCE program = ProgramModule();
     if (!UserListsFolder(folder) ||
         LoadStringW(program, IDS_SET_UP_TITLE, title, ButtonTextSize) == 0 ||
         LoadStringW(program, IDS_SET_UP_QUESTION, question, QuestionSize) == 0) {
@@ -151,7 +148,7 @@ bool ListsBeingRead(const ConfigState& state) {
 // A list still being read cannot be edited yet: its button says so until the list is in.
 void ShowListsBeingRead(HWND dialog, ConfigState& state) {
     wchar_t reading[ButtonTextSize];
-    if (LoadStringW(GetModuleHandleW(nullptr), IDS_LIST_BEING_READ, reading, ButtonTextSize) == 0) {
+    if (LoadStringW(ProgramModule(), IDS_LIST_BEING_READ, reading, ButtonTextSize) == 0) {
         reading[0] = L'\0';
     }
     for (size_t i = 0; i < 2; i++) {
@@ -278,10 +275,9 @@ void ShowHelp(HWND dialog) {
     }
 }
 
-// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too, and
-// come from the module whose templates built this dialog.
+// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too.
 void RunSubDialog(HWND dialog, const wchar_t* name, DLGPROC procedure, LPARAM parameter) {
-    DialogBoxParamW(DialogModule(dialog), name, dialog, procedure, parameter);
+    DialogBoxParamW(ProgramModule(), name, dialog, procedure, parameter);
 }
 
 // A list's dialog waits for the list: its button is disabled until then, and a command sent
@@ -341,7 +337,7 @@ namespace {
 
 // A string that fails to load is left out.
 void AddEntries(HWND dialog, int id, const UINT (&strings)[3]) {
-    HINSTANCE program = GetModuleHandleA(nullptr);
+    HINSTANCE program = ProgramModule();
     for (UINT string : strings) {
         wchar_t text[EntryTextSize];
         if (LoadStringW(program, string, text, EntryTextSize) > 0) {
@@ -377,17 +373,19 @@ void SettingsToControls(HWND dialog, const SaverSettings& record) {
 }
 
 void ControlsToSettings(HWND dialog, SaverSettings& record) {
-    // The high word reports text the up-down cannot read as a position.
+    // The high word reports text the up-down cannot read as a position: the default is saved.
     LRESULT position = SendItem(dialog, IDC_CONFIG_SECONDS_UPDOWN, UDM_GETPOS, 0, 0);
     record.TextSpeed =
-        HIWORD(position) != 0 ? UnreadableTextSpeed : LOWORD(position) * MillisecondsPerSecond;
+        HIWORD(position) != 0 ? DefaultTextSpeed : LOWORD(position) * MillisecondsPerSecond;
 
     record.Options = 0;
     if (SendItem(dialog, IDC_CONFIG_CONSECUTIVE, BM_GETCHECK, 0, 0) == BST_CHECKED) {
         record.Options |= ConsecutiveOrderBit;
     }
+    // A combo box without a selection saves the default policy.
     LRESULT policy = SendItem(dialog, IDC_CONFIG_POLICY, CB_GETCURSEL, 0, 0);
-    record.Options |= policy == CB_ERR ? UnselectedPolicy : static_cast<uint32_t>(policy);
+    record.Options |=
+        policy == CB_ERR ? DefaultOptions & ChangePolicyMask : static_cast<uint32_t>(policy);
 
     record.FadeSpeed = static_cast<uint32_t>(SendItem(dialog, IDC_CONFIG_FADE, TBM_GETPOS, 0, 0));
 }

@@ -73,8 +73,8 @@ ScaledImageNames ArrowRightImages = {"ARROWRIGHT", "ARROWRIGHT125", "ARROWRIGHT1
 void ShowArrows(HWND dialog, FontsDialogState& state, uint32_t dpi) {
     HBITMAP left = state.ArrowLeft;
     HBITMAP right = state.ArrowRight;
-    state.ArrowLeft = LoadScaledImage(dialog, ArrowLeftImages, dpi);
-    state.ArrowRight = LoadScaledImage(dialog, ArrowRightImages, dpi);
+    state.ArrowLeft = LoadScaledImage(ArrowLeftImages, dpi);
+    state.ArrowRight = LoadScaledImage(ArrowRightImages, dpi);
     SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(state.ArrowRight));
     SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_SETIMAGE, IMAGE_BITMAP,

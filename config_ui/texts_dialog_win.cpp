@@ -8,6 +8,7 @@
 #include "help_launcher.h"
 #include "list_box.h"
 #include "platform.h"
+#include "program_module.h"
 #include "resource_ids.h"
 #include "texts_rules.h"
 
@@ -87,7 +88,7 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
     }
     editor->Record = record;
     editor->Current = NoVerse;
-    editor->ToolbarImage = LoadScaledImage(dialog, ToolbarImages, WindowDpi(dialog));
+    editor->ToolbarImage = LoadScaledImage(ToolbarImages, WindowDpi(dialog));
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
         HWND list = VerseList(dialog);
@@ -121,10 +122,10 @@ void RescaleToolbar(HWND dialog, uint32_t dpi) {
     DeleteObject(editor->ToolbarImage);
     HWND toolbar =
         CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, 0, 0, dialog,
-                        reinterpret_cast<HMENU>(IDC_TEXTS_TOOLBAR), DialogModule(dialog), nullptr);
+                        reinterpret_cast<HMENU>(IDC_TEXTS_TOOLBAR), ProgramModule(), nullptr);
     SetWindowPos(toolbar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(toolbar, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
-    editor->ToolbarImage = LoadScaledImage(dialog, ToolbarImages, dpi);
+    editor->ToolbarImage = LoadScaledImage(ToolbarImages, dpi);
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
 }
 
@@ -238,7 +239,7 @@ uint32_t SetUpTextsToolbar(HWND dialog, TextsEditorState& editor) {
     TBBUTTON buttons[ToolbarButtons] = {};
     for (int i = 0; i < ToolbarButtons; i++) {
         texts[i][0] = 0;
-        LoadStringW(DialogModule(dialog), IDS_TOOL_NEW + i, texts[i], TextSlotWidth);
+        LoadStringW(ProgramModule(), IDS_TOOL_NEW + i, texts[i], TextSlotWidth);
         buttons[i].iBitmap = i;
         buttons[i].idCommand = IDC_TEXTS_NEW + i;
         buttons[i].fsState = TBSTATE_ENABLED;
@@ -298,7 +299,7 @@ uint32_t CommitVerse(HWND dialog, int32_t index) {
 
 int32_t AddNewVerse(HWND dialog) {
     VerseBuffer text = {};
-    LoadStringW(DialogModule(dialog), IDS_NEW_VERSE, text, TextSlotWidth);
+    LoadStringW(ProgramModule(), IDS_NEW_VERSE, text, TextSlotWidth);
     HWND list = VerseList(dialog);
     ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     SetDlgItemTextW(dialog, IDC_TEXTS_EDIT, L"");
