@@ -1,10 +1,9 @@
 #include "config_dialog.h"
 
-#include "dialog_state.h"
+#include "dialog_frame.h"
 #include "error_box.h"
 #include "error_codes.h"
 #include "fonts_dialog.h"
-#include "help_launcher.h"
 #include "list_reading.h"
 #include "program_module.h"
 #include "registry_store.h"
@@ -182,11 +181,9 @@ const uint32_t* ScreensFromControl(HWND dialog, uint32_t& screens) {
 // Every opening starts from an empty record, so that a missing key shows zeros. Without a
 // record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
 // The dialog shows within the opening's wait whatever the list files do.
-void OpenConfiguration(HWND dialog) {
+void OpenConfiguration(HWND dialog, ConfigState* state, LPARAM) {
     InitConfigControls(dialog);
-    ConfigState* state = AttachDialogState<ConfigState>(dialog);
     if (state == nullptr) {
-        ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
     uint32_t code = LoadNumbers(dialog, state->Settings);
@@ -202,8 +199,7 @@ void OpenConfiguration(HWND dialog) {
 }
 
 // A tick while a list is being read: the lists read by now come in.
-void TakeListsReadSince(HWND dialog) {
-    ConfigState* state = DialogState<ConfigState>(dialog);
+void TakeListsReadSince(HWND dialog, ConfigState* state) {
     if (state == nullptr) {
         return;
     }
@@ -214,29 +210,16 @@ void TakeListsReadSince(HWND dialog) {
     ShowErrorMessage(dialog, code);
 }
 
-// A list still being read stays with its reading, which ends by itself; the process is not kept
-// waiting for it.
-void AbandonReadings(HWND dialog) {
+// Nothing is written: list edits made in the sub-dialogs are dropped with the lists. A list
+// still being read stays with its reading, which ends by itself; the process is not kept
+// waiting for it. A dialog destroyed without OK or Cancel gives its lists back too.
+void ReleaseConfiguration(HWND dialog, ConfigState* state) {
     KillTimer(dialog, ListReadingTimer);
-    ConfigState* state = DialogState<ConfigState>(dialog);
     if (state != nullptr) {
         AbandonListReading(state->Readings[0]);
         AbandonListReading(state->Readings[1]);
+        ReleaseSettingsLists(state->Settings);
     }
-}
-
-void ReleaseLists(HWND dialog) {
-    SaverSettings* record = ConfigRecord(dialog);
-    if (record != nullptr) {
-        ReleaseSettingsLists(*record);
-    }
-}
-
-// Nothing is written: list edits made in the sub-dialogs are dropped with the lists.
-void CloseConfiguration(HWND dialog) {
-    AbandonReadings(dialog);
-    ReleaseLists(dialog);
-    EndDialog(dialog, 0);
 }
 
 // A list whose file could not be written keeps the dialog open with every edit, and the key's
@@ -244,8 +227,7 @@ void CloseConfiguration(HWND dialog) {
 // press OK again, or Cancel. Any other failure (the key gone, a value refused) closes it; the
 // error box says what went wrong. A list saved beside a file another program changed is named
 // with that file in a box of its own.
-void SaveConfiguration(HWND dialog) {
-    ConfigState* state = DialogState<ConfigState>(dialog);
+bool SaveConfiguration(HWND dialog, ConfigState* state) {
     if (state != nullptr) {
         ControlsToSettings(dialog, state->Settings);
         uint32_t screens = state->Screens;
@@ -255,24 +237,11 @@ void SaveConfiguration(HWND dialog) {
         ShowListsSavedBeside(dialog, lists.Texts, lists.Fonts);
         if (lists.Texts.WriteError != 0 || lists.Fonts.WriteError != 0) {
             ShowListSaveErrors(dialog, lists.Texts.WriteError, lists.Fonts.WriteError);
-            return;
+            return false;
         }
         ShowErrorMessage(dialog, code);
     }
-    CloseConfiguration(dialog);
-}
-
-// A dialog destroyed without OK or Cancel gives its lists back too.
-void ReleaseConfiguration(HWND dialog) {
-    AbandonReadings(dialog);
-    ReleaseLists(dialog);
-    DetachDialogState<ConfigState>(dialog);
-}
-
-void ShowHelp(HWND dialog) {
-    if (OpenHelp(dialog, nullptr) == nullptr) {
-        ShowErrorMessage(dialog, GetLastError());
-    }
+    return true;
 }
 
 // A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too.
@@ -282,32 +251,22 @@ void RunSubDialog(HWND dialog, const wchar_t* name, DLGPROC procedure, LPARAM pa
 
 // A list's dialog waits for the list: its button is disabled until then, and a command sent
 // all the same does nothing.
-bool ListReady(HWND dialog, size_t list) {
-    ConfigState* state = DialogState<ConfigState>(dialog);
-    return state == nullptr || state->Readings[list] == nullptr;
+void RunListDialog(HWND dialog, ConfigState* state, size_t list, const wchar_t* name,
+                   DLGPROC procedure) {
+    if (state == nullptr) {
+        RunSubDialog(dialog, name, procedure, 0);
+    } else if (state->Readings[list] == nullptr) {
+        RunSubDialog(dialog, name, procedure, reinterpret_cast<LPARAM>(&state->Settings));
+    }
 }
 
-INT_PTR RunCommand(HWND dialog, WORD id) {
-    LPARAM settings = reinterpret_cast<LPARAM>(ConfigRecord(dialog));
+INT_PTR RunCommand(HWND dialog, ConfigState* state, int id, int, HWND) {
     switch (id) {
-    case IDOK:
-        SaveConfiguration(dialog);
-        return TRUE;
-    case IDCANCEL:
-        CloseConfiguration(dialog);
-        return TRUE;
-    case IDHELP:
-        ShowHelp(dialog);
-        return TRUE;
     case IDC_CONFIG_VERSES:
-        if (ListReady(dialog, 0)) {
-            RunSubDialog(dialog, L"TEXTSDLG", TextsDialogProc, settings);
-        }
+        RunListDialog(dialog, state, 0, L"TEXTSDLG", TextsDialogProc);
         return TRUE;
     case IDC_CONFIG_FONTS:
-        if (ListReady(dialog, 1)) {
-            RunSubDialog(dialog, L"FONTSDLG", FontsDialogProc, settings);
-        }
+        RunListDialog(dialog, state, 1, L"FONTSDLG", FontsDialogProc);
         return TRUE;
     case IDC_CONFIG_ABOUT:
         RunSubDialog(dialog, L"ABOUTDLG", AboutDialogProc, 0);
@@ -392,26 +351,17 @@ void ControlsToSettings(HWND dialog, SaverSettings& record) {
 
 } // namespace
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OpenConfiguration(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        return RunCommand(dialog, LOWORD(wParam));
-    case WM_HELP:
-        // F1, anywhere in the dialog: the help command's topic.
-        ShowHelp(dialog);
-        return TRUE;
-    case WM_TIMER:
-        TakeListsReadSince(dialog);
-        return TRUE;
-    case WM_DESTROY:
-        ReleaseConfiguration(dialog);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    static constexpr DialogSteps<ConfigState> steps = {
+        .HelpTopic = nullptr, // the help file's start: the overview of every setting
+        .Open = OpenConfiguration,
+        .Command = RunCommand,
+        .Accept = SaveConfiguration,
+        .Close = ReleaseConfiguration,
+        .Release = ReleaseConfiguration,
+        .Tick = TakeListsReadSince,
+    };
+    return RunDialogFrame(steps, dialog, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

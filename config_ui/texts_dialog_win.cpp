@@ -2,10 +2,9 @@
 
 #include "config_dialog.h"
 #include "dialog_images.h"
-#include "dialog_state.h"
+#include "dialog_frame.h"
 #include "error_box.h"
 #include "error_codes.h"
-#include "help_launcher.h"
 #include "list_box.h"
 #include "platform.h"
 #include "program_module.h"
@@ -80,12 +79,12 @@ uint32_t FillVerseList(HWND list, const SaverSettings& record) {
     return code;
 }
 
-void OpenTextsEditor(HWND dialog, SaverSettings* record) {
-    TextsEditorState* editor = AttachDialogState<TextsEditorState>(dialog);
+// An editor whose state could not be made can only be left.
+void OpenTextsEditor(HWND dialog, TextsEditorState* editor, LPARAM parameter) {
     if (editor == nullptr) {
-        ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
+    auto* record = reinterpret_cast<SaverSettings*>(parameter);
     editor->Record = record;
     editor->Current = NoVerse;
     editor->ToolbarImage = LoadScaledImage(ToolbarImages, WindowDpi(dialog));
@@ -101,18 +100,15 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
     ShowErrorMessage(dialog, ShowVerse(dialog, editor->Current));
 }
 
-void ReleaseTextsEditor(HWND dialog) {
-    TextsEditorState* editor = DialogState<TextsEditorState>(dialog);
+void ReleaseTextsEditor(HWND, TextsEditorState* editor) {
     if (editor != nullptr && editor->ToolbarImage != nullptr) {
         DeleteObject(editor->ToolbarImage);
     }
-    DetachDialogState<TextsEditorState>(dialog);
 }
 
 // A toolbar takes the size of its images only before the first is added, so one for another
 // scale is a new toolbar in the old one's place (first among the controls), in the dialog's font.
-void RescaleToolbar(HWND dialog, uint32_t dpi) {
-    TextsEditorState* editor = DialogState<TextsEditorState>(dialog);
+void RescaleToolbar(HWND dialog, TextsEditorState* editor, uint32_t dpi) {
     if (editor == nullptr) {
         return;
     }
@@ -129,45 +125,26 @@ void RescaleToolbar(HWND dialog, uint32_t dpi) {
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
 }
 
-// An editor whose state could not be made can only be left.
-INT_PTR RunStatelessCommand(HWND dialog, int id) {
-    if (id != IDOK && id != IDCANCEL) {
-        return FALSE;
+// The verses the editor shows become the record's: its block and count become the list's
+// entries. A list that could not be collected leaves the record with its old block.
+bool AcceptVerses(HWND dialog, TextsEditorState* editor) {
+    if (editor != nullptr) {
+        ShowErrorMessage(dialog, CommitVerse(dialog, editor->Current));
+        if (editor->Record != nullptr && !editor->Partial) {
+            ShowErrorMessage(dialog,
+                             CollectListEntries(VerseList(dialog), TextSlotWidth,
+                                                editor->Record->Texts, editor->Record->TextCount));
+        }
     }
-    EndDialog(dialog, 0);
-    return TRUE;
+    return true;
 }
 
-void OpenTextsHelp(HWND dialog) {
-    if (OpenHelp(dialog, "texts.html") == nullptr) {
-        ShowErrorMessage(dialog, GetLastError());
-    }
-}
-
-INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
-    TextsEditorState* state = DialogState<TextsEditorState>(dialog);
+INT_PTR RunTextsCommand(HWND dialog, TextsEditorState* state, int id, int notification, HWND) {
     if (state == nullptr) {
-        return RunStatelessCommand(dialog, id);
+        return FALSE;
     }
     TextsEditorState& editor = *state;
     switch (id) {
-    case IDOK:
-        ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
-        // The record's verses block and count become the list's entries; on failure the
-        // record keeps its old block.
-        if (editor.Record != nullptr && !editor.Partial) {
-            ShowErrorMessage(dialog,
-                             CollectListEntries(VerseList(dialog), TextSlotWidth,
-                                                editor.Record->Texts, editor.Record->TextCount));
-        }
-        EndDialog(dialog, 0);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, 0);
-        return TRUE;
-    case IDHELP:
-        OpenTextsHelp(dialog);
-        return TRUE;
     case IDC_TEXTS_NEW:
         ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
         editor.Current = AddNewVerse(dialog);
@@ -199,25 +176,15 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
 } // namespace
 
 INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OpenTextsEditor(dialog, reinterpret_cast<SaverSettings*>(lParam));
-        return TRUE; // the system focuses the first tab stop, the edit field
-    case WM_COMMAND:
-        return RunTextsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_HELP:
-        // F1, anywhere in the dialog: the help command's topic.
-        OpenTextsHelp(dialog);
-        return TRUE;
-    case WM_DPICHANGED:
-        RescaleToolbar(dialog, HIWORD(wParam));
-        return FALSE; // the system still moves and scales the dialog
-    case WM_DESTROY:
-        ReleaseTextsEditor(dialog);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    static constexpr DialogSteps<TextsEditorState> steps = {
+        .HelpTopic = "texts.html",
+        .Open = OpenTextsEditor,
+        .Command = RunTextsCommand,
+        .Accept = AcceptVerses,
+        .Release = ReleaseTextsEditor,
+        .Rescale = RescaleToolbar,
+    };
+    return RunDialogFrame(steps, dialog, message, wParam, lParam);
 }
 
 namespace {
