@@ -1,11 +1,11 @@
 #include "config_dialog.h"
 
-#include "dialog_state.h"
+#include "dialog_frame.h"
 #include "error_box.h"
 #include "error_codes.h"
 #include "fonts_dialog.h"
-#include "help_launcher.h"
 #include "list_reading.h"
+#include "program_module.h"
 #include "registry_store.h"
 #include "resource_ids.h"
 #include "system_library.h"
@@ -21,10 +21,6 @@ namespace {
 constexpr uint32_t MillisecondsPerSecond = 1000;
 constexpr WORD MaxSeconds = 60;
 constexpr WORD MaxFadeSpeed = 10;
-// Saved when the up-down cannot read the edit box (text that is not a number).
-constexpr uint32_t UnreadableTextSpeed = 4000;
-// Saved when the combo box has no selection.
-constexpr uint32_t UnselectedPolicy = 2;
 constexpr int EntryTextSize = 255;
 constexpr UINT PolicyStrings[] = {IDS_POLICY_EACH_DISPLAY, IDS_POLICY_EACH_ACTIVATION,
                                   IDS_POLICY_EACH_DAY};
@@ -77,7 +73,7 @@ void OfferSetUp(HWND dialog) {
     wchar_t folder[MAX_PATH];
     wchar_t title[ButtonTextSize];
     wchar_t question[QuestionSize];
-    HINSTANCE program = GetModuleHandleW(nullptr);
+    HINSTANCE program = ProgramModule();
     if (!UserListsFolder(folder) ||
         LoadStringW(program, IDS_SET_UP_TITLE, title, ButtonTextSize) == 0 ||
         LoadStringW(program, IDS_SET_UP_QUESTION, question, QuestionSize) == 0) {
@@ -151,7 +147,7 @@ bool ListsBeingRead(const ConfigState& state) {
 // A list still being read cannot be edited yet: its button says so until the list is in.
 void ShowListsBeingRead(HWND dialog, ConfigState& state) {
     wchar_t reading[ButtonTextSize];
-    if (LoadStringW(GetModuleHandleW(nullptr), IDS_LIST_BEING_READ, reading, ButtonTextSize) == 0) {
+    if (LoadStringW(ProgramModule(), IDS_LIST_BEING_READ, reading, ButtonTextSize) == 0) {
         reading[0] = L'\0';
     }
     for (size_t i = 0; i < 2; i++) {
@@ -185,11 +181,9 @@ const uint32_t* ScreensFromControl(HWND dialog, uint32_t& screens) {
 // Every opening starts from an empty record, so that a missing key shows zeros. Without a
 // record nothing was loaded, and OK then saves nothing rather than empty lists over the user's.
 // The dialog shows within the opening's wait whatever the list files do.
-void OpenConfiguration(HWND dialog) {
+void OpenConfiguration(HWND dialog, ConfigState* state, LPARAM) {
     InitConfigControls(dialog);
-    ConfigState* state = AttachDialogState<ConfigState>(dialog);
     if (state == nullptr) {
-        ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
     uint32_t code = LoadNumbers(dialog, state->Settings);
@@ -205,8 +199,7 @@ void OpenConfiguration(HWND dialog) {
 }
 
 // A tick while a list is being read: the lists read by now come in.
-void TakeListsReadSince(HWND dialog) {
-    ConfigState* state = DialogState<ConfigState>(dialog);
+void TakeListsReadSince(HWND dialog, ConfigState* state) {
     if (state == nullptr) {
         return;
     }
@@ -217,29 +210,16 @@ void TakeListsReadSince(HWND dialog) {
     ShowErrorMessage(dialog, code);
 }
 
-// A list still being read stays with its reading, which ends by itself; the process is not kept
-// waiting for it.
-void AbandonReadings(HWND dialog) {
+// Nothing is written: list edits made in the sub-dialogs are dropped with the lists. A list
+// still being read stays with its reading, which ends by itself; the process is not kept
+// waiting for it. A dialog destroyed without OK or Cancel gives its lists back too.
+void ReleaseConfiguration(HWND dialog, ConfigState* state) {
     KillTimer(dialog, ListReadingTimer);
-    ConfigState* state = DialogState<ConfigState>(dialog);
     if (state != nullptr) {
         AbandonListReading(state->Readings[0]);
         AbandonListReading(state->Readings[1]);
+        ReleaseSettingsLists(state->Settings);
     }
-}
-
-void ReleaseLists(HWND dialog) {
-    SaverSettings* record = ConfigRecord(dialog);
-    if (record != nullptr) {
-        ReleaseSettingsLists(*record);
-    }
-}
-
-// Nothing is written: list edits made in the sub-dialogs are dropped with the lists.
-void CloseConfiguration(HWND dialog) {
-    AbandonReadings(dialog);
-    ReleaseLists(dialog);
-    EndDialog(dialog, 0);
 }
 
 // A list whose file could not be written keeps the dialog open with every edit, and the key's
@@ -247,8 +227,7 @@ void CloseConfiguration(HWND dialog) {
 // press OK again, or Cancel. Any other failure (the key gone, a value refused) closes it; the
 // error box says what went wrong. A list saved beside a file another program changed is named
 // with that file in a box of its own.
-void SaveConfiguration(HWND dialog) {
-    ConfigState* state = DialogState<ConfigState>(dialog);
+bool SaveConfiguration(HWND dialog, ConfigState* state) {
     if (state != nullptr) {
         ControlsToSettings(dialog, state->Settings);
         uint32_t screens = state->Screens;
@@ -258,60 +237,36 @@ void SaveConfiguration(HWND dialog) {
         ShowListsSavedBeside(dialog, lists.Texts, lists.Fonts);
         if (lists.Texts.WriteError != 0 || lists.Fonts.WriteError != 0) {
             ShowListSaveErrors(dialog, lists.Texts.WriteError, lists.Fonts.WriteError);
-            return;
+            return false;
         }
         ShowErrorMessage(dialog, code);
     }
-    CloseConfiguration(dialog);
+    return true;
 }
 
-// A dialog destroyed without OK or Cancel gives its lists back too.
-void ReleaseConfiguration(HWND dialog) {
-    AbandonReadings(dialog);
-    ReleaseLists(dialog);
-    DetachDialogState<ConfigState>(dialog);
-}
-
-void ShowHelp(HWND dialog) {
-    if (OpenHelp(dialog, nullptr) == nullptr) {
-        ShowErrorMessage(dialog, GetLastError());
-    }
-}
-
-// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too, and
-// come from the module whose templates built this dialog.
+// A missing template makes the call fail quietly. The sub-dialogs are Unicode windows too.
 void RunSubDialog(HWND dialog, const wchar_t* name, DLGPROC procedure, LPARAM parameter) {
-    DialogBoxParamW(DialogModule(dialog), name, dialog, procedure, parameter);
+    DialogBoxParamW(ProgramModule(), name, dialog, procedure, parameter);
 }
 
 // A list's dialog waits for the list: its button is disabled until then, and a command sent
 // all the same does nothing.
-bool ListReady(HWND dialog, size_t list) {
-    ConfigState* state = DialogState<ConfigState>(dialog);
-    return state == nullptr || state->Readings[list] == nullptr;
+void RunListDialog(HWND dialog, ConfigState* state, size_t list, const wchar_t* name,
+                   DLGPROC procedure) {
+    if (state == nullptr) {
+        RunSubDialog(dialog, name, procedure, 0);
+    } else if (state->Readings[list] == nullptr) {
+        RunSubDialog(dialog, name, procedure, reinterpret_cast<LPARAM>(&state->Settings));
+    }
 }
 
-INT_PTR RunCommand(HWND dialog, WORD id) {
-    LPARAM settings = reinterpret_cast<LPARAM>(ConfigRecord(dialog));
+INT_PTR RunCommand(HWND dialog, ConfigState* state, int id, int, HWND) {
     switch (id) {
-    case IDOK:
-        SaveConfiguration(dialog);
-        return TRUE;
-    case IDCANCEL:
-        CloseConfiguration(dialog);
-        return TRUE;
-    case IDHELP:
-        ShowHelp(dialog);
-        return TRUE;
     case IDC_CONFIG_VERSES:
-        if (ListReady(dialog, 0)) {
-            RunSubDialog(dialog, L"TEXTSDLG", TextsDialogProc, settings);
-        }
+        RunListDialog(dialog, state, 0, L"TEXTSDLG", TextsDialogProc);
         return TRUE;
     case IDC_CONFIG_FONTS:
-        if (ListReady(dialog, 1)) {
-            RunSubDialog(dialog, L"FONTSDLG", FontsDialogProc, settings);
-        }
+        RunListDialog(dialog, state, 1, L"FONTSDLG", FontsDialogProc);
         return TRUE;
     case IDC_CONFIG_ABOUT:
         RunSubDialog(dialog, L"ABOUTDLG", AboutDialogProc, 0);
@@ -341,7 +296,7 @@ namespace {
 
 // A string that fails to load is left out.
 void AddEntries(HWND dialog, int id, const UINT (&strings)[3]) {
-    HINSTANCE program = GetModuleHandleA(nullptr);
+    HINSTANCE program = ProgramModule();
     for (UINT string : strings) {
         wchar_t text[EntryTextSize];
         if (LoadStringW(program, string, text, EntryTextSize) > 0) {
@@ -377,43 +332,36 @@ void SettingsToControls(HWND dialog, const SaverSettings& record) {
 }
 
 void ControlsToSettings(HWND dialog, SaverSettings& record) {
-    // The high word reports text the up-down cannot read as a position.
+    // The high word reports text the up-down cannot read as a position: the default is saved.
     LRESULT position = SendItem(dialog, IDC_CONFIG_SECONDS_UPDOWN, UDM_GETPOS, 0, 0);
     record.TextSpeed =
-        HIWORD(position) != 0 ? UnreadableTextSpeed : LOWORD(position) * MillisecondsPerSecond;
+        HIWORD(position) != 0 ? DefaultTextSpeed : LOWORD(position) * MillisecondsPerSecond;
 
     record.Options = 0;
     if (SendItem(dialog, IDC_CONFIG_CONSECUTIVE, BM_GETCHECK, 0, 0) == BST_CHECKED) {
         record.Options |= ConsecutiveOrderBit;
     }
+    // A combo box without a selection saves the default policy.
     LRESULT policy = SendItem(dialog, IDC_CONFIG_POLICY, CB_GETCURSEL, 0, 0);
-    record.Options |= policy == CB_ERR ? UnselectedPolicy : static_cast<uint32_t>(policy);
+    record.Options |=
+        policy == CB_ERR ? DefaultOptions & ChangePolicyMask : static_cast<uint32_t>(policy);
 
     record.FadeSpeed = static_cast<uint32_t>(SendItem(dialog, IDC_CONFIG_FADE, TBM_GETPOS, 0, 0));
 }
 
 } // namespace
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OpenConfiguration(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        return RunCommand(dialog, LOWORD(wParam));
-    case WM_HELP:
-        // F1, anywhere in the dialog: the help command's topic.
-        ShowHelp(dialog);
-        return TRUE;
-    case WM_TIMER:
-        TakeListsReadSince(dialog);
-        return TRUE;
-    case WM_DESTROY:
-        ReleaseConfiguration(dialog);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    static constexpr DialogSteps<ConfigState> steps = {
+        .HelpTopic = nullptr, // the help file's start: the overview of every setting
+        .Open = OpenConfiguration,
+        .Command = RunCommand,
+        .Accept = SaveConfiguration,
+        .Close = ReleaseConfiguration,
+        .Release = ReleaseConfiguration,
+        .Tick = TakeListsReadSince,
+    };
+    return RunDialogFrame(steps, dialog, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -30,6 +30,6 @@ using ScaledImageNames = const char* const[ImageScaleCount];
 // else the system's.
 uint32_t WindowDpi(HWND window);
 
-// The image drawn for dpi, from the dialog's module, its greys mapped to the 3-D colours; none
-// when it cannot be loaded.
-HBITMAP LoadScaledImage(HWND dialog, ScaledImageNames& names, uint32_t dpi);
+// The program's image drawn for dpi, its greys mapped to the 3-D colours; none when it cannot
+// be loaded.
+HBITMAP LoadScaledImage(ScaledImageNames& names, uint32_t dpi);

@@ -9,12 +9,6 @@
 
 #include <new>
 
-// The module whose templates built dialog; its sub-dialogs, images and strings come from the
-// same one.
-inline HINSTANCE DialogModule(HWND dialog) {
-    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-}
-
 // The record attached to dialog, or none (before WM_INITDIALOG, or when it could not be made).
 template <typename State> State* DialogState(HWND dialog) {
     return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));

@@ -1,5 +1,6 @@
 #include "error_box.h"
 
+#include "program_module.h"
 #include "resource_ids.h"
 
 namespace {
@@ -18,7 +19,7 @@ struct BoxText {
         Text[Length] = L'\0';
     }
     void AddString(UINT id) {
-        Length += LoadStringW(GetModuleHandleW(nullptr), id, Text + Length, BoxTextSize - Length);
+        Length += LoadStringW(ProgramModule(), id, Text + Length, BoxTextSize - Length);
     }
     void AddPath(const char* path) {
         wchar_t wide[ListPathSize];

@@ -2,7 +2,7 @@
 
 #include "config_dialog.h"
 #include "dialog_images.h"
-#include "dialog_state.h"
+#include "dialog_frame.h"
 #include "error_box.h"
 #include "error_codes.h"
 #include "font_sample.h"
@@ -73,8 +73,8 @@ ScaledImageNames ArrowRightImages = {"ARROWRIGHT", "ARROWRIGHT125", "ARROWRIGHT1
 void ShowArrows(HWND dialog, FontsDialogState& state, uint32_t dpi) {
     HBITMAP left = state.ArrowLeft;
     HBITMAP right = state.ArrowRight;
-    state.ArrowLeft = LoadScaledImage(dialog, ArrowLeftImages, dpi);
-    state.ArrowRight = LoadScaledImage(dialog, ArrowRightImages, dpi);
+    state.ArrowLeft = LoadScaledImage(ArrowLeftImages, dpi);
+    state.ArrowRight = LoadScaledImage(ArrowRightImages, dpi);
     SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(state.ArrowRight));
     SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_SETIMAGE, IMAGE_BITMAP,
@@ -85,15 +85,14 @@ void ShowArrows(HWND dialog, FontsDialogState& state, uint32_t dpi) {
 
 // Without its state the dialog still lists the typefaces, but has no arrow images and OK
 // changes no record.
-void OpenFontsDialog(HWND dialog, SaverSettings* record) {
-    FontsDialogState* state = AttachDialogState<FontsDialogState>(dialog);
+void OpenFontsDialog(HWND dialog, FontsDialogState* state, LPARAM parameter) {
+    auto* record = reinterpret_cast<SaverSettings*>(parameter);
     const WideChar* fonts = record != nullptr ? record->Fonts : nullptr;
     uint32_t fontCount = record != nullptr ? record->FontCount : 0;
     FillAvailableList(dialog, fonts, fontCount);
     uint32_t filled = FillSelectedList(dialog, fonts, fontCount);
     ShowErrorMessage(dialog, filled);
     if (state == nullptr) {
-        ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
     state->Record = record;
@@ -102,24 +101,20 @@ void OpenFontsDialog(HWND dialog, SaverSettings* record) {
 }
 
 // The system scales the dialog's font and layout itself; the arrows are bitmaps.
-void RescaleArrows(HWND dialog, uint32_t dpi) {
-    FontsDialogState* state = DialogState<FontsDialogState>(dialog);
+void RescaleArrows(HWND dialog, FontsDialogState* state, uint32_t dpi) {
     if (state != nullptr) {
         ShowArrows(dialog, *state, dpi);
     }
 }
 
-void ReleaseFontsDialog(HWND dialog) {
-    FontsDialogState* state = DialogState<FontsDialogState>(dialog);
+void ReleaseFontsDialog(HWND, FontsDialogState* state) {
     if (state != nullptr) {
         DeleteObject(state->ArrowLeft);
         DeleteObject(state->ArrowRight);
     }
-    DetachDialogState<FontsDialogState>(dialog);
 }
 
-void AcceptTypefaces(HWND dialog) {
-    FontsDialogState* state = DialogState<FontsDialogState>(dialog);
+bool AcceptTypefaces(HWND dialog, FontsDialogState* state) {
     // The record's Fonts block and FontCount become the selected list's entries, in the list's
     // order; on failure the record stays as it was.
     if (state != nullptr && state->Record != nullptr && !state->Partial) {
@@ -127,26 +122,11 @@ void AcceptTypefaces(HWND dialog) {
                          CollectListEntries(GetDlgItem(dialog, IDC_FONTS_SELECTED), FontSlotWidth,
                                             state->Record->Fonts, state->Record->FontCount));
     }
-    EndDialog(dialog, 0);
+    return true;
 }
 
-void ShowFontsHelp(HWND dialog) {
-    if (OpenHelp(dialog, "fonts.html") == nullptr) {
-        ShowErrorMessage(dialog, GetLastError());
-    }
-}
-
-INT_PTR RunCommand(HWND dialog, int id, int notification, HWND control) {
+INT_PTR RunCommand(HWND dialog, FontsDialogState*, int id, int notification, HWND control) {
     switch (id) {
-    case IDOK:
-        AcceptTypefaces(dialog);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, 0);
-        return TRUE;
-    case IDHELP:
-        ShowFontsHelp(dialog);
-        return TRUE;
     case IDC_FONTS_AVAILABLE:
     case IDC_FONTS_SELECTED:
         if (notification != LBN_SELCHANGE) {
@@ -166,25 +146,15 @@ INT_PTR RunCommand(HWND dialog, int id, int notification, HWND control) {
 } // namespace
 
 INT_PTR CALLBACK FontsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OpenFontsDialog(dialog, reinterpret_cast<SaverSettings*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        return RunCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_HELP:
-        // F1, anywhere in the dialog: the help command's topic.
-        ShowFontsHelp(dialog);
-        return TRUE;
-    case WM_DPICHANGED:
-        RescaleArrows(dialog, HIWORD(wParam));
-        return FALSE; // the system still moves and scales the dialog
-    case WM_DESTROY:
-        ReleaseFontsDialog(dialog);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    static constexpr DialogSteps<FontsDialogState> steps = {
+        .HelpTopic = "fonts.html",
+        .Open = OpenFontsDialog,
+        .Command = RunCommand,
+        .Accept = AcceptTypefaces,
+        .Release = ReleaseFontsDialog,
+        .Rescale = RescaleArrows,
+    };
+    return RunDialogFrame(steps, dialog, message, wParam, lParam);
 }
 
 int CALLBACK AddAvailableTypeface(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM context) {

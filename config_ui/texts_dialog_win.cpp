@@ -2,12 +2,12 @@
 
 #include "config_dialog.h"
 #include "dialog_images.h"
-#include "dialog_state.h"
+#include "dialog_frame.h"
 #include "error_box.h"
 #include "error_codes.h"
-#include "help_launcher.h"
 #include "list_box.h"
 #include "platform.h"
+#include "program_module.h"
 #include "resource_ids.h"
 #include "texts_rules.h"
 
@@ -79,15 +79,15 @@ uint32_t FillVerseList(HWND list, const SaverSettings& record) {
     return code;
 }
 
-void OpenTextsEditor(HWND dialog, SaverSettings* record) {
-    TextsEditorState* editor = AttachDialogState<TextsEditorState>(dialog);
+// An editor whose state could not be made can only be left.
+void OpenTextsEditor(HWND dialog, TextsEditorState* editor, LPARAM parameter) {
     if (editor == nullptr) {
-        ShowErrorMessage(dialog, ErrorOutOfMemory);
         return;
     }
+    auto* record = reinterpret_cast<SaverSettings*>(parameter);
     editor->Record = record;
     editor->Current = NoVerse;
-    editor->ToolbarImage = LoadScaledImage(dialog, ToolbarImages, WindowDpi(dialog));
+    editor->ToolbarImage = LoadScaledImage(ToolbarImages, WindowDpi(dialog));
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
     if (record != nullptr && record->TextCount != 0 && record->Texts != nullptr) {
         HWND list = VerseList(dialog);
@@ -100,18 +100,15 @@ void OpenTextsEditor(HWND dialog, SaverSettings* record) {
     ShowErrorMessage(dialog, ShowVerse(dialog, editor->Current));
 }
 
-void ReleaseTextsEditor(HWND dialog) {
-    TextsEditorState* editor = DialogState<TextsEditorState>(dialog);
+void ReleaseTextsEditor(HWND, TextsEditorState* editor) {
     if (editor != nullptr && editor->ToolbarImage != nullptr) {
         DeleteObject(editor->ToolbarImage);
     }
-    DetachDialogState<TextsEditorState>(dialog);
 }
 
 // A toolbar takes the size of its images only before the first is added, so one for another
 // scale is a new toolbar in the old one's place (first among the controls), in the dialog's font.
-void RescaleToolbar(HWND dialog, uint32_t dpi) {
-    TextsEditorState* editor = DialogState<TextsEditorState>(dialog);
+void RescaleToolbar(HWND dialog, TextsEditorState* editor, uint32_t dpi) {
     if (editor == nullptr) {
         return;
     }
@@ -121,52 +118,33 @@ void RescaleToolbar(HWND dialog, uint32_t dpi) {
     DeleteObject(editor->ToolbarImage);
     HWND toolbar =
         CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, 0, 0, dialog,
-                        reinterpret_cast<HMENU>(IDC_TEXTS_TOOLBAR), DialogModule(dialog), nullptr);
+                        reinterpret_cast<HMENU>(IDC_TEXTS_TOOLBAR), ProgramModule(), nullptr);
     SetWindowPos(toolbar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(toolbar, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
-    editor->ToolbarImage = LoadScaledImage(dialog, ToolbarImages, dpi);
+    editor->ToolbarImage = LoadScaledImage(ToolbarImages, dpi);
     ShowErrorMessage(dialog, SetUpTextsToolbar(dialog, *editor));
 }
 
-// An editor whose state could not be made can only be left.
-INT_PTR RunStatelessCommand(HWND dialog, int id) {
-    if (id != IDOK && id != IDCANCEL) {
-        return FALSE;
+// The verses the editor shows become the record's: its block and count become the list's
+// entries. A list that could not be collected leaves the record with its old block.
+bool AcceptVerses(HWND dialog, TextsEditorState* editor) {
+    if (editor != nullptr) {
+        ShowErrorMessage(dialog, CommitVerse(dialog, editor->Current));
+        if (editor->Record != nullptr && !editor->Partial) {
+            ShowErrorMessage(dialog,
+                             CollectListEntries(VerseList(dialog), TextSlotWidth,
+                                                editor->Record->Texts, editor->Record->TextCount));
+        }
     }
-    EndDialog(dialog, 0);
-    return TRUE;
+    return true;
 }
 
-void OpenTextsHelp(HWND dialog) {
-    if (OpenHelp(dialog, "texts.html") == nullptr) {
-        ShowErrorMessage(dialog, GetLastError());
-    }
-}
-
-INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
-    TextsEditorState* state = DialogState<TextsEditorState>(dialog);
+INT_PTR RunTextsCommand(HWND dialog, TextsEditorState* state, int id, int notification, HWND) {
     if (state == nullptr) {
-        return RunStatelessCommand(dialog, id);
+        return FALSE;
     }
     TextsEditorState& editor = *state;
     switch (id) {
-    case IDOK:
-        ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
-        // The record's verses block and count become the list's entries; on failure the
-        // record keeps its old block.
-        if (editor.Record != nullptr && !editor.Partial) {
-            ShowErrorMessage(dialog,
-                             CollectListEntries(VerseList(dialog), TextSlotWidth,
-                                                editor.Record->Texts, editor.Record->TextCount));
-        }
-        EndDialog(dialog, 0);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, 0);
-        return TRUE;
-    case IDHELP:
-        OpenTextsHelp(dialog);
-        return TRUE;
     case IDC_TEXTS_NEW:
         ShowErrorMessage(dialog, CommitVerse(dialog, editor.Current));
         editor.Current = AddNewVerse(dialog);
@@ -198,25 +176,15 @@ INT_PTR RunTextsCommand(HWND dialog, int id, int notification) {
 } // namespace
 
 INT_PTR CALLBACK TextsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OpenTextsEditor(dialog, reinterpret_cast<SaverSettings*>(lParam));
-        return TRUE; // the system focuses the first tab stop, the edit field
-    case WM_COMMAND:
-        return RunTextsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_HELP:
-        // F1, anywhere in the dialog: the help command's topic.
-        OpenTextsHelp(dialog);
-        return TRUE;
-    case WM_DPICHANGED:
-        RescaleToolbar(dialog, HIWORD(wParam));
-        return FALSE; // the system still moves and scales the dialog
-    case WM_DESTROY:
-        ReleaseTextsEditor(dialog);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    static constexpr DialogSteps<TextsEditorState> steps = {
+        .HelpTopic = "texts.html",
+        .Open = OpenTextsEditor,
+        .Command = RunTextsCommand,
+        .Accept = AcceptVerses,
+        .Release = ReleaseTextsEditor,
+        .Rescale = RescaleToolbar,
+    };
+    return RunDialogFrame(steps, dialog, message, wParam, lParam);
 }
 
 namespace {
@@ -238,7 +206,7 @@ uint32_t SetUpTextsToolbar(HWND dialog, TextsEditorState& editor) {
     TBBUTTON buttons[ToolbarButtons] = {};
     for (int i = 0; i < ToolbarButtons; i++) {
         texts[i][0] = 0;
-        LoadStringW(DialogModule(dialog), IDS_TOOL_NEW + i, texts[i], TextSlotWidth);
+        LoadStringW(ProgramModule(), IDS_TOOL_NEW + i, texts[i], TextSlotWidth);
         buttons[i].iBitmap = i;
         buttons[i].idCommand = IDC_TEXTS_NEW + i;
         buttons[i].fsState = TBSTATE_ENABLED;
@@ -298,7 +266,7 @@ uint32_t CommitVerse(HWND dialog, int32_t index) {
 
 int32_t AddNewVerse(HWND dialog) {
     VerseBuffer text = {};
-    LoadStringW(DialogModule(dialog), IDS_NEW_VERSE, text, TextSlotWidth);
+    LoadStringW(ProgramModule(), IDS_NEW_VERSE, text, TextSlotWidth);
     HWND list = VerseList(dialog);
     ToList(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     SetDlgItemTextW(dialog, IDC_TEXTS_EDIT, L"");

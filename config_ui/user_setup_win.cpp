@@ -1,5 +1,6 @@
 #include "user_setup.h"
 
+#include "program_module.h"
 #include "registry_store.h"
 
 #include <cwchar>
@@ -21,7 +22,7 @@ bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t (&path)[MAX_PA
 // The sample's bytes, exactly as the installer packs them, into a new file at path; a file that
 // is there already is the user's and stays as it is.
 uint32_t WriteSample(const SampleList& sample, const wchar_t* path) {
-    HMODULE program = GetModuleHandleW(nullptr);
+    HMODULE program = ProgramModule();
     HRSRC found = FindResourceW(program, sample.Resource, MAKEINTRESOURCEW(10)); // RT_RCDATA
     HGLOBAL loaded = found != nullptr ? LoadResource(program, found) : nullptr;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;

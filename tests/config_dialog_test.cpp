@@ -11,13 +11,12 @@
 #include "support/records.h"
 #include "support/saver_process.h"
 #include "support/text_conversion.h"
+#include "support/texts_dialog_harness.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,12 +51,6 @@ ShownControls ReadControls(const ConfigDialog& dialog) {
             static_cast<int>(dialog.Send(IDC_CONFIG_FADE, TBM_GETPOS))};
 }
 
-DWORD StoredDword(const SettingsKey& key, const char* name) {
-    DWORD value = 0xDEADBEEF;
-    EXPECT_TRUE(key.GetDword(name, value)) << name << " was not written";
-    return value;
-}
-
 testing::AssertionResult NoBoxShown(MessageBoxWatcher& boxes) {
     std::vector<SeenMessageBox> seen = boxes.Seen();
     if (seen.empty()) {
@@ -76,103 +69,6 @@ std::string LoadedString(UINT id) {
     return text;
 }
 
-// The labels' ids are -1 (the code never looks them up); the radio buttons are reached with the
-// arrow keys, not with Tab.
-TEST(ConfigTemplate, HoldsTheControlsTheCodeUsesInTabOrder) {
-    ASSERT_TRUE(InitCommonControlClasses(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS));
-    ExpectDialogControls(MAKEINTRESOURCEA(IDD_CONFIG), "Verselume",
-                         {
-                             {-1, "BUTTON", "Text"},
-                             {-1, "STATIC", "Re&afişare text după:"},
-                             {IDC_CONFIG_SECONDS, "EDIT", ""},
-                             {IDC_CONFIG_SECONDS_UPDOWN, "msctls_updown32", ""},
-                             {-1, "STATIC", "secunde"},
-                             {-1, "STATIC", "&Ordinea afişării:"},
-                             {IDC_CONFIG_RANDOM, "BUTTON", "a&leatorie"},
-                             {IDC_CONFIG_CONSECUTIVE, "BUTTON", "&consecutivă"},
-                             {IDC_CONFIG_VERSES, "BUTTON", "&Versete..."},
-                             {IDC_CONFIG_FONTS, "BUTTON", "&Fonturi..."},
-                             {-1, "STATIC", "&Schimbare verset:"},
-                             {IDC_CONFIG_POLICY, "COMBOBOX", ""},
-                             {-1, "STATIC", "Pe mai &multe ecrane:"},
-                             {IDC_CONFIG_SCREENS, "COMBOBOX", ""},
-                             {-1, "BUTTON", "Viteza de &tranziţie"},
-                             {IDC_CONFIG_FADE, "msctls_trackbar32", ""},
-                             {-1, "STATIC", "Lentă"},
-                             {-1, "STATIC", "Rapidă"},
-                             {IDOK, "BUTTON", "&OK"},
-                             {IDCANCEL, "BUTTON", "&Renunţă"},
-                             {IDHELP, "BUTTON", "A&jutor"},
-                             {IDC_CONFIG_ABOUT, "BUTTON", "&Despre"},
-                         },
-                         {IDC_CONFIG_SECONDS, IDC_CONFIG_VERSES, IDC_CONFIG_FONTS,
-                          IDC_CONFIG_POLICY, IDC_CONFIG_SCREENS, IDC_CONFIG_FADE, IDOK, IDCANCEL,
-                          IDHELP, IDC_CONFIG_ABOUT});
-}
-
-TEST(AboutTemplate, HoldsTheTextsAndOk) {
-    ExpectDialogControls("ABOUTDLG", "Despre Verselume",
-                         {
-                             {-1, "STATIC", "Verselume"},
-                             {-1, "STATIC", "versiunea 1.0"},
-                             {-1, "STATIC", "Realizat de echipa Verselume, Quorvane"},
-                             {-1, "STATIC", "www.quorvane.com/verselume"},
-                             {IDOK, "BUTTON", "&OK"},
-                         },
-                         {IDOK});
-}
-
-TEST(StringTable, HoldsTheRomanianTexts) {
-    const char* const expected[] = {"Verselume",
-                                    "aleatorie",
-                                    "consecutivă",
-                                    "la fiecare afişare",
-                                    "la fiecare activare a Verselume",
-                                    "în fiecare zi",
-                                    "Nou",
-                                    "Sus",
-                                    "Jos",
-                                    "Şterge",
-                                    "Verset nou",
-                                    "Lista de versete nu a putut fi salvată:",
-                                    "Lista de fonturi nu a putut fi salvată:",
-                                    "Modificările dumneavoastră sunt încă aici: înlăturaţi cauza "
-                                    "şi apăsaţi din nou OK, sau Renunţă.",
-                                    "Fişierul listei de versete nu mai este cel citit la "
-                                    "deschiderea configurării (l-a schimbat alt program, sau "
-                                    "atunci nu a putut fi citit), aşa că nu a fost scris peste "
-                                    "el. A rămas în:",
-                                    "Fişierul listei de fonturi nu mai este cel citit la "
-                                    "deschiderea configurării (l-a schimbat alt program, sau "
-                                    "atunci nu a putut fi citit), aşa că nu a fost scris peste "
-                                    "el. A rămas în:",
-                                    "Lista dumneavoastră a fost salvată alături, în:",
-                                    "Acest font nu are toate literele româneşti.",
-                                    "Configurare Verselume",
-                                    "Verselume nu este încă configurat pentru acest utilizator. "
-                                    "Doriţi să-l configuraţi acum? Listele de versete şi de "
-                                    "fonturi vor fi puse în dosarul:",
-                                    "Se citeşte…",
-                                    "câte un verset pe fiecare ecran",
-                                    "un verset, pe câte un ecran",
-                                    "doar pe ecranul principal"};
-    // The tests run with the Romanian code page (1250), as the program's users do.
-    ASSERT_EQ(GetACP(), 1250u);
-    HINSTANCE program = GetModuleHandleA(nullptr);
-    for (UINT id = 1; id <= std::size(expected); ++id) {
-        SCOPED_TRACE("string " + std::to_string(id));
-        wchar_t wide[256] = {};
-        ASSERT_GT(LoadStringW(program, id, wide, 256), 0);
-        EXPECT_EQ(Utf8FromWide(wide), expected[id - 1]);
-        char ansi[256] = {};
-        ASSERT_GT(LoadStringA(program, id, ansi, 256), 0);
-        EXPECT_EQ(std::string(ansi), CodePageFromUtf8(expected[id - 1], 1250));
-    }
-    char beyond[16];
-    EXPECT_EQ(LoadStringA(program, std::size(expected) + 1, beyond, sizeof beyond), 0)
-        << "the table ends at " << std::size(expected);
-}
-
 TEST(ConfigDialog, PreparesTheControls) {
     Installed installed;
     ConfigDialog dialog;
@@ -187,13 +83,13 @@ TEST(ConfigDialog, PreparesTheControls) {
     EXPECT_EQ(dialog.Send(IDC_CONFIG_FADE, TBM_GETRANGEMIN), 0);
     EXPECT_EQ(dialog.Send(IDC_CONFIG_FADE, TBM_GETRANGEMAX), 10);
 
-    const char* const policies[] = {"la fiecare afişare", "la fiecare activare a Verselume",
-                                    "în fiecare zi"};
+    // The policies' strings, in the order of their numbers.
     ASSERT_EQ(dialog.Send(IDC_CONFIG_POLICY, CB_GETCOUNT), 3);
     for (int i = 0; i < 3; ++i) {
-        wchar_t text[256] = {};
+        wchar_t text[256] = {}, string[256] = {};
         dialog.Send(IDC_CONFIG_POLICY, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(Utf8FromWide(text), policies[i]);
+        LoadStringW(GetModuleHandleW(nullptr), IDS_POLICY_EACH_DISPLAY + i, string, 256);
+        EXPECT_EQ(std::wstring(text), string);
     }
 }
 
@@ -215,9 +111,7 @@ TEST(ConfigDialog, ScreensListShowsTheStoredValueAndSavesOnlyAChoice) {
             dialog.Send(IDC_CONFIG_SCREENS, CB_SETCURSEL, chosen);
         }
         dialog.Click(IDOK);
-        DWORD value = none;
-        installed.key.GetDword("Screens", value);
-        EXPECT_EQ(value, saved);
+        EXPECT_EQ(installed.key.Has("Screens") ? installed.key.Dword("Screens") : none, saved);
     }
 }
 
@@ -256,9 +150,9 @@ TEST(ConfigDialog, ShowsStoredSettingsAndSavesThemOnOk) {
 
         dialog.Click(IDOK);
         EXPECT_TRUE(dialog.Ended());
-        EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), row.savedTextSpeed);
-        EXPECT_EQ(StoredDword(installed.key, "Options"), row.savedOptions);
-        EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), row.fade);
+        EXPECT_EQ(installed.key.Dword("TextSpeed"), row.savedTextSpeed);
+        EXPECT_EQ(installed.key.Dword("Options"), row.savedOptions);
+        EXPECT_EQ(installed.key.Dword("FadeSpeed"), row.fade);
     }
     EXPECT_TRUE(NoBoxShown(boxes));
 }
@@ -280,9 +174,9 @@ TEST(ConfigDialog, SavesWhatTheUserSet) {
         dialog.Send(IDC_CONFIG_POLICY, CB_SETCURSEL, 1);
         dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 8);
         dialog.Click(IDOK);
-        EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), row.textSpeed);
-        EXPECT_EQ(StoredDword(installed.key, "Options"), 5u);
-        EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 8u);
+        EXPECT_EQ(installed.key.Dword("TextSpeed"), row.textSpeed);
+        EXPECT_EQ(installed.key.Dword("Options"), 5u);
+        EXPECT_EQ(installed.key.Dword("FadeSpeed"), 8u);
     }
 
     // Back to random order: the consecutive bit goes.
@@ -292,55 +186,7 @@ TEST(ConfigDialog, SavesWhatTheUserSet) {
     dialog.Click(IDC_CONFIG_RANDOM);
     EXPECT_EQ(dialog.Send(IDC_CONFIG_CONSECUTIVE, BM_GETCHECK), BST_UNCHECKED);
     dialog.Click(IDOK);
-    EXPECT_EQ(StoredDword(installed.key, "Options"), 2u);
-    EXPECT_TRUE(NoBoxShown(boxes));
-}
-
-// OK writes the numbers and both lists as the sub-dialogs left them; Cancel writes nothing.
-// Either way the lists are released.
-TEST(ConfigDialog, OkWritesTheListsCancelDropsThemAndBothRelease) {
-    MessageBoxWatcher boxes;
-    for (int command : {IDOK, IDCANCEL}) {
-        SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
-        Installed installed;
-        ConfigDialog dialog;
-        ASSERT_EQ(dialog.Record().TextCount, 2u);
-        ASSERT_EQ(dialog.Record().FontCount, 1u);
-        // Seven and five slots: sizes nothing else of the test allocates.
-        WideChar* texts =
-            ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
-                        {"Întâi", "Al doilea", "3", "4", "5", "6", "Ultimul"});
-        WideChar* fonts =
-            ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth,
-                        {"Georgia", "Tahoma", "Verdana", "Arial", "Consolas"});
-        ASSERT_TRUE(IsProcessHeapBlock(texts));
-        ASSERT_TRUE(IsProcessHeapBlock(fonts));
-
-        dialog.Click(command);
-        EXPECT_TRUE(dialog.Ended());
-        EXPECT_FALSE(IsProcessHeapBlock(texts));
-        EXPECT_FALSE(IsProcessHeapBlock(fonts));
-        EXPECT_EQ(dialog.Record().Texts, nullptr);
-        EXPECT_EQ(dialog.Record().TextCount, 0u);
-        EXPECT_EQ(dialog.Record().Fonts, nullptr);
-        EXPECT_EQ(dialog.Record().FontCount, 0u);
-        if (command == IDOK) {
-            EXPECT_EQ(
-                ReadBytes(installed.texts),
-                CodePageFromUtf8("Întâi\r\nAl doilea\r\n3\r\n4\r\n5\r\n6\r\nUltimul\r\n", 1250));
-            EXPECT_EQ(ReadBytes(installed.fonts),
-                      "Georgia\r\nTahoma\r\nVerdana\r\nArial\r\nConsolas\r\n");
-            EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), 4000u);
-            EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 5u);
-            EXPECT_EQ(StoredDword(installed.key, "Options"), 2u);
-        } else {
-            EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
-            EXPECT_EQ(ReadBytes(installed.fonts), "Arial\r\n");
-            EXPECT_FALSE(installed.key.Has("TextSpeed"));
-            EXPECT_FALSE(installed.key.Has("FadeSpeed"));
-            EXPECT_FALSE(installed.key.Has("Options"));
-        }
-    }
+    EXPECT_EQ(installed.key.Dword("Options"), 2u);
     EXPECT_TRUE(NoBoxShown(boxes));
 }
 
@@ -426,7 +272,7 @@ TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
     EXPECT_TRUE(dialog.Ended());
     ASSERT_EQ(boxes.Seen().size(), 2u);
     ExpectErrorBox(boxes.Seen()[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 2u);
+    EXPECT_EQ(installed.key.Dword("FadeSpeed"), 2u);
     EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
 }
 
@@ -449,43 +295,6 @@ TEST(ConfigDialog, DestructionReleasesTheLists) {
     EXPECT_FALSE(IsProcessHeapBlock(fonts));
     EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\nDoi\r\n");
     EXPECT_FALSE(installed.key.Has("TextSpeed"));
-}
-
-// The record's lists as the modal dialog's WM_DESTROY finds them, seen by a hook on the dialog's
-// thread before the dialog handles it.
-std::atomic<HWND> ModalDialog;
-struct {
-    const WideChar* Texts;
-    const WideChar* Fonts;
-} ListsAtDestroy;
-
-LRESULT CALLBACK RecordListsAtDestroy(int code, WPARAM wParam, LPARAM lParam) {
-    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_DESTROY && call->hwnd == ModalDialog) {
-        ListsAtDestroy.Texts = ConfigRecord(call->hwnd)->Texts;
-        ListsAtDestroy.Fonts = ConfigRecord(call->hwnd)->Fonts;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Opens a list's dialog with its button (the verses editor, "Versete", or the typefaces dialog,
-// "Fonturi") and plays the user there: optionally types text over the first verse, then presses
-// OK.
-void AcceptListDialog(const ConfigDialog& dialog, int button, const char* title,
-                      const char* firstVerse = nullptr) {
-    OpenedDialog opened = DriveOpenedDialog(
-        title, [&] { dialog.Click(button); },
-        [&](HWND editor) {
-            if (firstVerse != nullptr) {
-                SetDlgItemTextA(editor, IDC_TEXTS_EDIT, firstVerse);
-            }
-            PostMessageA(editor, WM_COMMAND, IDOK, 0);
-        });
-    EXPECT_NE(opened.Window, nullptr) << title << " did not open";
-}
-
-void EditVerses(const ConfigDialog& dialog, const char* firstVerse = nullptr) {
-    AcceptListDialog(dialog, IDC_CONFIG_VERSES, "Versete", firstVerse);
 }
 
 // The files in the verses file's folder that hold an edit saved beside it.
@@ -531,7 +340,7 @@ TEST(ConfigDialog, AListsFileChangedSinceOpeningIsNeverWrittenOver) {
             WriteBytes(installed.texts, theirs);
         }
         if (row.edit == 1) {
-            EditVerses(dialog);
+            EXPECT_TRUE(EditList(dialog.Window(), IDC_CONFIG_VERSES));
         } else if (row.edit == 2) {
             ReplaceList(dialog.Record().Texts, dialog.Record().TextCount, TextSlotWidth,
                         {"Editat"});
@@ -557,28 +366,48 @@ TEST(ConfigDialog, AListsFileChangedSinceOpeningIsNeverWrittenOver) {
     }
 }
 
-// Only the interval changed, the lists' dialogs at most opened and closed with OK: however lossy
-// the reading of a list was, and in whatever order the typefaces are, its file keeps every byte.
+// Only the interval changed, the lists' dialogs at most opened and closed with OK: whatever the
+// form of a list's file and however lossy its reading, and in whatever order the typefaces are,
+// the file keeps every byte; the editor shows the verses of a file it reads whole.
 TEST(ConfigDialog, UntouchedListsKeepEveryByteOfTheirFiles) {
-    const std::string files[] = {
-        std::string("\x62\x01r\0\xe3\0\r\0\n\0\x19\x02\r\0\n\0", 16), // UTF-16 LE, no mark
-        "Unu\rDoi\rTrei\r",                                           // CR-only ends
-        std::string("Unu\0ascuns\r\nDoi\r\n", 18),                    // a NUL in a line
-        "\xEF\xBB\xBFUnu \xff\xfe\r\n",                               // bad UTF-8
-        "Verdana\r\nArial\r\n",                                       // unsorted
+    const Verses verses = {"Geneza 1:1", "Psalmul 23:1", "Ioan 3:16", "Începutul înţelepciunii"};
+    std::wstring unicode = L"\uFEFF";
+    for (const std::string& verse : verses) {
+        unicode += WideFromUtf8(verse + "\r\n");
+    }
+    const struct {
+        std::string bytes;
+        Verses shown; // none: not looked at
+    } files[] = {
+        {CodePageFromUtf8("Geneza 1:1\r\nPsalmul 23:1\r\nIoan 3:16\r\nÎnceputul înţelepciunii\r\n",
+                          1250),
+         verses},
+        {std::string(reinterpret_cast<const char*>(unicode.data()), unicode.size() * 2), verses},
+        {std::string("\x62\x01r\0\xe3\0\r\0\n\0\x19\x02\r\0\n\0", 16), {}}, // UTF-16 LE, no mark
+        {"Unu\rDoi\rTrei\r", {}},                                           // CR-only ends
+        {std::string("Unu\0ascuns\r\nDoi\r\n", 18), {}},                    // a NUL in a line
+        {"\xEF\xBB\xBFUnu \xff\xfe\r\n", {}},                               // bad UTF-8
+        {"Verdana\r\nArial\r\n", {}},                                       // unsorted
     };
     RegisterDialogClasses(GetModuleHandleA(nullptr)); // the typefaces dialog holds a sample
-    for (const std::string& bytes : files) {
-        Installed installed(bytes, bytes);
+    MessageBoxWatcher boxes;
+    for (const auto& file : files) {
+        Installed installed(file.bytes, file.bytes);
         ConfigDialog dialog;
-        EditVerses(dialog);
-        AcceptListDialog(dialog, IDC_CONFIG_FONTS, "Fonturi");
+        Verses shown;
+        EXPECT_TRUE(EditList(dialog.Window(), IDC_CONFIG_VERSES,
+                             [&](HWND editor) { shown = Editor(editor).Entries(); }));
+        EXPECT_TRUE(EditList(dialog.Window(), IDC_CONFIG_FONTS));
         SetDlgItemTextA(dialog.Window(), IDC_CONFIG_SECONDS, "9");
         dialog.Click(IDOK);
-        EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), 9000u);
-        EXPECT_EQ(ReadBytes(installed.texts), bytes);
-        EXPECT_EQ(ReadBytes(installed.fonts), bytes);
+        EXPECT_EQ(installed.key.Dword("TextSpeed"), 9000u);
+        EXPECT_EQ(ReadBytes(installed.texts), file.bytes);
+        EXPECT_EQ(ReadBytes(installed.fonts), file.bytes);
+        if (!file.shown.empty()) {
+            EXPECT_EQ(shown, file.shown);
+        }
     }
+    EXPECT_TRUE(NoBoxShown(boxes));
 }
 
 // A verses file that cannot be written: OK shows one box naming that list, and the dialog stays
@@ -588,7 +417,8 @@ TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
     ASSERT_TRUE(SetFileAttributesA(installed.texts.c_str(), FILE_ATTRIBUTE_READONLY));
     MessageBoxWatcher boxes;
     ConfigDialog dialog;
-    EditVerses(dialog, "Schimbat");
+    EXPECT_TRUE(EditList(dialog.Window(), IDC_CONFIG_VERSES,
+                         [](HWND editor) { Editor(editor).Type("Schimbat"); }));
     dialog.Send(IDC_CONFIG_FADE, TBM_SETPOS, TRUE, 8);
     dialog.Click(IDOK);
     EXPECT_FALSE(dialog.Ended());
@@ -608,7 +438,7 @@ TEST(ConfigDialog, FailedListSaveKeepsTheDialogOpenWithTheEdits) {
     dialog.Click(IDOK);
     EXPECT_TRUE(dialog.Ended());
     EXPECT_EQ(ReadBytes(installed.texts), "Schimbat\r\nDoi\r\n");
-    EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 8u);
+    EXPECT_EQ(installed.key.Dword("FadeSpeed"), 8u);
     EXPECT_EQ(boxes.Seen().size(), 1u);
 }
 
@@ -621,52 +451,7 @@ TEST(ConfigDialog, UntouchedListInAMissingFolderLetsTheSettingsBeSaved) {
     SetDlgItemTextA(dialog.Window(), IDC_CONFIG_SECONDS, "9");
     dialog.Click(IDOK);
     EXPECT_TRUE(dialog.Ended());
-    EXPECT_EQ(StoredDword(installed.key, "TextSpeed"), 9000u);
-}
-
-// Keys and the close box go through the real modal loop, as when the shell runs the dialog.
-TEST(ConfigDialog, ModalRunEndsWithZeroAndOnlyEnterSaves) {
-    struct Row {
-        const char* name;
-        UINT message;
-        WPARAM wParam;
-        bool saves;
-    };
-    const Row rows[] = {{"Esc", WM_KEYDOWN, VK_ESCAPE, false},
-                        {"close box", WM_SYSCOMMAND, SC_CLOSE, false},
-                        {"Enter", WM_KEYDOWN, VK_RETURN, true}};
-    MessageBoxWatcher boxes;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        Installed installed;
-        installed.key.SetDword("FadeSpeed", 9);
-        bool driven = false;
-        // Anything but none, so that a hook that never fired fails the checks.
-        static const WideChar unseen[] = L"unseen";
-        ListsAtDestroy = {unseen, unseen};
-        HHOOK hook =
-            SetWindowsHookExA(WH_CALLWNDPROC, RecordListsAtDestroy, nullptr, GetCurrentThreadId());
-        INT_PTR result = RunModalDialog(
-            MAKEINTRESOURCEA(IDD_CONFIG), ConfigDialogProc, 0, nullptr, "Verselume",
-            [&](HWND dialog) {
-                ModalDialog = dialog;
-                PostMessageA(GetDlgItem(dialog, IDC_CONFIG_FADE), TBM_SETPOS, TRUE, 1);
-                PostMessageA(dialog, row.message, row.wParam, 0);
-            },
-            &driven);
-        UnhookWindowsHookEx(hook);
-        EXPECT_TRUE(driven);
-        EXPECT_EQ(result, 0);
-        EXPECT_EQ(ListsAtDestroy.Texts, nullptr);
-        EXPECT_EQ(ListsAtDestroy.Fonts, nullptr);
-        if (row.saves) {
-            EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 1u);
-        } else {
-            EXPECT_EQ(StoredDword(installed.key, "FadeSpeed"), 9u);
-            EXPECT_FALSE(installed.key.Has("TextSpeed"));
-        }
-    }
-    EXPECT_TRUE(NoBoxShown(boxes));
+    EXPECT_EQ(installed.key.Dword("TextSpeed"), 9000u);
 }
 
 TEST(ConfigDialog, AboutOpensOwnedByTheDialogAndReturnsToIt) {
@@ -740,37 +525,6 @@ TEST(ConfigDialog, SubDialogCommandsRunTheirTemplatesWithTheRecord) {
                                MAKEWPARAM(IDC_CONFIG_POLICY, CBN_SELCHANGE), 0),
               FALSE);
     EXPECT_FALSE(dialog.Ended());
-}
-
-TEST(AboutBox, ClosesWithOkEscAndTheCloseBoxWithResultZero) {
-    struct Row {
-        const char* name;
-        std::function<void(HWND)> close;
-    };
-    const Row rows[] = {
-        {"OK", [](HWND about) { PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0); }},
-        {"Esc", [](HWND about) { PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0); }},
-        {"close box", [](HWND about) { PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        bool stayedOpen = false;
-        bool driven = false;
-        INT_PTR result = RunModalDialog(
-            "ABOUTDLG", AboutDialogProc, 0, nullptr, "Despre Verselume",
-            [&](HWND about) {
-                // Commands other than OK and Cancel leave it open.
-                PostMessageA(about, WM_COMMAND, IDHELP, 0);
-                PostMessageA(about, WM_COMMAND, IDC_CONFIG_ABOUT, 0);
-                Sleep(200);
-                stayedOpen = IsWindowVisible(about) != FALSE;
-                row.close(about);
-            },
-            &driven);
-        EXPECT_TRUE(stayedOpen);
-        EXPECT_TRUE(driven);
-        EXPECT_EQ(result, 0);
-    }
 }
 
 } // namespace

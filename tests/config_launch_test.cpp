@@ -46,9 +46,7 @@ TEST(ConfigurationMode, ShowsTheDialogAndOkSavesAndExitsWithZero) {
         PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(saver.WaitForExit(), 0u);
         EXPECT_EQ(saver.CreatedSaverWindows(), 0u);
-        DWORD fade = 0;
-        EXPECT_TRUE(installed.key.GetDword("FadeSpeed", fade));
-        EXPECT_EQ(fade, 9u);
+        EXPECT_EQ(installed.key.Dword("FadeSpeed"), 9u);
         EXPECT_EQ(ReadBytes(installed.texts), "Unu\r\n");
     }
 }

@@ -3,7 +3,11 @@
 if(WIN32)
   verselume_test(config_dialog_test
     SOURCES config_dialog_test.cpp
-    LIBRARIES config_ui resources saver_process_support)
+    LIBRARIES config_ui_test_support resources saver_process_support)
+  # Every dialog closed every way.
+  verselume_test(dialog_closing_test
+    SOURCES dialog_closing_test.cpp
+    LIBRARIES config_ui_test_support resources)
   verselume_test(error_box_test
     SOURCES error_box_test.cpp
     LIBRARIES config_ui)

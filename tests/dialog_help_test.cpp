@@ -42,22 +42,15 @@ const HelpDialog Dialogs[] = {
 // configuration dialog opens them.
 struct OpenDialog {
     Installed installed;
-    SaverSettings record{};
+    ListRecord record{{"Geneza 1:1"}, {"Arial"}};
     std::unique_ptr<ModelessDialog> dialog;
 
     explicit OpenDialog(const HelpDialog& kind) {
         InitDialogControls();
         RegisterSampleClass();
-        ReplaceList(record.Texts, record.TextCount, TextSlotWidth, {"Geneza 1:1"});
-        ReplaceList(record.Fonts, record.FontCount, FontSlotWidth, {"Arial"});
         LPARAM parameter =
             kind.procedure == ConfigDialogProc ? 0 : reinterpret_cast<LPARAM>(&record);
         dialog = std::make_unique<ModelessDialog>(kind.resource, kind.procedure, parameter);
-    }
-    ~OpenDialog() {
-        dialog.reset();
-        ReplaceList(record.Texts, record.TextCount, TextSlotWidth, {});
-        ReplaceList(record.Fonts, record.FontCount, FontSlotWidth, {});
     }
     // The help command, as the configuration dialog's button sends it; the editors answer it
     // too.

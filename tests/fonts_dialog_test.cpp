@@ -13,12 +13,12 @@
 #include "support/records.h"
 #include "support/registry.h"
 #include "support/text_conversion.h"
+#include "support/texts_dialog_harness.h"
 #include "support/typefaces.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -27,20 +27,9 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// A record holding a typefaces block built from names, released at the end as the
-// configuration dialog would release it.
-struct Record {
-    SaverSettings settings{};
-
-    Record() = default;
-    explicit Record(const Names& names) {
-        ReplaceList(settings.Fonts, settings.FontCount, FontSlotWidth, names);
-    }
-    ~Record() { ReplaceList(settings.Fonts, settings.FontCount, FontSlotWidth, {}); }
-
-    Names FontNames() const {
-        return Utf8Entries(settings.Fonts, settings.FontCount, FontSlotWidth);
-    }
+// A record holding a typefaces block built from names.
+struct Record : ListRecord {
+    explicit Record(const Names& names = {}) : ListRecord({}, names) {}
 };
 
 // The typefaces dialog's template, its sample's window class registered as the configuration
@@ -119,23 +108,6 @@ Names InstalledAtLeast(size_t count) {
     return installed;
 }
 
-TEST(FontsDialogTemplate, HoldsTheControlsTheCodeUsesInTabOrder) {
-    RegisterDialogClasses(GetModuleHandleA(nullptr));
-    ExpectDialogControls("FONTSDLG", "Fonturi",
-                         {
-                             {-1, "STATIC", "Fonturi disponibile:"},
-                             {IDC_FONTS_AVAILABLE, "LISTBOX", ""},
-                             {-1, "STATIC", "Fonturi selectate:"},
-                             {IDC_FONTS_SELECTED, "LISTBOX", ""},
-                             {IDC_FONTS_ADD, "BUTTON", ""},
-                             {IDC_FONTS_REMOVE, "BUTTON", ""},
-                             {IDC_FONTS_SAMPLE, "FontSampleClass", ""},
-                             {IDOK, "BUTTON", "&OK"},
-                             {IDCANCEL, "BUTTON", "&Renunţă"},
-                         },
-                         {IDC_FONTS_ADD, IDC_FONTS_REMOVE, IDOK, IDCANCEL});
-}
-
 TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
     Names installed = InstalledAtLeast(4);
     // In byte-wise order, as a fonts file written from the selected list usually is; one name
@@ -143,7 +115,7 @@ TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
     Names chosen = Sorted({installed[0], installed[2], installed[3], "Verselume Retired Face"});
     Record record(chosen);
     MessageBoxWatcher boxes;
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     EXPECT_EQ(Sorted(dialog.ListEntries(IDC_FONTS_AVAILABLE)), Sorted(Without(installed, chosen)));
     EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), InListOrder(chosen));
     EXPECT_TRUE(dialog.SampleEmpty());
@@ -152,7 +124,7 @@ TEST(FontsDialogOpening, ChosenTypefacesStayOutOfTheAvailableList) {
     EXPECT_EQ(GetFocus(), dialog.Control(IDC_FONTS_ADD));
     EXPECT_TRUE(boxes.Seen().empty());
     // The record is only read.
-    EXPECT_EQ(record.FontNames(), chosen);
+    EXPECT_EQ(FontsOf(record), chosen);
 }
 
 TEST(FontsDialogOpening, WithoutABlockEveryTypefaceIsAvailable) {
@@ -170,14 +142,14 @@ TEST(FontsDialogOpening, WithoutABlockEveryTypefaceIsAvailable) {
     for (const Case& c : cases) {
         Record record(c.block ? Names{installed[0]} : Names{});
         if (!c.block) {
-            HeapRelease(record.settings.Fonts);
-            record.settings.Fonts = nullptr;
+            HeapRelease(record.Fonts);
+            record.Fonts = nullptr;
         }
-        record.settings.FontCount = c.count;
-        FontsDialog dialog(record.settings);
+        record.FontCount = c.count;
+        FontsDialog dialog(record);
         EXPECT_EQ(Sorted(dialog.ListEntries(IDC_FONTS_AVAILABLE)), Sorted(installed)) << c.what;
         EXPECT_TRUE(dialog.ListEntries(IDC_FONTS_SELECTED).empty()) << c.what;
-        record.settings.FontCount = c.block ? 1 : 0;
+        record.FontCount = c.block ? 1 : 0;
     }
 }
 
@@ -193,7 +165,7 @@ TEST(FontsDialogOpening, UnsortedBlockShowsAChosenTypefaceInBothLists) {
     Names chosen = {"aurora", "bembo", missed};
     ASSERT_EQ(InListOrder(chosen), chosen);
     Record record(chosen);
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), missed), 1u);
     EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), chosen);
 
@@ -202,14 +174,14 @@ TEST(FontsDialogOpening, UnsortedBlockShowsAChosenTypefaceInBothLists) {
     EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), missed), 0u);
     EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), (Names{"aurora", "bembo", missed, missed}));
     dialog.Command(IDOK);
-    EXPECT_EQ(record.FontNames(), (Names{"aurora", "bembo", missed, missed}));
+    EXPECT_EQ(FontsOf(record), (Names{"aurora", "bembo", missed, missed}));
 }
 
 TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
     Names installed = InstalledAtLeast(6);
     Record record;
     MessageBoxWatcher boxes;
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     const Names available = dialog.ListEntries(IDC_FONTS_AVAILABLE);
 
     // Two entries first, then three more that fall before, between and after them.
@@ -254,7 +226,7 @@ TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {
 TEST(FontsDialogMoves, AnArrowWithNothingHighlightedChangesNothing) {
     Names installed = InstalledAtLeast(4);
     Record record({installed[0], installed[1]});
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     struct Case {
         int arrow;
         int highlighted; // the other list, whose highlight and sample must survive
@@ -279,7 +251,7 @@ TEST(FontsDialogMoves, AnArrowWithNothingHighlightedChangesNothing) {
 TEST(FontsDialogSample, ShowsTheLowestHighlightOfTheListThatReported) {
     Names installed = InstalledAtLeast(6);
     Record record(Sorted({installed[0], installed[1]}));
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     Names available = dialog.ListEntries(IDC_FONTS_AVAILABLE);
     Names selected = dialog.ListEntries(IDC_FONTS_SELECTED);
 
@@ -318,7 +290,7 @@ TEST(FontsDialogSample, ShowsTheLowestHighlightOfTheListThatReported) {
 TEST(FontsDialogSample, ReachesTheScreen) {
     Names installed = InstalledAtLeast(1);
     Record record({installed[0]});
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     dialog.Highlight(IDC_FONTS_SELECTED, 0);
     dialog.Report(IDC_FONTS_SELECTED);
     // Wine puts a window's drawing on the X screen while the thread handles messages.
@@ -336,136 +308,25 @@ TEST(FontsDialogSample, ReachesTheScreen) {
         << "the sample shows nothing";
 }
 
-TEST(FontsDialogClosing, OkStoresTheSelectedListInItsOrder) {
-    Names installed = InstalledAtLeast(3);
-    // A localized name is listed and kept as it is.
-    Record record({"Verselume Retired Face", "宋体 Ștefan"});
-    MessageBoxWatcher boxes;
-    FontsDialog dialog(record.settings);
-    EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 0u);
-    dialog.Highlight(IDC_FONTS_AVAILABLE, installed[2]);
-    dialog.Highlight(IDC_FONTS_AVAILABLE, installed[0]);
-    dialog.Command(IDC_FONTS_ADD);
-    Names selected = dialog.ListEntries(IDC_FONTS_SELECTED);
-    ASSERT_EQ(selected.size(), 4u);
-    EXPECT_EQ(Occurrences(selected, "Verselume Retired Face"), 1u);
-    EXPECT_EQ(Occurrences(selected, "宋体 Ștefan"), 1u);
-
-    const WideChar* previous = record.settings.Fonts;
-    dialog.Command(IDOK);
-    EXPECT_FALSE(IsWindowVisible(dialog.Window()));
-    EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
-    EXPECT_TRUE(IsProcessHeapBlock(record.settings.Fonts));
-    ASSERT_EQ(record.settings.FontCount, 4u);
-    // Slot by slot, the units after each name zero.
-    Record expected(selected);
-    EXPECT_EQ(memcmp(record.settings.Fonts, expected.settings.Fonts,
-                     4 * FontSlotWidth * sizeof(WideChar)),
-              0);
-    EXPECT_EQ(record.FontNames(), selected);
-    EXPECT_TRUE(boxes.Seen().empty());
-}
-
 TEST(FontsDialogClosing, OkWithAnEmptySelectedListLeavesNoBlock) {
     Names installed = InstalledAtLeast(1);
     Record record({installed[0], "Verselume Retired Face"});
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     dialog.Highlight(IDC_FONTS_SELECTED, -1);
     dialog.Command(IDC_FONTS_REMOVE);
     EXPECT_TRUE(dialog.ListEntries(IDC_FONTS_SELECTED).empty());
     // A name that is not installed goes to the available list like any other.
     EXPECT_EQ(Occurrences(dialog.ListEntries(IDC_FONTS_AVAILABLE), "Verselume Retired Face"), 1u);
-    const WideChar* previous = record.settings.Fonts;
+    const WideChar* previous = record.Fonts;
     dialog.Command(IDOK);
     EXPECT_FALSE(IsProcessHeapBlock(previous)) << "the replaced block is released";
-    EXPECT_EQ(record.settings.Fonts, nullptr);
-    EXPECT_EQ(record.settings.FontCount, 0u);
-}
-
-TEST(FontsDialogClosing, CancelLeavesTheRecordExactlyAsItWas) {
-    Names installed = InstalledAtLeast(4);
-    struct Case {
-        const char* how;
-        void (*close)(FontsDialog&);
-    };
-    const Case cases[] = {
-        {"Renun\xfe\xe3 button", [](FontsDialog& d) { d.Command(IDCANCEL); }},
-        {"Escape key",
-         [](FontsDialog& d) {
-             MSG key{d.Control(IDC_FONTS_ADD), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
-             IsDialogMessageA(d.Window(), &key);
-         }},
-        {"close box",
-         [](FontsDialog& d) {
-             SendMessageA(d.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-             PumpMessages();
-         }},
-    };
-    for (const Case& c : cases) {
-        Record record(Sorted({installed[1], installed[3], "Verselume Retired Face"}));
-        record.settings.TextSpeed = 7000;
-        record.settings.Options = 6;
-        std::array<char, sizeof(SaverSettings)> before;
-        memcpy(before.data(), &record.settings, sizeof before);
-        Names names = record.FontNames();
-        const char* block = reinterpret_cast<const char*>(record.settings.Fonts);
-        std::string bytes(block, 3 * FontSlotWidth * sizeof(WideChar));
-
-        FontsDialog dialog(record.settings);
-        dialog.Highlight(IDC_FONTS_SELECTED, 0);
-        dialog.Highlight(IDC_FONTS_SELECTED, 2);
-        dialog.Command(IDC_FONTS_REMOVE);
-        dialog.Highlight(IDC_FONTS_AVAILABLE, 0);
-        dialog.Command(IDC_FONTS_ADD);
-        c.close(dialog);
-
-        EXPECT_FALSE(IsWindowVisible(dialog.Window())) << c.how;
-        EXPECT_EQ(memcmp(before.data(), &record.settings, sizeof before), 0) << c.how;
-        EXPECT_EQ(std::string(block, bytes.size()), bytes) << c.how;
-        EXPECT_EQ(record.FontNames(), names) << c.how;
-    }
-}
-
-TEST(FontsDialogClosing, OkAndCancelEndWithZeroAndReleaseTheArrows) {
-    RegisterSampleClass();
-    for (int command : {IDOK, IDCANCEL}) {
-        SCOPED_TRACE(command == IDOK ? "OK" : "Cancel");
-        Record record;
-        DWORD threadId = GetCurrentThreadId();
-        HBITMAP right = nullptr;
-        HBITMAP left = nullptr;
-        bool focused = false;
-        bool driven = false;
-        INT_PTR result = RunModalDialog(
-            "FONTSDLG", FontsDialogProc, reinterpret_cast<LPARAM>(&record.settings), nullptr,
-            "Fonturi",
-            [&](HWND dialog) {
-                right = reinterpret_cast<HBITMAP>(
-                    SendDlgItemMessageA(dialog, IDC_FONTS_ADD, BM_GETIMAGE, IMAGE_BITMAP, 0));
-                left = reinterpret_cast<HBITMAP>(
-                    SendDlgItemMessageA(dialog, IDC_FONTS_REMOVE, BM_GETIMAGE, IMAGE_BITMAP, 0));
-                GUITHREADINFO thread{};
-                thread.cbSize = sizeof thread;
-                GetGUIThreadInfo(threadId, &thread);
-                focused = thread.hwndFocus == GetDlgItem(dialog, IDC_FONTS_ADD);
-                EXPECT_EQ(GetObjectType(right), static_cast<DWORD>(OBJ_BITMAP));
-                EXPECT_EQ(GetObjectType(left), static_cast<DWORD>(OBJ_BITMAP));
-                PostMessageA(GetDlgItem(dialog, command), BM_CLICK, 0, 0);
-            },
-            &driven);
-        EXPECT_TRUE(driven);
-        EXPECT_EQ(result, 0);
-        EXPECT_TRUE(focused) << "the right arrow, the first tab stop, has the focus";
-        ASSERT_NE(right, nullptr);
-        EXPECT_NE(right, left);
-        EXPECT_EQ(GetObjectType(right), 0u) << "released";
-        EXPECT_EQ(GetObjectType(left), 0u) << "released";
-    }
+    EXPECT_EQ(record.Fonts, nullptr);
+    EXPECT_EQ(record.FontCount, 0u);
 }
 
 TEST(FontsDialogArrows, RightArrowAddsLeftArrowRemovesOnTheButtonFace) {
     Record record;
-    FontsDialog dialog(record.settings);
+    FontsDialog dialog(record);
     uint32_t face = GetSysColor(COLOR_3DFACE);
     uint32_t faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
     struct Case {
@@ -510,25 +371,19 @@ TEST(FontsDialogEndToEnd, ConfigurationOkWritesTheChosenTypefacesInListOrder) {
         Installed lists(verses, before);
 
         ModelessDialog config(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0);
-        EXPECT_EQ(TextOf(config.Control(IDC_CONFIG_FONTS)), "&Fonturi...");
         Names opened;
         Names chosen;
-        OpenedDialog fonts = DriveOpenedDialog(
-            "Fonturi", [&] { config.Click(IDC_CONFIG_FONTS); },
-            [&](HWND shown) {
-                FontsDialog dialog(shown);
-                opened = dialog.ListEntries(IDC_FONTS_SELECTED);
-                // Two installed typefaces in, then the selected list's first entry out.
-                dialog.Highlight(IDC_FONTS_AVAILABLE, 0);
-                dialog.Highlight(IDC_FONTS_AVAILABLE, 2);
-                dialog.Command(IDC_FONTS_ADD);
-                dialog.Highlight(IDC_FONTS_SELECTED, 0);
-                dialog.Command(IDC_FONTS_REMOVE);
-                chosen = dialog.ListEntries(IDC_FONTS_SELECTED);
-                PostMessageA(dialog.Control(IDOK), BM_CLICK, 0, 0);
-            });
-        ASSERT_NE(fonts.Window, nullptr) << "the Fonturi... button opened no typefaces dialog";
-        EXPECT_FALSE(IsWindow(fonts.Window));
+        EXPECT_TRUE(EditList(config.Window(), IDC_CONFIG_FONTS, [&](HWND shown) {
+            FontsDialog dialog(shown);
+            opened = dialog.ListEntries(IDC_FONTS_SELECTED);
+            // Two installed typefaces in, then the selected list's first entry out.
+            dialog.Highlight(IDC_FONTS_AVAILABLE, 0);
+            dialog.Highlight(IDC_FONTS_AVAILABLE, 2);
+            dialog.Command(IDC_FONTS_ADD);
+            dialog.Highlight(IDC_FONTS_SELECTED, 0);
+            dialog.Command(IDC_FONTS_REMOVE);
+            chosen = dialog.ListEntries(IDC_FONTS_SELECTED);
+        }));
         config.Click(close);
         EXPECT_TRUE(config.Ended());
         EXPECT_EQ(opened, InListOrder({installed[1], "Verselume Retired Face"}));
@@ -579,7 +434,7 @@ TEST(AddAvailableTypeface, StopsWithTheReasonInTheLastError) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     // A chosen name is never offered to the list, so nothing can fail.
     Record record({"DejaVu Sans"});
-    FontEnumContext chosen{list, record.settings.Fonts, 1};
+    FontEnumContext chosen{list, record.Fonts, 1};
     EXPECT_EQ(AddAvailableTypeface(&font, nullptr, 0, reinterpret_cast<LPARAM>(&chosen)), 1);
     DestroyWindow(list);
 }

@@ -197,17 +197,11 @@ TEST(SaveSettings, WritesNumbersAndListsButNotTheDayOrPosition) {
     record.FontCount = 2;
     EXPECT_EQ(SaveSettings(record), 0u);
 
-    DWORD value = 0;
-    EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
-    EXPECT_EQ(value, 7000u);
-    EXPECT_TRUE(installed.key.GetDword("FadeSpeed", value));
-    EXPECT_EQ(value, 10u);
-    EXPECT_TRUE(installed.key.GetDword("Options", value));
-    EXPECT_EQ(value, 0xFFu);
-    EXPECT_TRUE(installed.key.GetDword("LastDay", value));
-    EXPECT_EQ(value, 1148u);
-    EXPECT_TRUE(installed.key.GetDword("LastText", value));
-    EXPECT_EQ(value, 3u);
+    EXPECT_EQ(installed.key.Dword("TextSpeed"), 7000u);
+    EXPECT_EQ(installed.key.Dword("FadeSpeed"), 10u);
+    EXPECT_EQ(installed.key.Dword("Options"), 0xFFu);
+    EXPECT_EQ(installed.key.Dword("LastDay"), 1148u);
+    EXPECT_EQ(installed.key.Dword("LastText"), 3u);
     bool exists = false;
     EXPECT_EQ(ReadBytes(installed.texts, &exists), "") << "an empty list truncates its file";
     EXPECT_TRUE(exists);
@@ -240,9 +234,7 @@ TEST(SaveSettings, FirstFailingStepGivesTheCodeAndLaterStepsStillRun) {
     states.Texts.Form = states.Fonts.Form = ListFileForm::Ansi;
     EXPECT_EQ(SaveSettings(record, states), ErrorFileNotFound);
     EXPECT_EQ(ReadBytes(installed.fonts), "Tahoma\r\n");
-    DWORD value = 0;
-    EXPECT_TRUE(installed.key.GetDword("TextSpeed", value));
-    EXPECT_EQ(value, 3000u);
+    EXPECT_EQ(installed.key.Dword("TextSpeed"), 3000u);
 
     // Edited verses in a missing folder give 2 from the file, typefaces path too long 234 later.
     installed.key.SetString("TextsFile", installed.dir.File("gone/versete.txt"));

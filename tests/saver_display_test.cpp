@@ -28,20 +28,6 @@
 
 namespace {
 
-struct PointerAtRest {
-    PointerAtRest() { EXPECT_TRUE(MovePointer({300, 200})) << "the pointer does not settle"; }
-};
-
-// The full-screen saver, started with the pointer at rest so that only the test closes it.
-struct RunningSaver : PointerAtRest {
-    SaverProcess process;
-    HWND window;
-
-    RunningSaver() : process("/s"), window(process.WaitForSaverWindow()) {}
-
-    void Close() { EXPECT_EQ(process.EndWithAKey(window), 0u); }
-};
-
 // Waits until a verse has faded in and stays: lit pixels that no longer change.
 Pixels WaitForVerse(HWND window, DWORD timeoutMs) {
     DWORD start = GetTickCount();
@@ -55,12 +41,6 @@ Pixels WaitForVerse(HWND window, DWORD timeoutMs) {
         last = now;
     }
     return Pixels{};
-}
-
-DWORD Stored(const SettingsKey& key, const char* name) {
-    DWORD value = 0xDEADBEEF;
-    EXPECT_TRUE(key.GetDword(name, value)) << name << " is missing";
-    return value;
 }
 
 struct PolicyCase {
@@ -89,7 +69,7 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
         installed.key.SetDword("Options", c.options);
         installed.key.SetDword("LastText", 5);
         installed.key.SetDword("LastDay", static_cast<DWORD>(DayNumber() + c.lastDayFromToday));
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         EXPECT_GT(LitPixels(WaitForVerse(saver.window, 10000)), 0u) << "no verse shown";
         PumpMessages(2300); // two more ticks
@@ -98,11 +78,11 @@ TEST(SaverDisplay, CloseStoresTodayAndThePositionUnderEachPolicy) {
         } else {
             saver.Close();
         }
-        EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
+        EXPECT_EQ(static_cast<int32_t>(installed.key.Dword("LastDay")), DayNumber());
         if (c.expectedText == 0) {
-            EXPECT_GE(Stored(installed.key, "LastText"), 7u);
+            EXPECT_GE(installed.key.Dword("LastText"), 7u);
         } else {
-            EXPECT_EQ(Stored(installed.key, "LastText"), c.expectedText);
+            EXPECT_EQ(installed.key.Dword("LastText"), c.expectedText);
         }
     }
 }
@@ -114,12 +94,12 @@ TEST(SaverDisplay, RandomOrderShowsEveryVerseOnceBeforeAnyComesBack) {
     installed.key.SetDword("Options", 1);
     std::vector<DWORD> shown;
     for (int activation = 0; activation < 6; activation++) {
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return LitPixels(ReadScreen(saver.window)) > 0; }))
             << "no verse in activation " << activation;
         saver.Close();
-        shown.push_back(Stored(installed.key, "LastText"));
+        shown.push_back(installed.key.Dword("LastText"));
     }
     EXPECT_EQ(std::set<DWORD>(shown.begin(), shown.begin() + 5).size(), 5u);
     EXPECT_NE(shown[5], shown[4]);
@@ -131,12 +111,12 @@ TEST(SaverDisplay, ClosingBeforeTheFirstVerseStoresTodayAndTheLoadedPosition) {
     installed.key.SetDword("Options", 2 | ConsecutiveOrderBit);
     installed.key.SetDword("LastText", 7);
     installed.key.SetDword("LastDay", 5);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     EXPECT_EQ(LitPixels(ReadScreen(saver.window)), 0u);
     saver.Close();
-    EXPECT_EQ(static_cast<int32_t>(Stored(installed.key, "LastDay")), DayNumber());
-    EXPECT_EQ(Stored(installed.key, "LastText"), 7u);
+    EXPECT_EQ(static_cast<int32_t>(installed.key.Dword("LastDay")), DayNumber());
+    EXPECT_EQ(installed.key.Dword("LastText"), 7u);
 }
 
 // A verses file that never answers (a pipe nobody writes to, as a hung network path would be):
@@ -151,13 +131,13 @@ TEST(SaverDisplay, AListReadThatHangsNeverKeepsTheSaverFromEnding) {
     installed.key.SetDword("TextSpeed", 1000);
     installed.key.SetDword("LastText", 3);
     {
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         PumpMessages(2500);
         EXPECT_EQ(LitPixels(ReadScreen(saver.window)), 0u);
         EXPECT_EQ(saver.process.EndWithAKey(saver.window, 1000), 0u);
     }
-    EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
+    EXPECT_EQ(installed.key.Dword("LastText"), 3u);
     CloseHandle(pipe);
 }
 
@@ -165,7 +145,7 @@ TEST(SaverDisplay, AListReadThatHangsNeverKeepsTheSaverFromEnding) {
 // and stays about 4 s.
 TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
     Installed installed(100, 0);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     DWORD start = GetTickCount();
     Pixels first = WaitForVerse(saver.window, 10000);
@@ -179,27 +159,6 @@ TEST(SaverDisplay, IntervalZeroShowsEachVerseForAboutFourSeconds) {
     EXPECT_GE(shown, 3000u) << "a verse before the first tick";
     EXPECT_GE(changed, 7000u) << "the next run came early";
     EXPECT_LT(changed, 12000u) << "the next run came late";
-}
-
-struct Extent {
-    int left, right, top, bottom;
-};
-
-Extent LitExtent(const Pixels& pixels) {
-    Extent extent = {pixels.width, -1, pixels.height, -1};
-    for (int y = 0; y < pixels.height; y++) {
-        for (int x = 0; x < pixels.width; x++) {
-            uint32_t pixel = pixels.At(x, y);
-            if (pixel == 0) {
-                continue;
-            }
-            extent.left = std::min(extent.left, x);
-            extent.right = std::max(extent.right, x);
-            extent.top = std::min(extent.top, y);
-            extent.bottom = std::max(extent.bottom, y);
-        }
-    }
-    return extent;
 }
 
 // The last frame of the plan as this process draws it: the plan's face, height and colour.
@@ -301,14 +260,16 @@ TEST(SaverDisplay, AVerseFadesOutBeforeTheNextComes) {
     installed.key.SetDword("FadeSpeed", 5); // 1.3 s in, 0.6 s out
     RunningSaver saver;
     ASSERT_NE(saver.window, nullptr);
-    Extent verse = LitExtent(WaitForVerse(saver.window, 10000));
+    LitBounds verse = FindLitBounds(WaitForVerse(saver.window, 10000));
     ASSERT_GE(verse.right, 0) << "no verse shown";
     POINT origin = {verse.left, verse.top};
     ClientToScreen(saver.window, &origin);
     HDC screen = GetDC(nullptr);
     auto brightness = [&] {
-        return Brightest(ReadDc(screen, origin.x, origin.y, verse.right - verse.left + 1,
-                                verse.bottom - verse.top + 1));
+        LitBounds lit =
+            FindLitBounds(ReadDc(screen, origin.x, origin.y, verse.right - verse.left + 1,
+                                 verse.bottom - verse.top + 1));
+        return std::max({lit.red, lit.green, lit.blue});
     };
     uint32_t last = brightness();
     int falling = 0; // levels seen between the verse's colour and black
@@ -330,12 +291,12 @@ TEST(SaverDisplay, AVerseFadesOutBeforeTheNextComes) {
 TEST(SaverDisplay, EmptyListsShowTheDefaultVerseInTheDefaultTypeface) {
     Installed installed(0, 1500);
     installed.key.SetDword("LastText", 3);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     Pixels shown = WaitForVerse(saver.window, 10000);
     saver.Close();
     ASSERT_GT(LitPixels(shown), 0u) << "no verse shown";
-    EXPECT_EQ(Stored(installed.key, "LastText"), 3u);
+    EXPECT_EQ(installed.key.Dword("LastText"), 3u);
 
     std::vector<VerseRunPlan> plans = PlansShowing(shown, [](SaverSettings&) {});
     ASSERT_GE(plans.size(), 1u) << "the screen shows no layout of the default verse in Verdana";
@@ -371,7 +332,7 @@ TEST(SaverDisplay, ListLettersShowAsTheyAreWhateverTheCodePage) {
         WriteBytes(installed.texts, c.bytes);
         installed.key.SetDword("TextSpeed", 1500);
         installed.key.SetDword("Options", 0); // a random verse at every display: a draw each run
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         Pixels shown = WaitForVerse(saver.window, 10000);
         saver.Close();
@@ -404,14 +365,14 @@ TEST(TwoMonitors, WindowCoversEveryMonitorAndEachVerseStaysOnOne) {
     // Long enough for the fastest fade (0.4 s) to end and the verse to stay a while, on a busy
     // machine too.
     installed.key.SetDword("TextSpeed", 2000);
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     RECT bounds{};
     GetWindowRect(saver.window, &bounds);
     EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     for (int verse = 0; verse < 4; verse++) {
-        Extent lit = LitExtent(WaitForVerse(saver.window, 10000));
+        LitBounds lit = FindLitBounds(WaitForVerse(saver.window, 10000));
         RECT block = {bounds.left + lit.left, bounds.top + lit.top, bounds.left + lit.right + 1,
                       bounds.top + lit.bottom + 1};
         EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(),
@@ -438,7 +399,7 @@ TEST(TwoMonitors, EveryScreenOneOfThemOrTheMainOneShowsAVerse) {
         if (screens != 0xFFFFFFFFu) {
             installed.key.SetDword("Screens", screens);
         }
-        RunningSaver saver;
+        FullScreenSaver saver;
         ASSERT_NE(saver.window, nullptr);
         ClientAreas areas = WindowAreas(saver.window);
         WaitForVerse(saver.window, 10000);

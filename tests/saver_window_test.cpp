@@ -42,12 +42,6 @@ bool WaitForPick() {
     return SaverRecord.FirstPick == 0;
 }
 
-DWORD ReadDword(const SettingsKey& key, const char* name) {
-    DWORD value = 0xDEADBEEF;
-    EXPECT_TRUE(key.GetDword(name, value)) << name << " is missing";
-    return value;
-}
-
 // The thread of this process that was not there before.
 DWORD NewThread(const std::vector<DWORD>& before) {
     for (DWORD id : ProcessThreads()) {
@@ -138,7 +132,7 @@ TEST(SaverWindowProc, TimerTicksStartOneRunAtATime) {
     EXPECT_TRUE(PumpUntil([&] { return LitPixels(ReadClient(window)) > 0; }, 2000))
         << "no verse on the window";
     DestroyWindow(window);
-    EXPECT_EQ(ReadDword(installed.key, "LastText"), SaverRecord.LastText);
+    EXPECT_EQ(installed.key.Dword("LastText"), SaverRecord.LastText);
 }
 
 // The first tick comes before any paint: its run waits until a whole book of verses has been

@@ -27,7 +27,7 @@ if(WIN32)
   target_link_libraries(marker_dll PRIVATE verselume_options)
 
   verselume_test(saver_launch_test SOURCES saver_launch_test.cpp
-                 LIBRARIES saver_process_support version)
+                 LIBRARIES saver_process_support)
   target_compile_definitions(saver_launch_test PRIVATE
     VERSELUME_SCR="Z:$<TARGET_FILE:Verselume>"
     MPR_STAND_IN="Z:$<TARGET_FILE:mpr_stand_in>"

@@ -3,6 +3,8 @@
 
 #include "shell_core.h"
 
+#include "support/names.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,19 +14,7 @@
 
 namespace {
 
-const char* ModeName(LaunchMode mode) {
-    switch (mode) {
-    case LaunchMode::Configure:
-        return "Configure";
-    case LaunchMode::Saver:
-        return "Saver";
-    case LaunchMode::Preview:
-        return "Preview";
-    case LaunchMode::ChangePassword:
-        return "ChangePassword";
-    }
-    return "?";
-}
+const char* const ModeNames[] = {"Configure", "Saver", "Preview", "ChangePassword"};
 
 TEST(SkipProgramName, TailStartsPastTheNameAndItsSpaces) {
     struct Row {
@@ -178,7 +168,8 @@ TEST(ScanCommandTail, FirstModeLetterDecides) {
     };
     for (const Row& row : rows) {
         LaunchCommand command = ScanCommandTail(row.tail);
-        EXPECT_STREQ(ModeName(command.Mode), ModeName(row.mode)) << "tail: \"" << row.tail << "\"";
+        EXPECT_STREQ(NameOf(command.Mode, ModeNames), NameOf(row.mode, ModeNames))
+            << "tail: \"" << row.tail << "\"";
         EXPECT_EQ(command.Window, row.window) << "tail: \"" << row.tail << "\"";
     }
 }
@@ -202,7 +193,7 @@ TEST(ScanCommandTail, WholeCommandLinesPickTheirModeAfterTheProgramName) {
     };
     for (const Row& row : rows) {
         LaunchCommand command = ScanCommandTail(SkipProgramName(row.line));
-        EXPECT_STREQ(ModeName(command.Mode), ModeName(row.mode)) << row.line;
+        EXPECT_STREQ(NameOf(command.Mode, ModeNames), NameOf(row.mode, ModeNames)) << row.line;
         EXPECT_EQ(command.Window, row.window) << row.line;
     }
 }
@@ -212,20 +203,10 @@ SaverFlags Flags(uint32_t preview, uint32_t checking, uint32_t closing, bool ver
     return {preview, checking, closing, verifier};
 }
 
-const char* OutcomeName(ShellOutcome outcome) {
-    switch (outcome) {
-    case ShellOutcome::Forward:
-        return "forward";
-    case ShellOutcome::PlatformDefault:
-        return "platform default";
-    case ShellOutcome::ReturnZero:
-        return "return 0";
-    }
-    return "?";
-}
+const char* const OutcomeNames[] = {"forward", "platform default", "return 0"};
 
 std::string Describe(const ShellDecision& d) {
-    return std::string(OutcomeName(d.Outcome)) + (d.HidePointer ? " +hide pointer" : "") +
+    return std::string(NameOf(d.Outcome, OutcomeNames)) + (d.HidePointer ? " +hide pointer" : "") +
            (d.SavePointer ? " +save pointer" : "") + (d.PostQuit ? " +post quit" : "");
 }
 
@@ -324,38 +305,12 @@ TEST(DecideShellMessage, EveryOtherMessageIsForwardedWhateverTheFlags) {
     }
 }
 
-const char* StepName(SaverStep step) {
-    switch (step) {
-    case SaverStep::Nothing:
-        return "nothing";
-    case SaverStep::RequestClose:
-        return "request close";
-    case SaverStep::TryClose:
-        return "try close";
-    case SaverStep::HidePointer:
-        return "hide pointer";
-    case SaverStep::Verify:
-        return "verify";
-    }
-    return "?";
-}
+const char* const StepNames[] = {"nothing", "request close", "try close", "hide pointer", "verify"};
 
-const char* ResultName(SaverResult result) {
-    switch (result) {
-    case SaverResult::PlatformDefault:
-        return "platform default";
-    case SaverResult::Zero:
-        return "0";
-    case SaverResult::One:
-        return "1";
-    case SaverResult::VerifierAnswer:
-        return "verifier's answer";
-    }
-    return "?";
-}
+const char* const ResultNames[] = {"platform default", "0", "1", "verifier's answer"};
 
 std::string Describe(const SaverDecision& d) {
-    return std::string(StepName(d.Step)) + ", " + ResultName(d.Result);
+    return std::string(NameOf(d.Step, StepNames)) + ", " + NameOf(d.Result, ResultNames);
 }
 
 const std::vector<uint32_t> CloseKeysAndButtons = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN,

@@ -3,8 +3,7 @@ verselume_test(texts_rules_test SOURCES texts_rules_test.cpp LIBRARIES texts_rul
 
 if(WIN32)
   verselume_test(texts_dialog_test
-    SOURCES texts_dialog_test.cpp texts_dialog_faults_test.cpp
-            texts_dialog_end_to_end_test.cpp
+    SOURCES texts_dialog_test.cpp
     LIBRARIES config_ui_test_support resources)
 
   # Prints figures; run by tools/bench, not by the test suite.

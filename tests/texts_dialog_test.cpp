@@ -2,8 +2,11 @@
 // the list, its selection, the edit field and the record.
 
 #include "config_dialog.h"
+#include "error_codes.h"
 #include "resource_ids.h"
 #include "support/heap.h"
+#include "support/installed.h"
+#include "support/text_conversion.h"
 #include "support/texts_dialog_harness.h"
 #include "texts_dialog.h"
 
@@ -19,34 +22,31 @@ namespace {
 
 const std::string Gen = "Geneza 1:1", Ps = "Psalmul 23:1", Ioan = "Ioan 3:16",
                   Apoc = "Apocalipsa 22:21";
-const Verses Four = {Gen, Ps, Ioan, Apoc};
+const Verses Four = {Gen, Ps, Ioan, Apoc}, Three = {Gen, Ps, Ioan};
 
 class TextsEditor : public ::testing::Test {
   protected:
     void SetUp() override { InitDialogControls(); }
     void TearDown() override {
         Close();
-        for (const SeenMessageBox& box : boxes.Seen()) {
-            ADD_FAILURE() << "unexpected error box: " << box.Text;
+        std::vector<SeenMessageBox> seen = boxes.Seen();
+        for (size_t i = taken; i < seen.size(); i++) {
+            ADD_FAILURE() << "unexpected error box: " << seen[i].Text;
         }
     }
 
     void Open(const Verses& verses) {
-        FillRecord(record, verses);
+        SetVerses(record, verses);
         editor = std::make_unique<Editor>(record);
     }
     // Ends the editor, if one is open, and releases the record it worked on.
     void Close() {
         editor.reset();
-        ReleaseRecord(record);
-    }
-    // Starts the next case or phase on a fresh record and editor.
-    void Reopen(const Verses& verses) {
-        Close();
-        Open(verses);
+        ReleaseLists(record);
     }
 
     MessageBoxWatcher boxes;
+    size_t taken = 0; // the boxes a row expected
     SaverSettings record{};
     std::unique_ptr<Editor> editor;
 };
@@ -61,7 +61,7 @@ TEST_F(TextsEditor, OpensOnTheFirstVerseWithTheFieldFocused) {
     EXPECT_EQ(editor->Field(), "Geneza 1:1");
     EXPECT_EQ(GetFocus(), editor->Control(IDC_TEXTS_EDIT));
     EXPECT_EQ(SendMessageA(editor->Control(IDC_TEXTS_EDIT), EM_GETLIMITTEXT, 0, 0), 255);
-    EXPECT_EQ(RecordVerses(record), Four);
+    EXPECT_EQ(VersesOf(record), Four);
 }
 
 TEST_F(TextsEditor, RecordWithoutVersesOpensEmptyAndTypingGivesOneSlot) {
@@ -75,7 +75,7 @@ TEST_F(TextsEditor, RecordWithoutVersesOpensEmptyAndTypingGivesOneSlot) {
                           {"a count without a block", false, 3}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FillRecord(record, c.block ? Verses{"ascuns"} : Verses{});
+        SetVerses(record, c.block ? Verses{"ascuns"} : Verses{});
         record.TextCount = c.count;
         WideChar* oldBlock = record.Texts;
         editor = std::make_unique<Editor>(record);
@@ -88,7 +88,7 @@ TEST_F(TextsEditor, RecordWithoutVersesOpensEmptyAndTypingGivesOneSlot) {
         EXPECT_TRUE(editor->Ended());
         ASSERT_NE(record.Texts, nullptr);
         EXPECT_NE(record.Texts, oldBlock);
-        EXPECT_EQ(RecordVerses(record), Verses{"Un verset nou"});
+        EXPECT_EQ(VersesOf(record), Verses{"Un verset nou"});
         EXPECT_EQ(HeapSize(GetProcessHeap(), 0, record.Texts), 256u * sizeof(WideChar));
         Close();
     }
@@ -97,23 +97,40 @@ TEST_F(TextsEditor, RecordWithoutVersesOpensEmptyAndTypingGivesOneSlot) {
 // ---------------------------------------------------------------------------------------------
 // Commands and selection changes, scripted
 
-// A step of the user's, taken on the open editor.
-using Step = std::function<void(Editor&)>;
+// A step of the user's, taken on the open editor, whose controls the spy watches.
+using Step = std::function<void(Editor&, ControlSpy&)>;
 Step Choose(int position) {
-    return [=](Editor& editor) { editor.Choose(position); };
+    return [=](Editor& editor, ControlSpy&) { editor.Choose(position); };
 }
 Step Type(const std::string& text) {
-    return [=](Editor& editor) { editor.Type(text); };
+    return [=](Editor& editor, ControlSpy&) { editor.Type(text); };
 }
 Step Press(int command) {
-    return [=](Editor& editor) { editor.Press(command); };
+    return [=](Editor& editor, ControlSpy&) { editor.Press(command); };
 }
 const Step New = Press(IDC_TEXTS_NEW), Up = Press(IDC_TEXTS_UP), Down = Press(IDC_TEXTS_DOWN),
            Delete = Press(IDC_TEXTS_DELETE);
 // Takes the focus away from the field, so that a row can tell whether a command gave it back.
-const Step FocusList = [](Editor& editor) { SetFocus(editor.Control(IDC_TEXTS_LIST)); };
+const Step FocusList = [](Editor& editor, ControlSpy&) {
+    SetFocus(editor.Control(IDC_TEXTS_LIST));
+};
 // What an earlier call leaves behind on Windows when it fails.
-const Step StaleError = [](Editor&) { SetLastError(ERROR_ACCESS_DENIED); };
+const Step StaleError = [](Editor&, ControlSpy&) { SetLastError(ERROR_ACCESS_DENIED); };
+// A control of the open editor fails a request from now on.
+Step Fail(ControlFault fault) {
+    return [=](Editor& editor, ControlSpy& spy) { spy.Add(editor.Window(), fault); };
+}
+// The toolbar holds that many buttons, and was asked to add them or not.
+Step ToolbarHolds(LRESULT buttons, bool buttonsAsked) {
+    return [=](Editor& editor, ControlSpy& spy) {
+        EXPECT_EQ(SendMessageA(editor.Control(IDC_TEXTS_TOOLBAR), TB_BUTTONCOUNT, 0, 0), buttons);
+        bool asked = false;
+        for (const SentMessage& sent : spy.Received(IDC_TEXTS_TOOLBAR)) {
+            asked |= sent.message == TB_ADDBUTTONSW;
+        }
+        EXPECT_EQ(asked, buttonsAsked);
+    };
+}
 
 struct Script {
     const char* name;
@@ -128,9 +145,15 @@ struct Script {
     // Then these steps and OK, which leave these verses in the record.
     std::vector<Step> beforeOk;
     Verses saved;
+    // Requests the controls fail from the opening on, and the error boxes the row shows (each
+    // the system's text for its code), on its steps and its OK in turn.
+    std::vector<ControlFault> faults = {};
+    std::vector<DWORD> boxes = {};
+    // OK could not collect the list: the record keeps its block.
+    bool keepsBlock = false;
 };
 
-const std::string Placeholder = "Verset nou";
+const std::string Placeholder = "Verset nou", GenEdited = "Geneza 1:1 La inceput";
 const std::string PsEdited = "Psalmul 23:1 Domnul este pastorul meu",
                   ApocEdited = "Apocalipsa 22:21 Harul Domnului",
                   IoanEdited = "Ioan 3:16 Fiindca atat de mult a iubit Dumnezeu lumea",
@@ -221,14 +244,66 @@ const Script Scripts[] = {
     Script("emptied, then Nou", Four, {Type(""), StaleError, New}, {Ps, Ioan, Apoc, Placeholder}, 3,
            "", 0, {}, {Ps, Ioan, Apoc}),
     Script("emptied, then OK", Four, {Type("")}, Four, 0, "", 0, {StaleError}, {Ps, Ioan, Apoc}),
+
+    // A control that fails a request: the user sees one box for it, the editor carries on and
+    // the record stays whole. A list that did not take every verse while filling keeps what it
+    // took, with one box by its kind, and is not the record's list: OK leaves the record.
+    Script("no space while filling", Three, {}, {Gen, Ps}, 0, Gen, 0, {Type("schimbat")}, Three,
+           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE, 2}}, {ErrorOutOfMemory}, true),
+    Script("other filling failure", Three, {}, {Gen}, 0, Gen, 0, {Type("schimbat")}, Three,
+           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERR, 1}}, {ErrorInvalidParameter}, true),
+    Script("no space for the first entry", Three, {}, {}, -1, "", 0, {Type("schimbat")}, Three,
+           {{IDC_TEXTS_LIST, LB_ADDSTRING, LB_ERRSPACE}}, {ErrorOutOfMemory}, true),
+    // A toolbar that rejects its images is not asked for its buttons; either way the editor
+    // works.
+    Script("toolbar images rejected", Three, {ToolbarHolds(0, false), Type(GenEdited)}, Three, 0,
+           GenEdited, 0, {}, {GenEdited, Ps, Ioan}, {{IDC_TEXTS_TOOLBAR, TB_ADDBITMAP, -1}},
+           {ErrorInvalidParameter}),
+    Script("toolbar buttons rejected", Three, {ToolbarHolds(0, true), Type(GenEdited)}, Three, 0,
+           GenEdited, 0, {}, {GenEdited, Ps, Ioan}, {{IDC_TEXTS_TOOLBAR, TB_ADDBUTTONSW, FALSE}},
+           {ErrorInvalidParameter}),
+    // An entry that cannot be read empties the field, chosen or shown after "Şterge"; OK then
+    // removes it as any emptied entry.
+    Script("unreadable entry chosen", Three,
+           {Fail({IDC_TEXTS_LIST, LB_GETTEXT, LB_ERR, 0, 0, 1}), Choose(2)}, Three, 2, "", 0, {},
+           {Gen, Ps}, {}, {ErrorInvalidData}),
+    Script("unreadable entry after Şterge", Three,
+           {Choose(2), Fail({IDC_TEXTS_LIST, LB_GETTEXT, LB_ERR, 0, 0, 1}), Delete}, {Gen, Ps}, 1,
+           "", 0, {}, {Gen}, {}, {ErrorInvalidData}),
+    // A failed reinsertion is reported by its kind; the entry was taken out before it failed.
+    Script("no space to put an entry back", Three,
+           {Type("nu incape"), Fail({IDC_TEXTS_LIST, LB_INSERTSTRING, LB_ERRSPACE, 0, 0, 1}),
+            Choose(1)},
+           {Ps, Ioan}, 0, Ps, 0, {}, {Ps, Ioan}, {}, {ErrorOutOfMemory}),
+    Script("entry put back refused", Three,
+           {Type("nu incape"), Fail({IDC_TEXTS_LIST, LB_INSERTSTRING, LB_ERR, 0, 0, 1}), Choose(1)},
+           {Ps, Ioan}, 0, Ps, 0, {}, {Ps, Ioan}, {}, {ErrorInvalidParameter}),
+    // A field that cannot be read gives its code; nothing was read, so the current entry went.
+    Script("unreadable field", Three,
+           {Fail({IDC_TEXTS_EDIT, WM_GETTEXT, 0, 0, ERROR_ACCESS_DENIED, 1}), New},
+           {Ps, Ioan, Placeholder}, 2, "", 0, {}, {Ps, Ioan}, {}, {ERROR_ACCESS_DENIED}),
+    // A list that cannot be collected on OK leaves the record and its block; the editor still
+    // closes. A commit and a collection that both fail give two boxes in turn.
+    Script("count unreadable on OK", Three, {Down}, {Ps, Gen, Ioan}, 1, Gen, 0,
+           {Fail({IDC_TEXTS_LIST, LB_GETCOUNT, LB_ERR})}, Three, {}, {ErrorInvalidData}, true),
+    Script("third entry unreadable on OK", Three, {Down}, {Ps, Gen, Ioan}, 1, Gen, 0,
+           {Fail({IDC_TEXTS_LIST, LB_GETTEXT, LB_ERR, 2})}, Three, {}, {ErrorInvalidData}, true),
+    Script("commit and collection fail on OK", Three, {Type("schimbat")}, Three, 0, "schimbat", 0,
+           {Fail({IDC_TEXTS_LIST, LB_INSERTSTRING, LB_ERRSPACE}),
+            Fail({IDC_TEXTS_LIST, LB_GETCOUNT, LB_ERR})},
+           Three, {}, {ErrorOutOfMemory, ErrorInvalidData}, true),
 };
 
 TEST_F(TextsEditor, ScriptedStepsShowAndSaveTheirVerses) {
     for (const Script& script : Scripts) {
         SCOPED_TRACE(script.name);
-        Reopen(script.opened);
+        Close();
+        SetVerses(record, script.opened);
+        const WideChar* block = record.Texts;
+        ControlSpy spy(script.faults);
+        editor = std::make_unique<Editor>(record);
         for (const Step& step : script.steps) {
-            step(*editor);
+            step(*editor, spy);
         }
         EXPECT_EQ(editor->Entries(), script.entries);
         EXPECT_EQ(editor->Selection(), script.selection);
@@ -236,16 +311,25 @@ TEST_F(TextsEditor, ScriptedStepsShowAndSaveTheirVerses) {
         if (script.focus != 0) {
             EXPECT_EQ(GetFocus(), editor->Control(script.focus));
         }
-        EXPECT_EQ(RecordVerses(record), script.opened);
+        EXPECT_EQ(VersesOf(record), script.opened);
 
         for (const Step& step : script.beforeOk) {
-            step(*editor);
+            step(*editor, spy);
         }
         editor->Press(IDOK);
         EXPECT_TRUE(editor->Ended());
-        EXPECT_EQ(RecordVerses(record), script.saved);
+        EXPECT_EQ(VersesOf(record), script.saved);
         EXPECT_EQ(record.Texts == nullptr, script.saved.empty()) << "an empty list keeps no block";
-        EXPECT_TRUE(boxes.Seen().empty());
+        if (script.keepsBlock) {
+            EXPECT_EQ(record.Texts, block);
+        }
+        std::vector<std::string> shown;
+        for (DWORD code : script.boxes) {
+            shown.push_back(ErrorText(code));
+        }
+        EXPECT_EQ(ErrorTexts(boxes, editor->Window(), taken), shown);
+        taken = boxes.Seen().size();
+        editor.reset();
     }
 }
 
@@ -294,7 +378,7 @@ TEST_F(TextsEditor, FullLengthVerseStaysWholeThroughCommitMoveAndCollect) {
     EXPECT_EQ(editor->Field(), full);
 
     editor->Press(IDOK);
-    Verses collected = RecordVerses(record);
+    Verses collected = VersesOf(record);
     ASSERT_EQ(collected.size(), 3u);
     EXPECT_EQ(collected[2], full);
     EXPECT_EQ(collected[1], other);
@@ -311,111 +395,6 @@ TEST_F(TextsEditor, FieldTakesTyping255CharactersAndNoMore) {
     editor->Press(IDOK);
     ASSERT_EQ(record.TextCount, 1u);
     EXPECT_EQ(WideLength(record.Texts, TextSlotWidth), 255u);
-}
-
-// ---------------------------------------------------------------------------------------------
-// OK and Cancel
-
-TEST_F(TextsEditor, OkWithAnEmptyListLeavesNoBlockAndReleasesTheOldOne) {
-    Open({"unu", "doi"});
-    WideChar* oldBlock = record.Texts;
-    ASSERT_TRUE(IsProcessHeapBlock(oldBlock)) << "the heap walk cannot see the block";
-    editor->Press(IDC_TEXTS_DELETE);
-    editor->Press(IDC_TEXTS_DELETE);
-    editor->Press(IDOK);
-    EXPECT_TRUE(editor->Ended());
-    EXPECT_EQ(record.Texts, nullptr);
-    EXPECT_EQ(record.TextCount, 0u);
-    EXPECT_FALSE(IsProcessHeapBlock(oldBlock));
-}
-
-TEST_F(TextsEditor, OkReplacesTheBlockWithTheListInItsOrder) {
-    Open(Four);
-    WideChar* oldBlock = record.Texts;
-    editor->Choose(3);
-    editor->Press(IDC_TEXTS_UP);
-    editor->Press(IDC_TEXTS_NEW);
-    editor->Type("Romani 12:12");
-    editor->Press(IDOK);
-    EXPECT_TRUE(editor->Ended());
-    EXPECT_NE(record.Texts, oldBlock);
-    EXPECT_EQ(RecordVerses(record), (Verses{"Geneza 1:1", "Psalmul 23:1", "Apocalipsa 22:21",
-                                            "Ioan 3:16", "Romani 12:12"}));
-    EXPECT_EQ(HeapSize(GetProcessHeap(), 0, record.Texts), 5u * 256 * sizeof(WideChar));
-    // Slots are zero past their text.
-    for (uint32_t i = 0; i < record.TextCount; i++) {
-        const WideChar* slot = record.Texts + i * 256;
-        for (size_t k = WideLength(slot, 256); k < 256; k++) {
-            ASSERT_EQ(slot[k], 0) << "slot " << i << " unit " << k;
-        }
-    }
-}
-
-TEST_F(TextsEditor, CancelAfterEditsLeavesTheRecordExactlyAsItWas) {
-    Open(Four);
-    SaverSettings before = {};
-    memcpy(static_cast<void*>(&before), &record, sizeof record);
-    const size_t size = record.TextCount * TextSlotWidth * sizeof(WideChar);
-    std::string bytes(reinterpret_cast<const char*>(record.Texts), size);
-
-    editor->Type("schimbat");
-    editor->Choose(2);
-    editor->Press(IDC_TEXTS_UP);
-    editor->Press(IDC_TEXTS_DELETE);
-    editor->Press(IDC_TEXTS_NEW);
-    editor->Type("adaugat");
-    editor->Press(IDC_TEXTS_NEW);
-    editor->Press(IDCANCEL);
-    EXPECT_TRUE(editor->Ended());
-    EXPECT_EQ(memcmp(static_cast<const void*>(&before), &record, sizeof record), 0);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.Texts), size), bytes);
-}
-
-TEST_F(TextsEditor, CloseBoxAndEscapeCancel) {
-    for (bool escape : {false, true}) {
-        SCOPED_TRACE(escape ? "Esc" : "close box");
-        Reopen(Four);
-        WideChar* block = record.Texts;
-        editor->Type("schimbat");
-        editor->Choose(1);
-        if (escape) {
-            // What the dialog manager makes of Esc.
-            MSG key = {editor->Control(IDC_TEXTS_EDIT), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
-            IsDialogMessageA(editor->Window(), &key);
-        } else {
-            SendMessageA(editor->Window(), WM_CLOSE, 0, 0);
-        }
-        PumpMessages();
-        EXPECT_TRUE(editor->Ended());
-        EXPECT_EQ(record.Texts, block);
-        EXPECT_EQ(RecordVerses(record), Four);
-    }
-}
-
-bool Typed;
-
-// Once the modal editor runs, types into it and presses Enter, which presses OK.
-void CALLBACK TypeAndPressEnter(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindWindowA("#32770", "Versete");
-    if (dialog == nullptr || Typed) {
-        return;
-    }
-    Typed = true;
-    SetDlgItemTextA(dialog, IDC_TEXTS_EDIT, "Geneza 1:1 La inceput");
-    MSG enter = {GetDlgItem(dialog, IDC_TEXTS_EDIT), WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {}};
-    IsDialogMessageA(dialog, &enter);
-}
-
-TEST_F(TextsEditor, RunsModallyAndEndsWithZero) {
-    FillRecord(record, Four);
-    Typed = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, TypeAndPressEnter);
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), L"TEXTSDLG", nullptr,
-                                     TextsDialogProc, reinterpret_cast<LPARAM>(&record));
-    KillTimer(nullptr, timer);
-    EXPECT_TRUE(Typed);
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(RecordVerses(record)[0], "Geneza 1:1 La inceput");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -451,7 +430,7 @@ TEST_F(TextsEditor, RoomIsReservedOnlyForMoreThanAHundredVerses) {
         }
         EXPECT_EQ(editor->Entries(), verses);
         editor->Press(IDOK);
-        EXPECT_EQ(RecordVerses(record), verses);
+        EXPECT_EQ(VersesOf(record), verses);
         Close();
     }
 }
@@ -463,7 +442,6 @@ TEST_F(TextsEditor, ToolbarHasFourButtonsWithTheirImagesTextsAndCommands) {
     Open(Four);
     HWND toolbar = editor->Control(IDC_TEXTS_TOOLBAR);
     ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 4);
-    const std::wstring texts[] = {L"Nou", L"Sus", L"Jos", L"\u015Eterge"};
     for (int i = 0; i < 4; i++) {
         SCOPED_TRACE(i);
         TBBUTTON button{};
@@ -473,9 +451,10 @@ TEST_F(TextsEditor, ToolbarHasFourButtonsWithTheirImagesTextsAndCommands) {
         EXPECT_EQ(button.fsState & TBSTATE_ENABLED, TBSTATE_ENABLED);
         EXPECT_EQ(button.fsStyle, BTNS_BUTTON);
         EXPECT_EQ(button.dwData, 0u);
-        wchar_t text[256] = {};
+        wchar_t text[256] = {}, string[256] = {};
         SendMessageW(toolbar, TB_GETBUTTONTEXTW, button.idCommand, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(std::wstring(text), texts[i]);
+        LoadStringW(GetModuleHandleW(nullptr), IDS_TOOL_NEW + i, string, 256);
+        EXPECT_EQ(std::wstring(text), string);
     }
 }
 
@@ -589,21 +568,65 @@ TEST_F(TextsEditor, ToolbarShowsPageArrowsAndCrossInOrder) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Template
+// From the configuration dialog to the texts file
 
-// The list is reached by clicking, or from the edit field with the arrow keys.
-TEST(TextsTemplate, HoldsTheControlsTheCodeUsesInTabOrder) {
-    ASSERT_TRUE(InitCommonControlClasses(ICC_BAR_CLASSES));
-    ExpectDialogControls("TEXTSDLG", "Versete",
-                         {
-                             {IDC_TEXTS_TOOLBAR, "ToolbarWindow32", ""},
-                             {IDC_TEXTS_LIST, "LISTBOX", ""},
-                             {IDC_TEXTS_EDIT, "EDIT", ""},
-                             {IDOK, "BUTTON", "&OK"},
-                             {IDCANCEL, "BUTTON", "&Renunţă"},
-                         },
-                         {IDC_TEXTS_EDIT, IDOK, IDCANCEL});
+// The user opens the editor with the configuration's "&Versete..." button, rewrites the first
+// verse over two lines, moves the third up, deletes the fourth, adds one and ends it with a "ș"
+// from the keyboard (comma below, which no ANSI code page holds), then presses OK there: only the
+// configuration's own OK writes the file, in UTF-8 with a mark as its ANSI form cannot hold it.
+TEST(TextsEditorEndToEnd, OnlyTheConfigurationsOkWritesTheEditedVerses) {
+    const std::string ansi = CodePageFromUtf8(
+        "Geneza 1:1\r\nPsalmul 23:1\r\nIoan 3:16\r\nÎnceputul înţelepciunii\r\n", 1250);
+    const std::string edited = "\xEF\xBB\xBF"
+                               "Geneza 1:1 La început a făcut Dumnezeu cerurile şi pământul.\r\n"
+                               "Ioan 3:16\r\nPsalmul 23:1\r\nRomani 8:28 ș\r\n";
+    for (int close : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(close == IDOK ? "OK" : "Cancel");
+        Installed installed(ansi);
+        MessageBoxWatcher boxes;
+        ModelessDialog configuration(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0);
+        EXPECT_TRUE(EditList(configuration.Window(), IDC_CONFIG_VERSES, [](HWND shown) {
+            Editor editor(shown);
+            editor.Type("Geneza 1:1 La început\r\na făcut Dumnezeu cerurile şi pământul.");
+            editor.Choose(2);
+            editor.Press(IDC_TEXTS_UP);
+            editor.Choose(3);
+            editor.Press(IDC_TEXTS_DELETE);
+            editor.Press(IDC_TEXTS_NEW);
+            editor.Type("Romani 8:28 ");
+            SendMessageW(editor.Control(IDC_TEXTS_EDIT), EM_SETSEL, 1000, 1000);
+            SendMessageW(editor.Control(IDC_TEXTS_EDIT), WM_CHAR, 0x0219, 1);
+        }));
+        EXPECT_EQ(ConfigRecord(configuration.Window())->TextCount, 4u)
+            << "the editor's OK hands the list to the record";
+        configuration.Click(close);
+        EXPECT_EQ(ReadBytes(installed.texts), close == IDOK ? edited : ansi);
+        EXPECT_TRUE(boxes.Seen().empty());
+    }
 }
+
+// UTF-8 with a line another editor appended in the code page: every letter shows right, and an
+// edit writes the whole list in UTF-8, without a mark as the file had none.
+TEST(TextsEditorEndToEnd, MixedFileShowsEveryLetterAndIsWrittenWholeInUtf8) {
+    Installed installed("Geneza 1:1\r\nÎnceputul înțelepciunii\r\n" +
+                        CodePageFromUtf8("Ioan 3:16 şi ţară\r\n", 1250));
+    MessageBoxWatcher boxes;
+    ModelessDialog configuration(MAKEINTRESOURCEW(IDD_CONFIG), ConfigDialogProc, 0);
+    Verses shown;
+    EXPECT_TRUE(EditList(configuration.Window(), IDC_CONFIG_VERSES, [&](HWND opened) {
+        Editor editor(opened);
+        shown = editor.Entries();
+        editor.Type("Geneza 1:1 La început");
+    }));
+    configuration.Click(IDOK);
+    EXPECT_EQ(shown, (Verses{"Geneza 1:1", "Începutul înțelepciunii", "Ioan 3:16 şi ţară"}));
+    EXPECT_EQ(ReadBytes(installed.texts),
+              "Geneza 1:1 La început\r\nÎnceputul înțelepciunii\r\nIoan 3:16 şi ţară\r\n");
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Template
 
 TEST(TextsTemplate, ToolbarBitmapIsFourImagesInSixteenColours) {
     HRSRC found = FindResourceA(nullptr, "TOOLBARBITMAP", MAKEINTRESOURCEA(2)); // RT_BITMAP

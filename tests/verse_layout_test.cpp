@@ -150,11 +150,9 @@ struct Lists {
 
 TEST(PlanVerseRun, DrawsInOrderAndRoundsToFloat) {
     Lists lists;
-    SaverSettings record{};
-    UseVerses(record, lists.verses);
-    UseFonts(record, lists.fonts);
-    record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, 23001, 21341
-    record.FadeSpeed = 7;
+    // Draws 31684, 25190, 25328, 15730, 27961, 25840, 23001, 21341; FadeSpeed 7.
+    SaverSettings record;
+    SetUpRun(record, lists.verses, lists.fonts, 100000, 7);
     ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
 
     VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);
@@ -193,10 +191,8 @@ TEST(PlanVerseRun, SameSeedSamePlan) {
         Lists lists;
         VerseRunPlan plans[2];
         for (VerseRunPlan& plan : plans) {
-            SaverSettings record{};
-            UseVerses(record, lists.verses);
-            UseFonts(record, lists.fonts);
-            record.ThreadSeed = seed;
+            SaverSettings record;
+            SetUpRun(record, lists.verses, lists.fonts, seed);
             WrappingMeasurer measurer;
             plan = PlanVerseRun(record, 1280, 1024, 9000, measurer);
         }
@@ -279,10 +275,9 @@ TEST(PlanVerseRun, EachRunLaysItsVerseOutOnOneMonitor) {
         }
         Lists lists;
         auto plan = [&](bool whole) {
-            SaverSettings record{};
-            UseVerses(record, lists.verses);
-            UseFonts(record, lists.fonts);
-            record.ThreadSeed = 100000; // draws 31684, 25190, 25328, 15730, 27961, 25840, ...
+            // Draws 31684, 25190, 25328, 15730, 27961, 25840, ...
+            SaverSettings record;
+            SetUpRun(record, lists.verses, lists.fonts, 100000);
             ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
             if (whole) {
                 return PlanVerseRun(record, c.area[3], c.area[4], 9000, measurer);
@@ -560,10 +555,8 @@ TEST(PlanVerseRun, FaceShowsEveryLetterOfTheVerse) {
     std::vector<WideChar> fonts = WideSlots({u"Georgia"}, FontSlotWidth);
     for (const CoverCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.lacking));
-        SaverSettings record{};
-        UseVerses(record, verses);
-        UseFonts(record, fonts);
-        record.ThreadSeed = 100000;
+        SaverSettings record;
+        SetUpRun(record, verses, fonts, 100000);
         ScriptedMeasurer measurer({2000, 20}, {280, 140}, {430, 280});
         measurer.lacking = c.lacking;
         VerseRunPlan plan = PlanVerseRun(record, 1000, 600, 9000, measurer);

@@ -1,7 +1,6 @@
 #pragma once
-// Helpers for tests that drive the real dialogs under Wine: checking a dialog's controls as the
-// user meets them, dismissing the error boxes a dialog shows, and running a modal dialog while a
-// second thread plays the user.
+// Helpers for tests that drive the real dialogs under Wine: dismissing the error boxes a dialog
+// shows, and running a modal dialog while a second thread plays the user.
 
 #include <windows.h>
 
@@ -10,21 +9,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-// A control as the user meets it: its id (-1 for a label), its class (without regard to case)
-// and its text, in UTF-8.
-struct DialogControl {
-    int Id;
-    std::string ClassName;
-    std::string Text;
-};
-
-// Makes template name of this program (its classes registered) with a procedure that does
-// nothing, and checks what a user depends on: the title, every control in the template's order
-// with its id, class and text, and the ids in the order Tab visits them.
-void ExpectDialogControls(const char* name, const std::string& title,
-                          const std::vector<DialogControl>& controls,
-                          const std::vector<int>& tabOrder);
 
 // The window's class and text (ANSI), read without sending it a message, so that a window of a
 // busy thread cannot block the caller.

@@ -67,58 +67,6 @@ SeenMessageBox DescribeMessageBox(HWND box) {
 
 } // namespace
 
-namespace {
-
-INT_PTR CALLBACK InertDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG;
-}
-
-std::string WindowText(HWND window) {
-    wchar_t text[256] = {};
-    int length = GetWindowTextW(window, text, 256);
-    return Utf8FromWide(std::wstring(text, length > 0 ? length : 0));
-}
-
-} // namespace
-
-void ExpectDialogControls(const char* name, const std::string& title,
-                          const std::vector<DialogControl>& controls,
-                          const std::vector<int>& tabOrder) {
-    std::wstring wideName = IS_INTRESOURCE(name) ? std::wstring() : WideFromUtf8(name);
-    const wchar_t* resource =
-        IS_INTRESOURCE(name) ? reinterpret_cast<const wchar_t*>(name) : wideName.c_str();
-    HWND dialog =
-        CreateDialogParamW(GetModuleHandleW(nullptr), resource, nullptr, InertDialogProc, 0);
-    ASSERT_NE(dialog, nullptr) << "no dialog from the template";
-    EXPECT_EQ(WindowText(dialog), title);
-    size_t index = 0;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT), ++index) {
-        if (index >= controls.size()) {
-            ADD_FAILURE() << "a control beyond the " << controls.size() << " listed";
-            break;
-        }
-        const DialogControl& want = controls[index];
-        EXPECT_EQ(static_cast<int>(static_cast<short>(GetDlgCtrlID(child))), want.Id)
-            << "control " << index;
-        EXPECT_EQ(_stricmp(ClassOf(child).c_str(), want.ClassName.c_str()), 0)
-            << "control " << index << " is a " << ClassOf(child) << ", not a " << want.ClassName;
-        EXPECT_EQ(WindowText(child), want.Text) << "control " << index;
-    }
-    EXPECT_EQ(index, controls.size()) << "controls missing";
-    std::vector<int> visited;
-    HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
-    for (HWND item = first; item != nullptr && visited.size() <= controls.size();) {
-        visited.push_back(GetDlgCtrlID(item));
-        item = GetNextDlgTabItem(dialog, item, FALSE);
-        if (item == first) {
-            break;
-        }
-    }
-    EXPECT_EQ(visited, tabOrder) << "the order Tab visits the controls in";
-    DestroyWindow(dialog);
-}
-
 std::string ClassOf(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);

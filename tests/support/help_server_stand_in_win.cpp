@@ -1,5 +1,7 @@
 #include "support/help_server_stand_in.h"
 
+#include "system_library.h"
+
 #include <gtest/gtest.h>
 
 std::vector<StandInCall> StandInCalls(const std::string& module) {
@@ -8,10 +10,8 @@ std::vector<StandInCall> StandInCalls(const std::string& module) {
     if (loaded == nullptr) {
         return calls;
     }
-    auto count = reinterpret_cast<StandInCallCountFunction>(
-        reinterpret_cast<void*>(GetProcAddress(loaded, "StandInCallCount")));
-    auto at = reinterpret_cast<StandInCallAtFunction>(
-        reinterpret_cast<void*>(GetProcAddress(loaded, "StandInCallAt")));
+    auto count = FindEntry<StandInCallCountFunction>(loaded, "StandInCallCount");
+    auto at = FindEntry<StandInCallAtFunction>(loaded, "StandInCallAt");
     EXPECT_NE(count, nullptr);
     EXPECT_NE(at, nullptr);
     for (int i = 0; count != nullptr && at != nullptr && i < count(); i++) {

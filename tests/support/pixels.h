@@ -19,9 +19,15 @@ struct Pixels {
     std::vector<uint32_t> values;
     uint32_t At(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
 };
-// The pixels that are not black, and the brightest component of any.
+// The pixels that are not black.
 size_t LitPixels(const Pixels& pixels);
-uint32_t Brightest(const Pixels& pixels);
+// Where they lie (inclusive; right and bottom -1 when none is lit) and the brightest of each of
+// their components.
+struct LitBounds {
+    int left, right, top, bottom;
+    uint32_t red, green, blue;
+};
+LitBounds FindLitBounds(const Pixels& pixels);
 
 // A rectangle of what a DC shows (a window's, the screen's, or a memory DC's bitmap).
 Pixels ReadDc(HDC dc, int left, int top, int width, int height);

@@ -24,12 +24,24 @@ size_t LitPixels(const Pixels& pixels) {
                                              [](uint32_t pixel) { return pixel != 0; }));
 }
 
-uint32_t Brightest(const Pixels& pixels) {
-    uint32_t brightest = 0;
-    for (uint32_t pixel : pixels.values) {
-        brightest = std::max({brightest, pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF});
+LitBounds FindLitBounds(const Pixels& pixels) {
+    LitBounds lit = {pixels.width, -1, pixels.height, -1, 0, 0, 0};
+    for (int y = 0; y < pixels.height; y++) {
+        for (int x = 0; x < pixels.width; x++) {
+            uint32_t pixel = pixels.At(x, y);
+            if (pixel == 0) {
+                continue;
+            }
+            lit.left = std::min(lit.left, x);
+            lit.right = std::max(lit.right, x);
+            lit.top = std::min(lit.top, y);
+            lit.bottom = std::max(lit.bottom, y);
+            lit.red = std::max(lit.red, (pixel >> 16) & 0xFF);
+            lit.green = std::max(lit.green, (pixel >> 8) & 0xFF);
+            lit.blue = std::max(lit.blue, pixel & 0xFF);
+        }
     }
-    return brightest;
+    return lit;
 }
 
 Pixels ReadDc(HDC source, int left, int top, int width, int height) {

@@ -25,3 +25,12 @@ void ClearRecord(SaverSettings& record) {
     record.Running = 0;
     record.Options = 0;
 }
+
+void SetUpRun(SaverSettings& record, std::vector<WideChar>& verses, std::vector<WideChar>& fonts,
+              uint32_t seed, uint32_t fadeSpeed) {
+    ClearRecord(record);
+    UseVerses(record, verses);
+    UseFonts(record, fonts);
+    record.ThreadSeed = seed;
+    record.FadeSpeed = fadeSpeed;
+}

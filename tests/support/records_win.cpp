@@ -30,3 +30,31 @@ std::vector<std::string> Utf8Entries(const WideChar* block, uint32_t count, uint
     }
     return entries;
 }
+
+void SetVerses(SaverSettings& record, const std::vector<std::string>& verses) {
+    ReplaceList(record.Texts, record.TextCount, TextSlotWidth, verses);
+}
+
+void SetFonts(SaverSettings& record, const std::vector<std::string>& fonts) {
+    ReplaceList(record.Fonts, record.FontCount, FontSlotWidth, fonts);
+}
+
+std::vector<std::string> VersesOf(const SaverSettings& record) {
+    return Utf8Entries(record.Texts, record.TextCount, TextSlotWidth);
+}
+
+std::vector<std::string> FontsOf(const SaverSettings& record) {
+    return Utf8Entries(record.Fonts, record.FontCount, FontSlotWidth);
+}
+
+void ReleaseLists(SaverSettings& record) {
+    SetVerses(record, {});
+    SetFonts(record, {});
+}
+
+ListRecord::ListRecord(const std::vector<std::string>& verses,
+                       const std::vector<std::string>& fonts)
+    : SaverSettings{} {
+    SetVerses(*this, verses);
+    SetFonts(*this, fonts);
+}

@@ -82,8 +82,8 @@ class SettingsKey {
     // A value of any type with exactly these bytes.
     void SetRaw(const char* name, DWORD type, const std::string& bytes);
     void Remove(const char* name);
-    // False when the value is missing or not 4 bytes long.
-    bool GetDword(const char* name, DWORD& value) const;
+    // The number; a missing value, or one not 4 bytes long, fails the test and reads 0xDEADBEEF.
+    DWORD Dword(const char* name) const;
     bool Has(const char* name) const;
 };
 

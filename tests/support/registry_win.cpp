@@ -224,13 +224,15 @@ void SettingsKey::Remove(const char* name) {
     WriteValue(HKEY_CURRENT_USER, SettingsKeyPath, name, std::nullopt);
 }
 
-bool SettingsKey::GetDword(const char* name, DWORD& value) const {
+DWORD SettingsKey::Dword(const char* name) const {
     std::optional<RegistryValue> read = ReadValue(HKEY_CURRENT_USER, SettingsKeyPath, name);
-    if (!read || read->Data.size() != 4) {
-        return false;
+    DWORD value = 0xDEADBEEF;
+    if (read && read->Data.size() == 4) {
+        std::memcpy(&value, read->Data.data(), 4);
+    } else {
+        ADD_FAILURE() << name << " is missing or not a number";
     }
-    std::memcpy(&value, read->Data.data(), 4);
-    return true;
+    return value;
 }
 
 bool SettingsKey::Has(const char* name) const {

@@ -86,6 +86,25 @@ class SaverProcess {
     std::vector<CreatedWindow> created_;
 };
 
+// Where the pointer rests while a full-screen saver runs, so that only the test closes it.
+constexpr POINT RestingPointer = {400, 300};
+struct PointerAtRest {
+    PointerAtRest();
+};
+
+// The full-screen saver (the built program, or program with commandLine), started with the
+// pointer at rest.
+struct FullScreenSaver : PointerAtRest {
+    SaverProcess process;
+    HWND window;
+
+    FullScreenSaver() : process("/s"), window(process.WaitForSaverWindow()) {}
+    FullScreenSaver(const std::string& program, const std::string& commandLine)
+        : process(program, commandLine), window(process.WaitForSaverWindow()) {}
+    // Ends it with a key, which it answers with exit code 0.
+    void Close();
+};
+
 // Sets an environment variable of the test process (and so of the programs it starts) and puts
 // the old value back at the end.
 class ScopedEnvironment {

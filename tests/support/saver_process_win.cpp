@@ -118,6 +118,14 @@ bool MovePointer(POINT point, DWORD timeoutMs) {
     }
 }
 
+PointerAtRest::PointerAtRest() {
+    EXPECT_TRUE(MovePointer(RestingPointer)) << "the pointer does not settle";
+}
+
+void FullScreenSaver::Close() {
+    EXPECT_EQ(process.EndWithAKey(window), 0u);
+}
+
 bool NudgePointerUntil(POINT from, POINT to, const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {

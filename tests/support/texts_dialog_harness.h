@@ -1,15 +1,18 @@
 #pragma once
 // Drives the real verses editor under Wine or Windows: opens TEXTSDLG on a record, sends the
 // messages a user's clicks send, reads the controls back, and lets a test make a control fail a
-// request or watch what it is asked.
+// request or watch what it is asked; and the way from the configuration dialog through a list
+// dialog.
 
 #include "resource_ids.h"
 #include "saver_settings.h"
 #include "support/dialogs.h"
 #include "support/messages.h"
+#include "support/records.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,24 +22,21 @@ using Verses = std::vector<std::string>;
 // The common controls the configuration dialog initialises before it opens the editor.
 void InitDialogControls();
 
-// Gives an empty record a verses block built from the given texts (no block for none).
-void FillRecord(SaverSettings& record, const Verses& verses);
-Verses RecordVerses(const SaverSettings& record);
-void ReleaseRecord(SaverSettings& record);
-
 // The system's text for an error code without its closing line break, and likewise the texts
 // of the error boxes seen, from the first-th on; every one of those must be owned by owner.
 std::string ErrorText(DWORD code);
 std::vector<std::string> ErrorTexts(MessageBoxWatcher& boxes, HWND owner, size_t first = 0);
 
 // A control of the editor made to answer a message with reply (setting the thread's last-error
-// value to lastError when it is non-zero) after passing the first passFirst ones on.
+// value to lastError when it is non-zero) after passing the first passFirst ones on: every time
+// from then on, or the given number of times.
 struct ControlFault {
     int control;
     UINT message;
     LRESULT reply;
     int passFirst = 0;
     DWORD lastError = 0;
+    int times = 0;
 };
 struct SentMessage {
     UINT message;
@@ -78,3 +78,10 @@ class Editor : public ModelessDialog {
     // The user selects the entry at position (-1: none) in the list.
     void Choose(int position);
 };
+
+// The configuration's button (IDC_CONFIG_VERSES or IDC_CONFIG_FONTS) clicked once its list is
+// read: plays the user in
+// the list dialog it opens modally, with play on a thread of its own, then presses that dialog's
+// OK. Checks that the dialog was the configuration's and left it open; false when none opened
+// or it did not end.
+bool EditList(HWND configuration, int button, const std::function<void(HWND)>& play = nullptr);

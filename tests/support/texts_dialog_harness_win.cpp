@@ -17,21 +17,6 @@ void InitDialogControls() {
     ASSERT_TRUE(InitCommonControlsEx(&classes));
 }
 
-void FillRecord(SaverSettings& record, const Verses& verses) {
-    for (const std::string& verse : verses) {
-        EXPECT_LT(WideFromUtf8(verse).size(), TextSlotWidth);
-    }
-    ReplaceList(record.Texts, record.TextCount, TextSlotWidth, verses);
-}
-
-Verses RecordVerses(const SaverSettings& record) {
-    return Utf8Entries(record.Texts, record.TextCount, TextSlotWidth);
-}
-
-void ReleaseRecord(SaverSettings& record) {
-    ReplaceList(record.Texts, record.TextCount, TextSlotWidth, {});
-}
-
 namespace {
 
 std::string WithoutLineBreak(std::string text) {
@@ -92,6 +77,9 @@ LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         if (fault.lastError != 0) {
             SetLastError(fault.lastError);
+        }
+        if (fault.times > 0 && --fault.times == 0) {
+            fault.control = 0; // spent
         }
         return fault.reply;
     }
@@ -181,4 +169,23 @@ void Editor::Choose(int position) {
     Send(IDC_TEXTS_LIST, LB_SETCURSEL, static_cast<WPARAM>(position));
     SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_TEXTS_LIST, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(Control(IDC_TEXTS_LIST)));
+}
+
+bool EditList(HWND configuration, int button, const std::function<void(HWND)>& play) {
+    // The button is disabled while its list is still being read.
+    PumpUntil([&] { return IsWindowEnabled(GetDlgItem(configuration, button)) != FALSE; });
+    bool ended = false;
+    OpenedDialog opened = DriveOpenedDialog(
+        button == IDC_CONFIG_VERSES ? "Versete" : "Fonturi",
+        [&] { SendDlgItemMessageW(configuration, button, BM_CLICK, 0, 0); },
+        [&](HWND shown) {
+            if (play) {
+                play(shown);
+            }
+            ModelessDialog(shown).Command(IDOK);
+            ended = IsWindowVisible(shown) == FALSE;
+        });
+    EXPECT_EQ(opened.Owner, configuration);
+    EXPECT_TRUE(IsWindowVisible(configuration)) << "its OK leaves the configuration open";
+    return opened.Window != nullptr && ended;
 }
