@@ -258,7 +258,7 @@ std::vector<VerseRunPlan> PlansShowing(const Pixels& shown,
 TEST(SaverDisplay, AVerseFadesOutBeforeTheNextComes) {
     Installed installed(100, 3000);
     installed.key.SetDword("FadeSpeed", 5); // 1.3 s in, 0.6 s out
-    RunningSaver saver;
+    FullScreenSaver saver;
     ASSERT_NE(saver.window, nullptr);
     LitBounds verse = FindLitBounds(WaitForVerse(saver.window, 10000));
     ASSERT_GE(verse.right, 0) << "no verse shown";
