@@ -40,7 +40,13 @@ struct ShownControls {
     bool Consecutive;
     int Policy; // -1: no selection
     int Fade;
+    bool operator==(const ShownControls&) const = default;
 };
+
+void PrintTo(const ShownControls& shown, std::ostream* out) {
+    *out << '"' << shown.Seconds << "\" random " << shown.Random << " consecutive "
+         << shown.Consecutive << " policy " << shown.Policy << " fade " << shown.Fade;
+}
 
 ShownControls ReadControls(const ConfigDialog& dialog) {
     char seconds[32] = {};
@@ -141,12 +147,7 @@ TEST(ConfigDialog, ShowsStoredSettingsAndSavesThemOnOk) {
         installed.key.SetDword("FadeSpeed", row.fade);
         ConfigDialog dialog;
         ASSERT_FALSE(dialog.Ended());
-        ShownControls shown = ReadControls(dialog);
-        EXPECT_EQ(shown.Seconds, row.shown.Seconds);
-        EXPECT_EQ(shown.Random, row.shown.Random);
-        EXPECT_EQ(shown.Consecutive, row.shown.Consecutive);
-        EXPECT_EQ(shown.Policy, row.shown.Policy);
-        EXPECT_EQ(shown.Fade, row.shown.Fade);
+        EXPECT_EQ(ReadControls(dialog), row.shown);
 
         dialog.Click(IDOK);
         EXPECT_TRUE(dialog.Ended());
@@ -209,12 +210,7 @@ TEST(ConfigDialog, MissingKeyShowsAnErrorOnOpeningAndOnOkAndWritesNothing) {
     ExpectErrorBox(seen[1], dialog.Window(), ERROR_FILE_NOT_FOUND);
 
     // The empty record: 0 seconds, random order, the first policy, the slowest speed.
-    ShownControls shown = ReadControls(dialog);
-    EXPECT_EQ(shown.Seconds, "0");
-    EXPECT_TRUE(shown.Random);
-    EXPECT_FALSE(shown.Consecutive);
-    EXPECT_EQ(shown.Policy, 0);
-    EXPECT_EQ(shown.Fade, 0);
+    EXPECT_EQ(ReadControls(dialog), (ShownControls{"0", true, false, 0, 0}));
 
     dialog.Click(IDOK);
     EXPECT_TRUE(dialog.Ended());
@@ -240,11 +236,7 @@ TEST(ConfigDialog, EachOpeningStartsFromAnEmptyRecord) {
     }
     DeleteSettingsKey();
     ConfigDialog dialog;
-    ShownControls shown = ReadControls(dialog);
-    EXPECT_EQ(shown.Seconds, "0");
-    EXPECT_TRUE(shown.Random);
-    EXPECT_EQ(shown.Policy, 0);
-    EXPECT_EQ(shown.Fade, 0);
+    EXPECT_EQ(ReadControls(dialog), (ShownControls{"0", true, false, 0, 0}));
     EXPECT_EQ(dialog.Record().Texts, nullptr);
     EXPECT_EQ(dialog.Record().TextCount, 0u);
     EXPECT_EQ(boxes.Seen().size(), 2u) << "the set-up question (answered No) and the key's error";
@@ -259,11 +251,7 @@ TEST(ConfigDialog, ListErrorsShowOneBoxEachAndTheRestGoesOn) {
     ConfigDialog dialog;
     ASSERT_EQ(boxes.Seen().size(), 1u);
     ExpectErrorBox(boxes.Seen()[0], dialog.Window(), ERROR_FILE_NOT_FOUND);
-    ShownControls shown = ReadControls(dialog);
-    EXPECT_EQ(shown.Seconds, "4");
-    EXPECT_TRUE(shown.Random);
-    EXPECT_EQ(shown.Policy, 2);
-    EXPECT_EQ(shown.Fade, 5);
+    EXPECT_EQ(ReadControls(dialog), (ShownControls{"4", true, false, 2, 5}));
     EXPECT_EQ(dialog.Record().FontCount, 1u);
 
     ReplaceList(dialog.Record().Fonts, dialog.Record().FontCount, FontSlotWidth, {"Tahoma"});

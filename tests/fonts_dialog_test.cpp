@@ -1,6 +1,7 @@
 #include "fonts_dialog.h"
 
 #include "config_dialog.h"
+#include "error_codes.h"
 #include "font_sample.h"
 #include "platform.h"
 #include "resource_ids.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -175,6 +177,23 @@ TEST(FontsDialogOpening, UnsortedBlockShowsAChosenTypefaceInBothLists) {
     EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), (Names{"aurora", "bembo", missed, missed}));
     dialog.Command(IDOK);
     EXPECT_EQ(FontsOf(record), (Names{"aurora", "bembo", missed, missed}));
+}
+
+// A selected list that did not take every typeface is not the record's list: one box by the
+// refusal's kind, and OK leaves the record as it was.
+TEST(FontsDialogOpening, SelectedListThatRefusesATypefaceKeepsTheRecordOnOk) {
+    Names chosen = Sorted({"Verselume Retired Face", "Verselume Second Face"});
+    for (auto [refusal, code] :
+         {std::pair{LB_ERRSPACE, ErrorOutOfMemory}, std::pair{LB_ERR, ErrorInvalidParameter}}) {
+        Record record(chosen);
+        MessageBoxWatcher boxes;
+        ControlSpy spy({{IDC_FONTS_SELECTED, LB_ADDSTRING, refusal, 1}});
+        FontsDialog dialog(record);
+        EXPECT_EQ(dialog.ListEntries(IDC_FONTS_SELECTED), Names{chosen[0]});
+        EXPECT_EQ(ErrorTexts(boxes, dialog.Window()), Names{ErrorText(code)});
+        dialog.Command(IDOK);
+        EXPECT_EQ(FontsOf(record), chosen);
+    }
 }
 
 TEST(FontsDialogMoves, SeveralEntriesLandInTheirSortedPlaces) {

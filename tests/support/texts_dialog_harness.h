@@ -44,7 +44,8 @@ struct SentMessage {
     LPARAM lParam;
 };
 
-// Subclasses the editor's toolbar, list and edit field as they are created, while it lives.
+// Subclasses the editor's toolbar, list and edit field, and the typefaces dialog's selected
+// list, as they are created, while it lives.
 class ControlSpy {
   public:
     explicit ControlSpy(std::vector<ControlFault> faults = {});

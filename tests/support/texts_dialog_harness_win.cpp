@@ -103,8 +103,8 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {
         const CREATESTRUCTA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
         int id = static_cast<int>(reinterpret_cast<INT_PTR>(create->hMenu));
-        if ((create->style & WS_CHILD) != 0 &&
-            (id == IDC_TEXTS_TOOLBAR || id == IDC_TEXTS_LIST || id == IDC_TEXTS_EDIT)) {
+        if ((create->style & WS_CHILD) != 0 && (id == IDC_TEXTS_TOOLBAR || id == IDC_TEXTS_LIST ||
+                                                id == IDC_TEXTS_EDIT || id == IDC_FONTS_SELECTED)) {
             Spy(reinterpret_cast<HWND>(wParam), id);
         }
     }
